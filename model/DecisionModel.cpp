@@ -248,20 +248,19 @@ void TDecisionModel::ComputeAlternativeUtilities()
     const bool additive = IsAdditive();
     const double K = FactorK;
 
-    for (size_t j = 0; j < count; ++j) {
-        // D accumulates prod(1 + a_i) - 1 with every a_i of K's sign, so no
-        // digits cancel however small K is.
-        double d = 0.0;
-        for (int i : used) {
-            double u = 0.0;
-            if (size_t(i) < columns.size() && j < columns[i].Values.size())
-                u = Criteria[i].UtilityOf(columns[i].Values[j]);
-            const double a = Criteria[i].SmallK * u;
-            if (additive)
-                d += a;
-            else
-                d = d * (1.0 + K * a) + K * a;
+    // D accumulates prod(1 + a_i) - 1 with every a_i of K's sign, so no digits
+    // cancel however small K is. Criteria outside, rows inside: each column is
+    // read as one stream.
+    std::vector<double> d(count, 0.0);
+    for (int i : used) {
+        const TPROBLEM &c = Criteria[i];
+        const VCriteriumData *values = size_t(i) < columns.size() ? &columns[i].Values : nullptr;
+        for (size_t j = 0; j < count; ++j) {
+            const double u = values && j < values->size() ? c.UtilityOf((*values)[j]) : 0.0;
+            const double a = c.SmallK * u;
+            d[j] = additive ? d[j] + a : d[j] * (1.0 + K * a) + K * a;
         }
-        rows[j].Utility = additive ? d : d / K;
     }
+    for (size_t j = 0; j < count; ++j)
+        rows[j].Utility = additive ? d[j] : d[j] / K;
 }

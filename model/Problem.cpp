@@ -73,15 +73,25 @@ bool TFUNCTION::Init(double a, double b)
 
 double TFUNCTION::UtilityOf(double v) const
 {
-    if (Points.empty())
+    const size_t n = Points.size();
+    if (n == 0)
         return 0.0;
-    const auto it = std::lower_bound(Points.begin(), Points.end(), TFuncPoint{v, 0.0}, PointLess);
-    if (it == Points.begin())
+    // p = index of the first point with x >= v. Functions have a handful of
+    // points, so a branch-free count beats a binary search.
+    size_t p = 0;
+    if (n <= 16) {
+        for (size_t i = 0; i < n; ++i)
+            p += Points[i].x < v;
+    } else {
+        p = size_t(std::lower_bound(Points.begin(), Points.end(), TFuncPoint{v, 0.0}, PointLess) -
+                   Points.begin());
+    }
+    if (p == 0)
         return Points.front().u;
-    if (it == Points.end())
+    if (p == n)
         return Points.back().u;
-    const TFuncPoint &lo = *(it - 1);
-    const TFuncPoint &hi = *it;
+    const TFuncPoint &lo = Points[p - 1];
+    const TFuncPoint &hi = Points[p];
     return lo.u + (lo.x - v) * (hi.u - lo.u) / (lo.x - hi.x);
 }
 
