@@ -1,0 +1,169 @@
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+TDialogScript *activeScript = nullptr;
+
+int FirstButton(TMsgDlgButtons buttons)
+{
+    if (buttons & mbYes)
+        return mrYes;
+    if (buttons & mbOK)
+        return mrOk;
+    if (buttons & mbNo)
+        return mrNo;
+    return mrCancel;
+}
+} // namespace
+
+int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, QWidget *parent)
+{
+    if (TDialogScript *script = TDialogScript::Active())
+        return script->TakeAnswer(text, type, buttons);
+
+    QMessageBox box(parent ? parent : QApplication::activeWindow());
+    switch (type) {
+    case mtWarning:
+        box.setIcon(QMessageBox::Warning);
+        box.setWindowTitle(QObject::tr("Warning"));
+        break;
+    case mtError:
+        box.setIcon(QMessageBox::Critical);
+        box.setWindowTitle(QObject::tr("Error"));
+        break;
+    case mtInformation:
+        box.setIcon(QMessageBox::Information);
+        box.setWindowTitle(QObject::tr("Information"));
+        break;
+    case mtConfirmation:
+        box.setIcon(QMessageBox::Question);
+        box.setWindowTitle(QObject::tr("Confirm"));
+        break;
+    case mtCustom:
+        box.setIcon(QMessageBox::NoIcon);
+        box.setWindowTitle(QApplication::applicationDisplayName());
+        break;
+    }
+    box.setText(text);
+    struct {
+        TMsgDlgBtn button;
+        QMessageBox::StandardButton standard;
+        int result;
+    } const map[] = {{mbYes, QMessageBox::Yes, mrYes},
+                     {mbNo, QMessageBox::No, mrNo},
+                     {mbOK, QMessageBox::Ok, mrOk},
+                     {mbCancel, QMessageBox::Cancel, mrCancel}};
+    QMessageBox::StandardButtons standard;
+    for (const auto &m : map) {
+        if (buttons & m.button)
+            standard |= m.standard;
+    }
+    box.setStandardButtons(standard ? standard : QMessageBox::Ok);
+    const int pressed = box.exec();
+    for (const auto &m : map) {
+        if (pressed == m.standard)
+            return m.result;
+    }
+    // Escape on a Yes/No box answers No; on others it closes with Cancel.
+    return (buttons & mbNo) ? mrNo : (buttons & mbOK) ? mrOk : mrCancel;
+}
+
+void ShowMessage(const QString &text, QWidget *parent) { MessageDlg(text, mtCustom, mbOK, parent); }
+
+void InstallMessageBoxSink()
+{
+    SetMessageSink([](const QString &text, TMsgDlgType type) { MessageDlg(text, type, mbOK); });
+}
+
+QStringList NameFiltersOf(const QString &filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        result << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    }
+    return result;
+}
+
+QString WithDefaultExt(const QString &fileName, const QString &defaultExt)
+{
+    if (defaultExt.isEmpty() || fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+        return fileName;
+    return fileName + QLatin1Char('.') + defaultExt;
+}
+
+bool TFileDialog::Execute(QWidget *parent)
+{
+    QString chosen;
+    if (TDialogScript *script = TDialogScript::Active()) {
+        if (!script->TakeFile(*this, chosen))
+            return false;
+    } else {
+        QFileDialog dialog(parent ? parent : QApplication::activeWindow(), Title, InitialDir);
+        dialog.setAcceptMode(save_ ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save_ || !(Options & ofFileMustExist) ? QFileDialog::AnyFile
+                                                                   : QFileDialog::ExistingFile);
+        if (save_ && !(Options & ofOverwritePrompt))
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        const QStringList filters = NameFiltersOf(Filter);
+        dialog.setNameFilters(filters);
+        if (FilterIndex >= 1 && FilterIndex <= filters.size())
+            dialog.selectNameFilter(filters[FilterIndex - 1]);
+        dialog.setDefaultSuffix(DefaultExt);
+        if (!FileName.isEmpty())
+            dialog.selectFile(FileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return false;
+        chosen = dialog.selectedFiles().constFirst();
+        const int index = int(filters.indexOf(dialog.selectedNameFilter()));
+        if (index >= 0)
+            FilterIndex = index + 1;
+    }
+    FileName = WithDefaultExt(chosen, DefaultExt);
+    InitialDir = QFileInfo(FileName).absolutePath();
+    return true;
+}
+
+TDialogScript::TDialogScript() : previous_(activeScript) { activeScript = this; }
+
+TDialogScript::~TDialogScript() { activeScript = previous_; }
+
+TDialogScript *TDialogScript::Active() { return activeScript; }
+
+void TDialogScript::Answer(int modalResult, const QString &expectedText)
+{
+    answers_.push_back(Queued{modalResult, expectedText});
+}
+
+void TDialogScript::ChooseFile(const QString &fileName) { files_.push_back(fileName); }
+
+int TDialogScript::TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons)
+{
+    Shown.append(Message{text, type, buttons});
+    if (answers_.empty()) {
+        Unexpected << text;
+        return FirstButton(buttons);
+    }
+    const Queued next = answers_.front();
+    answers_.pop_front();
+    if (!next.Text.isNull() && next.Text != text)
+        Unexpected << QStringLiteral("expected \"%1\", shown \"%2\"").arg(next.Text, text);
+    return next.Result;
+}
+
+bool TDialogScript::TakeFile(const TFileDialog &dialog, QString &fileName)
+{
+    Dialogs.push_back(dialog);
+    if (files_.empty())
+        return false;
+    fileName = files_.front();
+    files_.pop_front();
+    return !fileName.isEmpty();
+}

@@ -1,0 +1,119 @@
+// Message boxes and file dialogs. Every window of the program asks through
+// these, so that a test can answer them from a script instead of a person.
+#pragma once
+
+#include "model/Messages.h"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+class QWidget;
+
+enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+
+enum TMsgDlgBtn : unsigned { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
+using TMsgDlgButtons = unsigned;
+constexpr TMsgDlgButtons mbOKOnly = mbOK;
+constexpr TMsgDlgButtons mbYesNo = mbYes | mbNo;
+
+// Shows a modal message box (mtCustom: a plain one without icon) and returns
+// the button pressed as a modal result.
+int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
+               QWidget *parent = nullptr);
+// A plain message with OK.
+void ShowMessage(const QString &text, QWidget *parent = nullptr);
+// Routes the model's messages to message boxes with OK.
+void InstallMessageBoxSink();
+
+// File dialogs in the program's terms: Filter is "Description|*.ext|...";
+// FilterIndex counts from 1; DefaultExt has no dot.
+enum TOpenOption : unsigned {
+    ofOverwritePrompt = 1,
+    ofFileMustExist = 2,
+    ofPathMustExist = 4,
+    ofHideReadOnly = 8,
+};
+
+class TFileDialog {
+public:
+    QString Title;
+    QString Filter;
+    int FilterIndex = 1;
+    QString DefaultExt;
+    QString InitialDir;
+    QString FileName;
+    unsigned Options = 0;
+
+    // True when the user chose a name; it is then in FileName.
+    bool Execute(QWidget *parent = nullptr);
+
+protected:
+    explicit TFileDialog(bool save) : save_(save) {}
+
+private:
+    bool save_;
+};
+
+class TOpenDialog : public TFileDialog {
+public:
+    TOpenDialog() : TFileDialog(false) {}
+};
+
+class TSaveDialog : public TFileDialog {
+public:
+    TSaveDialog() : TFileDialog(true) {}
+};
+
+// "Description|*.a;*.b|All|*.*" as Qt name filters: "Description (*.a *.b)".
+QStringList NameFiltersOf(const QString &filter);
+// The name with DefaultExt appended when it has no extension of its own.
+QString WithDefaultExt(const QString &fileName, const QString &defaultExt);
+
+// Scripted answers for tests. While a script is active, no window opens:
+// each message box takes the next queued answer, each file dialog the next
+// queued file name (an empty name cancels). Every message shown is recorded;
+// one that finds no queued answer is recorded as unexpected and answered
+// with the box's first button.
+class TDialogScript {
+public:
+    struct Message {
+        QString Text;
+        TMsgDlgType Type;
+        TMsgDlgButtons Buttons;
+    };
+
+    TDialogScript();
+    ~TDialogScript();
+    TDialogScript(const TDialogScript &) = delete;
+    TDialogScript &operator=(const TDialogScript &) = delete;
+
+    static TDialogScript *Active();
+
+    // Queue the answer to the next message box; with a text, the box must show that text.
+    void Answer(int modalResult, const QString &expectedText = QString());
+    // Queue the name the next file dialog returns; empty: the user cancels.
+    void ChooseFile(const QString &fileName);
+
+    QList<Message> Shown;      // every message box, in order
+    QStringList Unexpected;    // messages without a queued answer, or with another text
+    std::vector<TFileDialog> Dialogs; // the file dialogs as they were asked for
+
+    // Answers still queued when the test ended.
+    int PendingAnswers() const { return int(answers_.size()); }
+    int PendingFiles() const { return int(files_.size()); }
+
+    // Used by the dialog layer.
+    int TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
+    bool TakeFile(const TFileDialog &dialog, QString &fileName);
+
+private:
+    struct Queued {
+        int Result;
+        QString Text;
+    };
+    std::deque<Queued> answers_;
+    std::deque<QString> files_;
+    TDialogScript *previous_;
+};

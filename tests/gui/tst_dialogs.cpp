@@ -1,0 +1,92 @@
+// The message-box and file-dialog layer, answered from a script.
+#include "platform/Colors.h"
+#include "platform/Dialogs.h"
+
+#include <QtTest>
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void scriptedMessages();
+    void modelMessagesReachTheScript();
+    void scriptedFileDialogs();
+    void filters_data();
+    void filters();
+    void colours();
+};
+
+void TestDialogs::scriptedMessages()
+{
+    TDialogScript script;
+    script.Answer(mrYes, QStringLiteral("Continue?"));
+    script.Answer(mrNo);
+    QCOMPARE(MessageDlg(QStringLiteral("Continue?"), mtWarning, mbYesNo), int(mrYes));
+    QCOMPARE(MessageDlg(QStringLiteral("Again?"), mtWarning, mbYesNo), int(mrNo));
+    QVERIFY(script.Unexpected.isEmpty());
+    // Nothing queued: recorded as unexpected, answered with the first button.
+    QCOMPARE(MessageDlg(QStringLiteral("Surprise"), mtError, mbOK), int(mrOk));
+    QCOMPARE(script.Unexpected, QStringList{QStringLiteral("Surprise")});
+    QCOMPARE(script.Shown.size(), 3);
+    QCOMPARE(script.Shown[2].Type, mtError);
+    // A queued answer for another text is a failure too.
+    script.Answer(mrOk, QStringLiteral("Expected"));
+    MessageDlg(QStringLiteral("Other"), mtInformation, mbOK);
+    QCOMPARE(script.Unexpected.size(), 2);
+}
+
+void TestDialogs::modelMessagesReachTheScript()
+{
+    TDialogScript script;
+    InstallMessageBoxSink();
+    script.Answer(mrOk, QStringLiteral("Can't calculate factor K"));
+    ShowModelMessage(QStringLiteral("Can't calculate factor K"), mtError);
+    QCOMPARE(script.Shown.size(), 1);
+    QVERIFY(script.Unexpected.isEmpty());
+}
+
+void TestDialogs::scriptedFileDialogs()
+{
+    TDialogScript script;
+    script.ChooseFile(QStringLiteral("/tmp/problem"));
+    script.ChooseFile(QString());
+    TSaveDialog save;
+    save.DefaultExt = QStringLiteral("xml");
+    save.Title = QStringLiteral("Save problem");
+    QVERIFY(save.Execute());
+    QCOMPARE(save.FileName, QStringLiteral("/tmp/problem.xml"));
+    QCOMPARE(save.InitialDir, QStringLiteral("/tmp"));
+    TOpenDialog open;
+    QVERIFY(!open.Execute());
+    QCOMPARE(script.Dialogs.size(), size_t(2));
+    QCOMPARE(script.Dialogs[0].Title, QStringLiteral("Save problem"));
+}
+
+void TestDialogs::filters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("two") << "Problem files|*.xml|All files|*.*"
+                         << QStringList{"Problem files (*.xml)", "All files (*.*)"};
+    QTest::newRow("several patterns") << "Old files|*.fun;*.crt"
+                                      << QStringList{"Old files (*.fun *.crt)"};
+    QTest::newRow("dangling description") << "Pictures|*.bmp|Broken" << QStringList{"Pictures (*.bmp)"};
+}
+
+void TestDialogs::filters()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, names);
+    QCOMPARE(NameFiltersOf(filter), names);
+    QCOMPARE(WithDefaultExt("a.fun", "xml"), QStringLiteral("a.fun"));
+    QCOMPARE(WithDefaultExt("a", "xml"), QStringLiteral("a.xml"));
+}
+
+void TestDialogs::colours()
+{
+    QCOMPARE(ToQColor(clRed), QColor(255, 0, 0));
+    QCOMPARE(ToQColor(0x00336699), QColor(0x99, 0x66, 0x33));
+    QCOMPARE(FromQColor(QColor(0x99, 0x66, 0x33)), TColor(0x00336699));
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
