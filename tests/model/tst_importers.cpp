@@ -165,6 +165,9 @@ void TestImporters::failures_data() {
         << "crt_duplicate.crt" << 9 << "Criterion with name \"Price of f\" already exists";
     QTest::newRow("crt type") << "crt_type.crt" << 3 << "Cost or Gain expected";
     QTest::newRow("crt Min not a number") << "crt_min_bad.crt" << 4 << conversion;
+    // Under a point locale "1,5" is no number (not 15), and infinity is no range end.
+    QTest::newRow("crt Min with comma") << "crt_min_group_separator.crt" << 4 << conversion;
+    QTest::newRow("crt Max infinite") << "crt_max_infinite.crt" << 5 << conversion;
     QTest::newRow("crt Max below Min")
         << "crt_max_le_min.crt" << 5 << "Max value must be greater then Min value";
     QTest::newRow("crt negative decimals")
