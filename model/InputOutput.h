@@ -1,9 +1,46 @@
 // The document holder with the importers of the old ".fun" and ".crt" text files.
 #pragma once
 
+#include "model/Problem.h"
 #include "model/Xml.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
 
 class TINPUT_OUTPUT : public TXML {
 public:
     TINPUT_OUTPUT() = default;
+
+    // Result of a read that succeeded (and of a ".fun" layout that has all its lines).
+    static constexpr int ReadOk = -2;
+
+    // Import a function file: criteria with their utility functions, K and the k.
+    // Returns ReadOk, or the 1-based number of the failing line (0 for an empty or
+    // truncated file) with message set. The criteria come back only on success;
+    // on failure criteria is empty and FactorK keeps its value.
+    static int ReadFunFile(const QString &fileName, std::vector<TPROBLEM> &criteria,
+                           QString &message);
+    // Import a criteria file: criteria with their end points only. Returns ReadOk,
+    // or a 1-based line number (0 for an empty file, -1 for a truncated block) with
+    // message set; on failure criteria is empty.
+    static int ReadCrtFile(const QString &fileName, std::vector<TPROBLEM> &criteria,
+                           QString &message);
+
+    // Walks the ".fun" layout by its counts so that the reader never indexes past
+    // the end. ReadOk when every line is there; otherwise the 0-based index of a
+    // line that cannot be taken, or -1 for missing lines, with message set.
+    static int CheckFunFile(const QStringList &lines, QString &message);
+
+    // True when a criterion of the list has exactly this name.
+    static bool NameInList(const std::vector<TPROBLEM> &list, const QString &name);
+
+    static QString DotToLocale(const QString &text) { return ::DotToLocale(text); }
 };
+
+// The lines of a text file; LF, CRLF and lone CR all end a line and a final line
+// break adds no empty line. UTF-8 text is taken as such (a byte order mark is
+// dropped), anything else byte for byte as Latin-1. False when the file cannot be read.
+bool ReadTextLines(const QString &fileName, QStringList &lines);
+// The same split for text already in memory.
+QStringList SplitTextLines(const QString &text);

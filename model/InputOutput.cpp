@@ -1,0 +1,351 @@
+#include "model/InputOutput.h"
+#include "model/DecisionModel.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QStringDecoder>
+#include <cmath>
+
+namespace {
+// Characters of the x field of a point line; u follows to the end of the line.
+constexpr qsizetype PointXWidth = 17;
+// Characters of one k on the k line.
+constexpr qsizetype SmallKWidth = 4;
+// Lines of a ".fun" block before its points: name, units, type, Min, Max,
+// decimals, method, Used and the point count.
+constexpr qsizetype FunBlockHead = 9;
+// Lines of a ".crt" block that are read (the eighth is a separator).
+constexpr qsizetype CrtBlockLines = 7;
+
+QString ConvertionError() {
+    return QStringLiteral("Convertion error");
+}
+QString UnexpectedEnd() {
+    return QStringLiteral("Unexpected end of file");
+}
+QString TooFewPoints() {
+    return QStringLiteral("Too few points");
+}
+QString WrongPoint() {
+    return QStringLiteral("Wrong point");
+}
+QString TooManyCriteria() {
+    return QStringLiteral("Too many criteria: a problem can have at most %1").arg(MaxCriteria);
+}
+
+bool IsBlank(QChar c) {
+    return c.unicode() <= ' ';
+}
+
+QString TrimLeftBlanks(const QString &text) {
+    qsizetype first = 0;
+    while (first < text.size() && IsBlank(text.at(first)))
+        ++first;
+    return text.mid(first);
+}
+
+QString TrimBlanks(const QString &text) {
+    QString result = TrimLeftBlanks(text);
+    qsizetype end = result.size();
+    while (end > 0 && IsBlank(result.at(end - 1)))
+        --end;
+    result.truncate(end);
+    return result;
+}
+
+// A whole-line integer: optional sign and decimal digits, no blanks around.
+bool ToInteger(const QString &text, int &value) {
+    if (text.isEmpty() || IsBlank(text.front()) || IsBlank(text.back()))
+        return false;
+    bool ok = false;
+    const int v = text.toInt(&ok, 10);
+    if (ok)
+        value = v;
+    return ok;
+}
+
+// A number written with "." in the file, read in the current locale. Group
+// separators would silently turn "1,5" into 15 under a point locale, and an
+// infinite or NaN value is no usable range, point or coefficient.
+bool ToNumber(const QString &text, double &value) {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double v = locale.toDouble(TINPUT_OUTPUT::DotToLocale(text), &ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+
+// Reads lines by index and records the first failure with its 1-based line.
+struct TLineReader {
+    const QStringList &Lines;
+    QString &Message;
+    int FailedLine = TINPUT_OUTPUT::ReadOk;
+
+    bool Fail(qsizetype index, const QString &text) {
+        FailedLine = int(index + 1);
+        Message = text;
+        return false;
+    }
+    bool Integer(qsizetype index, int &value) {
+        return ToInteger(Lines.at(index), value) || Fail(index, ConvertionError());
+    }
+    bool Number(qsizetype index, const QString &text, double &value) {
+        return ToNumber(text, value) || Fail(index, ConvertionError());
+    }
+};
+
+// Name, units, type, range, decimals and method of the block at line s, which
+// both formats share.
+bool ReadCriterionHead(TLineReader &r, qsizetype s, const std::vector<TPROBLEM> &read,
+                       TPROBLEM &c) {
+    c.Name = r.Lines.at(s).left(MaxCriterionNameLength);
+    if (TINPUT_OUTPUT::NameInList(read, c.Name))
+        return r.Fail(s, QStringLiteral("Criterion with name \"%1\" already exists").arg(c.Name));
+    c.Units = r.Lines.at(s + 1);
+
+    const QString &type = r.Lines.at(s + 2);
+    if (type.compare(QLatin1String("Cost"), Qt::CaseInsensitive) == 0)
+        c.Cost = true;
+    else if (type.compare(QLatin1String("Gain"), Qt::CaseInsensitive) == 0)
+        c.Cost = false;
+    else
+        return r.Fail(s + 2, QStringLiteral("Cost or Gain expected"));
+
+    if (!r.Number(s + 3, TrimBlanks(r.Lines.at(s + 3)), c.Min) ||
+        !r.Number(s + 4, TrimBlanks(r.Lines.at(s + 4)), c.Max))
+        return false;
+    if (!(c.Max > c.Min))
+        return r.Fail(s + 4, QStringLiteral("Max value must be greater then Min value"));
+
+    if (!r.Integer(s + 5, c.Decimals))
+        return false;
+    if (c.Decimals < 0)
+        return r.Fail(s + 5, QStringLiteral("Decimals value must be greater or equal 0"));
+    if (!r.Integer(s + 6, c.Method))
+        return false;
+    if (c.Method < 1 || c.Method > 4)
+        return r.Fail(s + 6,
+                      QStringLiteral("Method number must be integer number between 1 and 4"));
+    return true;
+}
+
+// The points of a ".fun" block: the first at (Min, worst utility), the last at
+// (Max, best utility), every one inside the range and accepted by AddPoint.
+bool ReadPoints(TLineReader &r, qsizetype first, int count, TPROBLEM &c) {
+    const double worst = c.Cost ? 1.0 : 0.0;
+    const double best = c.Cost ? 0.0 : 1.0;
+    for (int j = 0; j < count; ++j) {
+        const qsizetype index = first + j;
+        const QString &line = r.Lines.at(index);
+        double x = 0.0;
+        double u = 0.0;
+        if (!r.Number(index, line.left(PointXWidth), x) ||
+            !r.Number(index, line.mid(PointXWidth), u))
+            return false;
+        if (x < c.Min || x > c.Max || !c.AddPoint(x, u))
+            return r.Fail(index, WrongPoint());
+        if (j == 0 && (x != c.Min || u != worst))
+            return r.Fail(index, WrongPoint());
+        if (j == count - 1 && (x != c.Max || u != best))
+            return r.Fail(index, WrongPoint());
+    }
+    return true;
+}
+
+// One k per criterion, each in SmallKWidth characters after any blanks.
+bool ReadSmallK(TLineReader &r, qsizetype index, std::vector<TPROBLEM> &read) {
+    QString rest = r.Lines.at(index);
+    for (TPROBLEM &c : read) {
+        rest = TrimLeftBlanks(rest);
+        if (!r.Number(index, rest.left(SmallKWidth), c.SmallK))
+            return false;
+        if (c.SmallK < 0.0 || c.SmallK > 1.0)
+            return r.Fail(index, QStringLiteral("k value must be between 0 and 1"));
+        rest = rest.mid(SmallKWidth);
+    }
+    return true;
+}
+
+// Loads the file; 0 with a message when it cannot be read or holds no line.
+bool LoadLines(const QString &fileName, QStringList &lines, QString &message) {
+    if (!ReadTextLines(fileName, lines)) {
+        message = QStringLiteral("Can't read file \"%1\"").arg(fileName);
+        return false;
+    }
+    if (lines.isEmpty()) {
+        message = QStringLiteral("Empty file!");
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+QStringList SplitTextLines(const QString &text) {
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
+
+bool ReadTextLines(const QString &fileName, QStringList &lines) {
+    lines.clear();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    // Old files come from Windows in an 8-bit code page; only valid UTF-8 is read as such.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    lines = SplitTextLines(text);
+    return true;
+}
+
+bool TINPUT_OUTPUT::NameInList(const std::vector<TPROBLEM> &list, const QString &name) {
+    for (const TPROBLEM &c : list) {
+        if (c.Name == name)
+            return true;
+    }
+    return false;
+}
+
+int TINPUT_OUTPUT::CheckFunFile(const QStringList &lines, QString &message) {
+    if (lines.isEmpty()) {
+        message = UnexpectedEnd();
+        return -1;
+    }
+    int n = 0;
+    if (!ToInteger(lines.at(0), n)) {
+        message = ConvertionError();
+        return 0;
+    }
+    // Index of the current block's last point line; each block is at least ten
+    // lines long, so the walk ends within the file even for a huge count.
+    qint64 pos = 0;
+    for (int i = 0; i < n; ++i) {
+        pos += FunBlockHead + 1;
+        if (pos >= lines.size()) {
+            message = UnexpectedEnd();
+            return -1;
+        }
+        int points = 0;
+        if (!ToInteger(lines.at(pos), points)) {
+            message = ConvertionError();
+            return int(pos);
+        }
+        // A negative count would walk back into earlier blocks.
+        if (points < 0) {
+            message = TooFewPoints();
+            return int(pos);
+        }
+        pos += points;
+    }
+    // Separator, K line and k line after the last point line.
+    if (lines.size() < pos + 4) {
+        message = UnexpectedEnd();
+        return -1;
+    }
+    return ReadOk;
+}
+
+int TINPUT_OUTPUT::ReadFunFile(const QString &fileName, std::vector<TPROBLEM> &criteria,
+                               QString &message) {
+    criteria.clear();
+    QStringList lines;
+    if (!LoadLines(fileName, lines, message))
+        return 0;
+    const int check = CheckFunFile(lines, message);
+    if (check != ReadOk)
+        return check + 1;
+
+    TLineReader r{lines, message};
+    int n = 0;
+    if (!r.Integer(0, n))
+        return r.FailedLine;
+    if (n < 1) {
+        message = QStringLiteral("File must have minimum one criterion");
+        return 1;
+    }
+
+    // Read aside so that a failure leaves the caller nothing half imported.
+    std::vector<TPROBLEM> read;
+    qsizetype s = 2;
+    for (int i = 0; i < n; ++i) {
+        if (i == MaxCriteria) {
+            r.Fail(s, TooManyCriteria());
+            return r.FailedLine;
+        }
+        TPROBLEM c;
+        c.AttrID = QStringLiteral("Attr%1").arg(i);
+        c.Id = i;
+        int used = 0;
+        int points = 0;
+        if (!ReadCriterionHead(r, s, read, c) || !r.Integer(s + 7, used) ||
+            !r.Integer(s + 8, points))
+            return r.FailedLine;
+        c.Used = used == 1;
+        if (points < 2) {
+            r.Fail(s + 8, TooFewPoints());
+            return r.FailedLine;
+        }
+        if (!ReadPoints(r, s + FunBlockHead, points, c))
+            return r.FailedLine;
+        read.push_back(c);
+        s += FunBlockHead + points + 1;
+    }
+
+    double k = 0.0;
+    if (!r.Number(s, lines.at(s), k) || !ReadSmallK(r, s + 1, read))
+        return r.FailedLine;
+    criteria = std::move(read);
+    FactorK = k;
+    return ReadOk;
+}
+
+int TINPUT_OUTPUT::ReadCrtFile(const QString &fileName, std::vector<TPROBLEM> &criteria,
+                               QString &message) {
+    criteria.clear();
+    QStringList lines;
+    if (!LoadLines(fileName, lines, message))
+        return 0;
+
+    TLineReader r{lines, message};
+    std::vector<TPROBLEM> read;
+    int i = 0;
+    for (qsizetype s = 0; s < lines.size(); s += CrtBlockLines + 1, ++i) {
+        if (i == MaxCriteria) {
+            r.Fail(s, TooManyCriteria());
+            return r.FailedLine;
+        }
+        if (s + CrtBlockLines > lines.size()) {
+            message = UnexpectedEnd();
+            return -1;
+        }
+        TPROBLEM c;
+        c.AttrID = QStringLiteral("Attr%1").arg(i + 1);
+        c.Id = i;
+        c.Used = true;
+        if (!ReadCriterionHead(r, s, read, c))
+            return r.FailedLine;
+        c.Init(c.Min, c.Max);
+        read.push_back(c);
+    }
+    criteria = std::move(read);
+    return ReadOk;
+}

@@ -1,0 +1,16 @@
+one
+Function file
+Price
+EUR
+Gain
+0
+100
+2
+1
+1
+2
+0                0
+100              1
+
+1
+0.50

@@ -1,0 +1,10 @@
+1
+Function file
+Price
+EUR
+Gain
+0
+100
+2
+1
+1

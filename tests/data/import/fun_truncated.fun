@@ -1,0 +1,13 @@
+1
+Function file
+Price
+EUR
+Gain
+0
+100
+2
+1
+1
+2
+0                0
+100              1

@@ -1,0 +1,4 @@
+0
+Function file
+1
+0.50
