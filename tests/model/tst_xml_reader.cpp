@@ -83,6 +83,7 @@ private slots:
     void settingsKeepWhatIsAbsent();
     void missingRolesAndObjectsAreCompleted();
     void onlyFirstSettingsEntryApplies();
+    void findValue();
 };
 
 void TestXmlReader::failures_data() {
@@ -430,6 +431,21 @@ void TestXmlReader::onlyFirstSettingsEntryApplies() {
     QVERIFY(xml.ReadProblem(m.Criteria, m.Variants, m.Roles));
     QCOMPARE(m.Criteria[0].Method, 2);
     QCOMPARE(Points(m.Criteria[0]), QStringLiteral("(0,1) (100,0)"));
+}
+
+void TestXmlReader::findValue() {
+    TXML xml;
+    QVERIFY(SetProblemText(xml,
+                           "<OBJECT><VALUE AttrID='a'/><VALUE AttrID='a' Value='x'/>"
+                           "<NOTE AttrID='b' Value='n'/><VALUE AttrID='b' Value='y'/></OBJECT>"));
+    const QDomElement object = xml.ProblemDoc.documentElement();
+    QString value = "untouched";
+    QVERIFY(xml.FindValue(object, "b", value));
+    QCOMPARE(value, QStringLiteral("y"));
+    QVERIFY(!xml.FindValue(object, "a", value)); // the first match lacks Value
+    QCOMPARE(xml.GetErrorMessage(), ValueNotFound);
+    QVERIFY(!xml.FindValue(object, "c", value));
+    QCOMPARE(value, QStringLiteral("y"));
 }
 
 QTEST_GUILESS_MAIN(TestXmlReader)

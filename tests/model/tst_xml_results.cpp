@@ -4,8 +4,7 @@
 #include <QTemporaryDir>
 
 namespace {
-TPROBLEM Criterion(const QString &name, const QString &attrId, bool cost, bool used)
-{
+TPROBLEM Criterion(const QString &name, const QString &attrId, bool cost, bool used) {
     TPROBLEM c;
     c.Name = name;
     c.AttrID = attrId;
@@ -17,8 +16,7 @@ TPROBLEM Criterion(const QString &name, const QString &attrId, bool cost, bool u
     return c;
 }
 
-std::vector<TPROBLEM> BaseCriteria()
-{
+std::vector<TPROBLEM> BaseCriteria() {
     std::vector<TPROBLEM> criteria = {Criterion("Price", "Attr1", true, true),
                                       Criterion("Speed", "Attr2", false, true),
                                       Criterion("Colour", "Attr3", true, false)};
@@ -26,8 +24,7 @@ std::vector<TPROBLEM> BaseCriteria()
     return criteria;
 }
 
-QStringList UsedNames(const std::vector<TPROBLEM> &criteria)
-{
+QStringList UsedNames(const std::vector<TPROBLEM> &criteria) {
     QStringList names;
     for (const TPROBLEM &c : criteria) {
         if (c.Used)
@@ -36,16 +33,14 @@ QStringList UsedNames(const std::vector<TPROBLEM> &criteria)
     return names;
 }
 
-QString Points(const TFUNCTION &f)
-{
+QString Points(const TFUNCTION &f) {
     QStringList parts;
     for (const TFuncPoint &p : f.Points)
         parts << QStringLiteral("(%1,%2)").arg(p.x).arg(p.u);
     return parts.join(QLatin1Char(' '));
 }
 
-bool SetResultText(TXML &xml, const QString &text)
-{
+bool SetResultText(TXML &xml, const QString &text) {
     QDomDocument document;
     if (!document.setContent(text))
         return false;
@@ -71,8 +66,7 @@ private slots:
     void solvedProblemAppliesBack();
 };
 
-void TestXmlResults::writesUsedCriteria()
-{
+void TestXmlResults::writesUsedCriteria() {
     XmlProblem p;
     TPROBLEM &a = p.AddCriterion("A", false, 0, 10);
     a.Points = {{0, 0}, {5, 0.4}, {10, 1}};
@@ -103,8 +97,7 @@ void TestXmlResults::writesUsedCriteria()
     QCOMPARE(attribute.ownerDocument(), p.Xml.ResultDoc);
 }
 
-void TestXmlResults::writingAgainKeepsOneSet()
-{
+void TestXmlResults::writingAgainKeepsOneSet() {
     XmlProblem p;
     p.AddCriterion("A", false, 0, 10);
     p.AddCriterion("B", true, 0, 10);
@@ -119,8 +112,7 @@ void TestXmlResults::writingAgainKeepsOneSet()
     QCOMPARE(ChildTags(empty.Xml.ResultRootNode), QStringList());
 }
 
-void TestXmlResults::failures_data()
-{
+void TestXmlResults::failures_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QString>("error");
@@ -133,10 +125,9 @@ void TestXmlResults::failures_data()
     QTest::newRow("good") << "good" << true << "" << QStringList() << both;
     QTest::newRow("root nested") << "nested_root" << true << "" << QStringList() << both;
     QTest::newRow("one matching") << "only_speed" << true << "" << QStringList() << speed;
-    QTest::newRow("none matching") << "no_match" << true << ""
-                                   << QStringList{"No criteria were updated!"} << both;
-    QTest::newRow("points unordered") << "unordered_points" << true << "" << QStringList()
-                                      << speed;
+    QTest::newRow("none matching")
+        << "no_match" << true << "" << QStringList{"No criteria were updated!"} << both;
+    QTest::newRow("points unordered") << "unordered_points" << true << "" << QStringList() << speed;
     QTest::newRow("no POINTS") << "no_points" << true << "" << QStringList() << speed;
     QTest::newRow("FUNCTIONCREATED 2") << "flag_two" << true << "" << QStringList() << speed;
     QTest::newRow("no root") << "no_root" << false << "Kavrel result section not found!"
@@ -145,27 +136,26 @@ void TestXmlResults::failures_data()
                              << both;
     for (const char *file : {"bad_bigk", "bad_smallk", "bad_precision", "bad_flag"})
         QTest::newRow(file) << file << false << conversion << QStringList() << both;
-    QTest::newRow("POINT without Y") << "point_missing_y" << false
-                                     << "Tag \"POINT\" doesn't have all needed attributes"
-                                     << QStringList() << both;
-    QTest::newRow("POINT X no number") << "point_bad_x" << false << "Tag \"POINT\": Convertion error"
-                                       << QStringList() << both;
-    QTest::newRow("POINT above 1") << "point_above_one" << false << "Tag \"POINT\": invalid point"
-                                   << QStringList() << both;
+    QTest::newRow("POINT without Y")
+        << "point_missing_y" << false << "Tag \"POINT\" doesn't have all needed attributes"
+        << QStringList() << both;
+    QTest::newRow("POINT X no number")
+        << "point_bad_x" << false << "Tag \"POINT\": Convertion error" << QStringList() << both;
+    QTest::newRow("POINT above 1")
+        << "point_above_one" << false << "Tag \"POINT\": invalid point" << QStringList() << both;
     QTest::newRow("one POINT") << "one_point" << false << "To few points" << QStringList() << both;
     QTest::newRow("gain starts above 0")
         << "gain_starts_above_zero" << false << "Tag \"POINT\" AttrID Attr2: invalid point"
         << QStringList() << both;
-    QTest::newRow("gain not rising") << "gain_not_rising" << false
-                                     << "Tag \"POINT\" AttrID Attr2: invalid point" << QStringList()
-                                     << both;
-    QTest::newRow("cost wrong end") << "cost_wrong_end" << false
-                                    << "Tag \"POINT\" AttrID Attr1: invalid point" << QStringList()
-                                    << both;
+    QTest::newRow("gain not rising")
+        << "gain_not_rising" << false << "Tag \"POINT\" AttrID Attr2: invalid point"
+        << QStringList() << both;
+    QTest::newRow("cost wrong end")
+        << "cost_wrong_end" << false << "Tag \"POINT\" AttrID Attr1: invalid point" << QStringList()
+        << both;
 }
 
-void TestXmlResults::failures()
-{
+void TestXmlResults::failures() {
     QFETCH(QString, file);
     QFETCH(bool, ok);
     QFETCH(QString, error);
@@ -182,8 +172,7 @@ void TestXmlResults::failures()
         QCOMPARE(UsedNames(criteria), used);
 }
 
-void TestXmlResults::appliesFields()
-{
+void TestXmlResults::appliesFields() {
     TXML xml;
     std::vector<TPROBLEM> criteria = BaseCriteria();
     QVERIFY(xml.LoadResultFile(XmlFixture("result/good.xml")));
@@ -211,22 +200,21 @@ void TestXmlResults::appliesFields()
     QCOMPARE(Points(criteria[1]), QStringLiteral("(1,0) (2,1)"));
 }
 
-void TestXmlResults::precisionIsTruncated_data()
-{
+void TestXmlResults::precisionIsTruncated_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<bool>("ok");
     QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates) << true;
     QTest::newRow("comma") << QLocale(QLocale::German, QLocale::Germany) << false;
 }
 
-void TestXmlResults::precisionIsTruncated()
-{
+void TestXmlResults::precisionIsTruncated() {
     QFETCH(QLocale, locale);
     QFETCH(bool, ok);
     XmlLocale guard(locale);
     TXML xml;
-    QVERIFY(SetResultText(xml, "<ZUZOVODODEZI><ATTRIBUTE Name='Speed'><PRECISION Value='3.9'/>"
-                               "<SMALLK Value='0.25'/></ATTRIBUTE><BIGK Value='1.5'/></ZUZOVODODEZI>"));
+    QVERIFY(SetResultText(xml,
+                          "<ZUZOVODODEZI><ATTRIBUTE Name='Speed'><PRECISION Value='3.9'/>"
+                          "<SMALLK Value='0.25'/></ATTRIBUTE><BIGK Value='1.5'/></ZUZOVODODEZI>"));
     std::vector<TPROBLEM> criteria = BaseCriteria();
     QCOMPARE(xml.ReadResults(criteria), ok);
     if (ok) {
@@ -239,8 +227,7 @@ void TestXmlResults::precisionIsTruncated()
 }
 
 // After a file that loaded but was refused, Save results starts from a fresh skeleton.
-void TestXmlResults::refusedFileIsNotWrittenOn()
-{
+void TestXmlResults::refusedFileIsNotWrittenOn() {
     XmlProblem p;
     p.AddCriterion("Speed", false, 0, 10);
     QVERIFY(p.Xml.LoadResultFile(XmlFixture("result/bad_smallk.xml")));
@@ -252,8 +239,7 @@ void TestXmlResults::refusedFileIsNotWrittenOn()
     QVERIFY(!TXML::DocumentText(p.Xml.ResultDoc).contains("small"));
 }
 
-void TestXmlResults::acceptedFileIsWrittenOn()
-{
+void TestXmlResults::acceptedFileIsWrittenOn() {
     XmlProblem p;
     p.AddCriterion("Speed", false, 0, 10);
     QVERIFY(p.Xml.LoadResultFile(XmlFixture("result/nested_root.xml")));
@@ -263,8 +249,7 @@ void TestXmlResults::acceptedFileIsWrittenOn()
     QCOMPARE(ChildTags(p.Xml.ResultRootNode), (QStringList{"BIGK", "ATTRIBUTE"}));
 }
 
-void TestXmlResults::solvedProblemAppliesBack_data()
-{
+void TestXmlResults::solvedProblemAppliesBack_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates);
     QTest::newRow("comma") << QLocale(QLocale::German, QLocale::Germany);
@@ -272,8 +257,7 @@ void TestXmlResults::solvedProblemAppliesBack_data()
 
 // A result written from a solved problem applies back to that problem read from
 // its file, whatever the order of the criteria there.
-void TestXmlResults::solvedProblemAppliesBack()
-{
+void TestXmlResults::solvedProblemAppliesBack() {
     QFETCH(QLocale, locale);
     XmlLocale guard(locale);
     QTemporaryDir dir;
