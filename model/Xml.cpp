@@ -2,6 +2,7 @@
 #include "model/Xml.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -38,11 +39,40 @@ QString TXML::FloatStrToXml(const QString &text) {
     return result;
 }
 
+// The same text as FloatStrToXml(FloatToStr(value)), without the two locale look-ups.
 QString TXML::NumberToFileText(double value) {
-    return FloatStrToXml(FloatToStr(value));
+    return QString::number(value, 'g', 15);
 }
 
+namespace {
+// Plain number text ("-12.5", "1e-06") reads the same under every locale once its
+// point is the locale's separator, so it skips the locale's (slow) parser.
+bool ReadPlainNumber(const QString &text, double &value) {
+    constexpr qsizetype longest = 40;
+    if (text.isEmpty() || text.size() > longest)
+        return false;
+    char buffer[longest];
+    int points = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
+            return false;
+        points += c == '.';
+        buffer[i] = char(c);
+    }
+    double v = 0.0;
+    const char *end = buffer + text.size();
+    const auto [stop, error] = std::from_chars(buffer, end, v);
+    if (points > 1 || error != std::errc() || stop != end || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+} // namespace
+
 bool TXML::FileTextToNumber(const QString &text, double &value) {
+    if (ReadPlainNumber(text, value))
+        return true;
     bool ok = false;
     const double v = ReadingLocale().toDouble(DotToLocale(text), &ok);
     if (!ok || !std::isfinite(v))

@@ -121,6 +121,7 @@ void TestXmlDocuments::numberText() {
     QFETCH(QString, text);
     XmlLocale guard(locale);
     QCOMPARE(TXML::NumberToFileText(value), text);
+    QCOMPARE(TXML::FloatStrToXml(FloatToStr(value)), text);
     double back = 0.0;
     QVERIFY(TXML::FileTextToNumber(text, back));
     QCOMPARE(back, std::stod(text.toStdString()));
