@@ -31,6 +31,27 @@ struct XmlLocale {
     ~XmlLocale() { QLocale::setDefault(saved); }
 };
 
+inline QLocale PointLocale() {
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
+inline QLocale CommaLocale() {
+    return QLocale(QLocale::German, QLocale::Germany);
+}
+
+// The rows of a test run once under each kind of decimal separator.
+inline void AddLocaleRows() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("point") << PointLocale();
+    QTest::newRow("comma") << CommaLocale();
+}
+
+inline QString PointsText(const TFUNCTION &f) {
+    QStringList parts;
+    for (const TFuncPoint &p : f.Points)
+        parts << QStringLiteral("(%1,%2)").arg(p.x).arg(p.u);
+    return parts.join(QLatin1Char(' '));
+}
+
 inline QString XmlFixture(const QString &name) {
     return QStringLiteral(VR_TEST_DATA "/xml/") + name;
 }
@@ -113,5 +134,16 @@ struct XmlProblem {
 
     void WriteSettings() {
         Xml.WriteElicitationSettings(Model.Criteria, Probability, Questions, Precision);
+    }
+};
+
+// A problem file loaded and read the way Load problem does it: over a reset problem.
+struct XmlLoaded : XmlProblem {
+    bool Ok = false;
+
+    explicit XmlLoaded(const QString &path) {
+        Ok = Xml.LoadProblemFile(path) &&
+             Xml.ReadProblem(Model.Criteria, Model.Variants, Model.Roles) &&
+             Xml.ReadGlobalSettings(Probability, Questions, Precision);
     }
 };

@@ -33,13 +33,6 @@ QStringList UsedNames(const std::vector<TPROBLEM> &criteria) {
     return names;
 }
 
-QString Points(const TFUNCTION &f) {
-    QStringList parts;
-    for (const TFuncPoint &p : f.Points)
-        parts << QStringLiteral("(%1,%2)").arg(p.x).arg(p.u);
-    return parts.join(QLatin1Char(' '));
-}
-
 bool SetResultText(TXML &xml, const QString &text) {
     QDomDocument document;
     if (!document.setContent(text))
@@ -182,10 +175,10 @@ void TestXmlResults::appliesFields() {
     QCOMPARE(speed.Units, QStringLiteral("km/h"));
     QCOMPARE(speed.Decimals, 2);
     QVERIFY(speed.FunctionCreated && speed.KCounted);
-    QCOMPARE(Points(speed), QStringLiteral("(0,0) (5,0.4) (10,1)"));
+    QCOMPARE(PointsText(speed), QStringLiteral("(0,0) (5,0.4) (10,1)"));
     QCOMPARE(speed.Min, 0.0);
     QCOMPARE(speed.Max, 10.0);
-    QCOMPARE(Points(criteria[0]), QStringLiteral("(0,1) (50,0.3) (100,0)"));
+    QCOMPARE(PointsText(criteria[0]), QStringLiteral("(0,1) (50,0.3) (100,0)"));
     QCOMPARE(FactorK, 0.5);
 
     QVERIFY(xml.LoadResultFile(XmlFixture("result/flag_two.xml")));
@@ -193,18 +186,18 @@ void TestXmlResults::appliesFields() {
     QVERIFY(!criteria[1].FunctionCreated);
     QVERIFY(xml.LoadResultFile(XmlFixture("result/unordered_points.xml")));
     QVERIFY(xml.ReadResults(criteria));
-    QCOMPARE(Points(criteria[1]), QStringLiteral("(0,0) (5,0.4) (10,1)"));
+    QCOMPARE(PointsText(criteria[1]), QStringLiteral("(0,0) (5,0.4) (10,1)"));
     criteria[1].Points = {{1, 0}, {2, 1}};
     QVERIFY(xml.LoadResultFile(XmlFixture("result/no_points.xml")));
     QVERIFY(xml.ReadResults(criteria));
-    QCOMPARE(Points(criteria[1]), QStringLiteral("(1,0) (2,1)"));
+    QCOMPARE(PointsText(criteria[1]), QStringLiteral("(1,0) (2,1)"));
 }
 
 void TestXmlResults::precisionIsTruncated_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<bool>("ok");
-    QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates) << true;
-    QTest::newRow("comma") << QLocale(QLocale::German, QLocale::Germany) << false;
+    QTest::newRow("point") << PointLocale() << true;
+    QTest::newRow("comma") << CommaLocale() << false;
 }
 
 void TestXmlResults::precisionIsTruncated() {
@@ -250,9 +243,7 @@ void TestXmlResults::acceptedFileIsWrittenOn() {
 }
 
 void TestXmlResults::solvedProblemAppliesBack_data() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("comma") << QLocale(QLocale::German, QLocale::Germany);
+    AddLocaleRows();
 }
 
 // A result written from a solved problem applies back to that problem read from
@@ -301,7 +292,7 @@ void TestXmlResults::solvedProblemAppliesBack() {
         QCOMPARE(c.Used, original.Used);
         if (!original.Used)
             continue;
-        QCOMPARE(Points(c), Points(original));
+        QCOMPARE(PointsText(c), PointsText(original));
         for (size_t i = 0; i < c.Points.size(); ++i)
             QCOMPARE(c.Points[i].u, original.Points[i].u);
         QCOMPARE(c.SmallK, original.SmallK);

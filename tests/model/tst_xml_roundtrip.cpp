@@ -6,21 +6,6 @@
 #include <cmath>
 
 namespace {
-struct Loaded {
-    TXML Xml;
-    TDecisionModel Model;
-    double Probability = 0.5;
-    int Questions = 5;
-    int Precision = 3;
-    bool Ok = false;
-
-    explicit Loaded(const QString &path) {
-        Ok = Xml.LoadProblemFile(path) &&
-             Xml.ReadProblem(Model.Criteria, Model.Variants, Model.Roles) &&
-             Xml.ReadGlobalSettings(Probability, Questions, Precision);
-    }
-};
-
 // What a read problem holds, as text.
 QString Describe(const TDecisionModel &m) {
     QString out;
@@ -62,9 +47,7 @@ private slots:
 };
 
 void TestXmlRoundTrip::newProblemRoundTrip_data() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("comma") << QLocale(QLocale::German, QLocale::Germany);
+    AddLocaleRows();
 }
 
 // New problem, write, save, load, read, write the settings again, save again:
@@ -92,7 +75,7 @@ void TestXmlRoundTrip::newProblemRoundTrip() {
     const QString first = dir.filePath("first.xml");
     QVERIFY(p.Xml.SaveProblemFile(first));
 
-    Loaded read(first);
+    XmlLoaded read(first);
     QVERIFY2(read.Ok, qPrintable(read.Xml.GetErrorMessage()));
     QCOMPARE(read.Probability, 0.35);
     QCOMPARE(read.Questions, 12);
@@ -104,7 +87,7 @@ void TestXmlRoundTrip::newProblemRoundTrip() {
     QCOMPARE(LoadedTree(second), LoadedTree(first));
     QCOMPARE(LoadedTree(first), TreeDump(p.Xml.ProblemDoc));
 
-    Loaded again(second);
+    XmlLoaded again(second);
     QVERIFY(again.Ok);
     QCOMPARE(Describe(again.Model), Describe(read.Model));
     // The values came through to the 15 digits the files carry.
@@ -133,7 +116,7 @@ void TestXmlRoundTrip::examples() {
     QFETCH(QString, path);
     QTemporaryDir dir;
     XmlMessages shown;
-    Loaded example(path);
+    XmlLoaded example(path);
     QVERIFY2(example.Ok, qPrintable(example.Xml.GetErrorMessage()));
     QVERIFY(shown.texts.isEmpty());
     const TDecisionModel &m = example.Model;
@@ -154,7 +137,7 @@ void TestXmlRoundTrip::examples() {
     const QString saved = dir.filePath("saved.xml");
     QVERIFY(example.Xml.SaveProblemFile(saved));
     QCOMPARE(LoadedTree(saved), LoadedTree(path));
-    Loaded again(saved);
+    XmlLoaded again(saved);
     QVERIFY(again.Ok);
     QCOMPARE(Describe(again.Model), Describe(m));
 }

@@ -211,9 +211,7 @@ void TestXmlWriters::attributeIds() {
 }
 
 void TestXmlWriters::objectValues_data() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("comma") << QLocale(QLocale::German, QLocale::Germany);
+    AddLocaleRows();
 }
 
 void TestXmlWriters::objectValues() {
