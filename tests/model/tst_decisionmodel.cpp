@@ -6,8 +6,7 @@
 #include <cmath>
 
 namespace {
-TPROBLEM Criterion(const QString &name, int id, double k, bool used = true)
-{
+TPROBLEM Criterion(const QString &name, int id, double k, bool used = true) {
     TPROBLEM c;
     c.Name = name;
     c.Id = id;
@@ -24,8 +23,7 @@ TPROBLEM Criterion(const QString &name, int id, double k, bool used = true)
 struct MessageRecorder {
     QStringList texts;
     TMessageSink previous;
-    MessageRecorder()
-    {
+    MessageRecorder() {
         previous = SetMessageSink([this](const QString &t, TMsgDlgType) { texts << t; });
     }
     ~MessageRecorder() { SetMessageSink(previous); }
@@ -48,8 +46,7 @@ private slots:
     void nearAdditiveKeepsDigits();
 };
 
-void TestDecisionModel::lookups()
-{
+void TestDecisionModel::lookups() {
     TDecisionModel m;
     QCOMPARE(m.Roles.size(), size_t(2));
     QCOMPARE(m.Roles[0].AttrID, QStringLiteral("MAKE"));
@@ -74,8 +71,7 @@ void TestDecisionModel::lookups()
     QCOMPARE(m.AlternativeIndexByName("car b"), -1);
 }
 
-void TestDecisionModel::symmetricSum()
-{
+void TestDecisionModel::symmetricSum() {
     const double k[] = {0, 0.1, 0.2, 0.3, 0.4};
     double s1 = 0, s2 = 0, s4 = 0;
     SymmetricSum(4, k, 1, 1, 1, 1.0, s1);
@@ -86,8 +82,7 @@ void TestDecisionModel::symmetricSum()
     QVERIFY(qFuzzyCompare(s4, 0.0024));
 }
 
-void TestDecisionModel::factorK_data()
-{
+void TestDecisionModel::factorK_data() {
     QTest::addColumn<QList<double>>("k");
     QTest::addColumn<double>("K");
     QTest::newRow("one used criterion") << QList<double>{0.3} << 1.0;
@@ -100,12 +95,11 @@ void TestDecisionModel::factorK_data()
     QTest::newRow("zero k drops out") << QList<double>{0.3, 0.0, 0.3} << 40.0 / 9.0;
     QTest::newRow("k of one gives -1") << QList<double>{1.0, 0.5} << -1.0;
     // Two criteria: K = (1 - k1 - k2) / (k1 k2); both subtractions are exact here.
-    QTest::newRow("near additive") << QList<double>{0.5, 0.5000001}
-                                   << ((1.0 - 0.5) - 0.5000001) / (0.5 * 0.5000001);
+    QTest::newRow("near additive")
+        << QList<double>{0.5, 0.5000001} << ((1.0 - 0.5) - 0.5000001) / (0.5 * 0.5000001);
 }
 
-void TestDecisionModel::factorK()
-{
+void TestDecisionModel::factorK() {
     QFETCH(QList<double>, k);
     QFETCH(double, K);
     TDecisionModel m;
@@ -121,8 +115,7 @@ void TestDecisionModel::factorK()
              qPrintable(QString::number(FactorK, 'g', 17)));
 }
 
-void TestDecisionModel::factorKRefused_data()
-{
+void TestDecisionModel::factorKRefused_data() {
     QTest::addColumn<QList<double>>("k");
     QTest::newRow("no used criterion") << QList<double>{};
     QTest::newRow("every k zero") << QList<double>{0.0, 0.0};
@@ -131,8 +124,7 @@ void TestDecisionModel::factorKRefused_data()
     QTest::newRow("k NaN") << QList<double>{std::nan(""), 0.2};
 }
 
-void TestDecisionModel::factorKRefused()
-{
+void TestDecisionModel::factorKRefused() {
     QFETCH(QList<double>, k);
     TDecisionModel m;
     for (int i = 0; i < k.size(); ++i)
@@ -147,8 +139,7 @@ void TestDecisionModel::factorKRefused()
     QCOMPARE(m.UsedCount, int(k.size()));
 }
 
-void TestDecisionModel::factorKSolvesEquation()
-{
+void TestDecisionModel::factorKSolvesEquation() {
     // Ten criteria of several spreads against a bisection in long double.
     const QList<QList<double>> cases = {
         {0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.35, 0.4, 0.45, 0.5},
@@ -182,32 +173,29 @@ void TestDecisionModel::factorKSolvesEquation()
     }
 }
 
-void TestDecisionModel::utilities_data()
-{
+void TestDecisionModel::utilities_data() {
     QTest::addColumn<QList<double>>("k");
     QTest::addColumn<double>("K");
     QTest::addColumn<QList<double>>("values"); // one per criterion, range 0..10, linear
     QTest::addColumn<double>("U");
-    QTest::newRow("additive at the top") << QList<double>{0.4, 0.6} << 1.0
-                                         << QList<double>{10, 10} << 1.0;
-    QTest::newRow("additive mixed") << QList<double>{0.4, 0.6} << 1.0
-                                    << QList<double>{5, 0} << 0.2;
-    QTest::newRow("K zero is additive") << QList<double>{0.3, 0.3} << 0.0
-                                        << QList<double>{10, 5} << 0.45;
-    QTest::newRow("multiplicative top") << QList<double>{0.3, 0.3} << 40.0 / 9
-                                        << QList<double>{10, 10} << 1.0;
-    QTest::newRow("multiplicative one best") << QList<double>{0.3, 0.3} << 40.0 / 9
-                                             << QList<double>{10, 0} << 0.3;
-    QTest::newRow("negative K top") << QList<double>{0.7, 0.7} << -0.8163265306122449
-                                    << QList<double>{10, 10} << 1.0;
-    QTest::newRow("K -1 with k 1") << QList<double>{1.0, 0.5} << -1.0
-                                   << QList<double>{10, 10} << 1.0;
-    QTest::newRow("above last point") << QList<double>{0.4, 0.6} << 1.0
-                                      << QList<double>{12, -3} << 0.4;
+    QTest::newRow("additive at the top")
+        << QList<double>{0.4, 0.6} << 1.0 << QList<double>{10, 10} << 1.0;
+    QTest::newRow("additive mixed") << QList<double>{0.4, 0.6} << 1.0 << QList<double>{5, 0} << 0.2;
+    QTest::newRow("K zero is additive")
+        << QList<double>{0.3, 0.3} << 0.0 << QList<double>{10, 5} << 0.45;
+    QTest::newRow("multiplicative top")
+        << QList<double>{0.3, 0.3} << 40.0 / 9 << QList<double>{10, 10} << 1.0;
+    QTest::newRow("multiplicative one best")
+        << QList<double>{0.3, 0.3} << 40.0 / 9 << QList<double>{10, 0} << 0.3;
+    QTest::newRow("negative K top")
+        << QList<double>{0.7, 0.7} << -0.8163265306122449 << QList<double>{10, 10} << 1.0;
+    QTest::newRow("K -1 with k 1")
+        << QList<double>{1.0, 0.5} << -1.0 << QList<double>{10, 10} << 1.0;
+    QTest::newRow("above last point")
+        << QList<double>{0.4, 0.6} << 1.0 << QList<double>{12, -3} << 0.4;
 }
 
-void TestDecisionModel::utilities()
-{
+void TestDecisionModel::utilities() {
     QFETCH(QList<double>, k);
     QFETCH(double, K);
     QFETCH(QList<double>, values);
@@ -225,8 +213,7 @@ void TestDecisionModel::utilities()
              qPrintable(QString::number(m.Variants.Alternatives[0].Utility, 'g', 17)));
 }
 
-void TestDecisionModel::nearAdditiveKeepsDigits()
-{
+void TestDecisionModel::nearAdditiveKeepsDigits() {
     // k sum to 1 - 2e-9: K is tiny, and U must still match the additive value
     // to far more digits than (prod - 1) / K would keep.
     TDecisionModel m;

@@ -6,8 +6,7 @@
 #include <cmath>
 
 namespace {
-TFUNCTION Function(bool cost, std::initializer_list<TFuncPoint> points)
-{
+TFUNCTION Function(bool cost, std::initializer_list<TFuncPoint> points) {
     TFUNCTION f;
     f.Cost = cost;
     f.Min = 0;
@@ -16,8 +15,7 @@ TFUNCTION Function(bool cost, std::initializer_list<TFuncPoint> points)
     return f;
 }
 
-QString Pts(const TFUNCTION &f)
-{
+QString Pts(const TFUNCTION &f) {
     QStringList parts;
     for (const TFuncPoint &p : f.Points)
         parts << QStringLiteral("(%1,%2)").arg(p.x).arg(p.u);
@@ -48,8 +46,7 @@ private slots:
     void recordsCopyShareNode();
 };
 
-void TestProblem::addPoint_data()
-{
+void TestProblem::addPoint_data() {
     QTest::addColumn<bool>("cost");
     QTest::addColumn<double>("x");
     QTest::addColumn<double>("u");
@@ -72,8 +69,7 @@ void TestProblem::addPoint_data()
     QTest::newRow("outside range accepted") << false << 12.0 << 1.0 << true;
 }
 
-void TestProblem::addPoint()
-{
+void TestProblem::addPoint() {
     QFETCH(bool, cost);
     QFETCH(double, x);
     QFETCH(double, u);
@@ -86,8 +82,7 @@ void TestProblem::addPoint()
     QVERIFY(std::is_sorted(f.Points.begin(), f.Points.end(), PointLess));
 }
 
-void TestProblem::addPointKeepsOrder()
-{
+void TestProblem::addPointKeepsOrder() {
     TFUNCTION f = Function(false, {{0, 0}, {10, 1}});
     QVERIFY(f.AddPoint(5, 0.5));
     QVERIFY(f.AddPoint(2, 0.1));
@@ -105,8 +100,7 @@ void TestProblem::addPointKeepsOrder()
     QVERIFY(!f.UpperNeighbour(11, n));
 }
 
-void TestProblem::initEndPoints()
-{
+void TestProblem::initEndPoints() {
     TFUNCTION cost;
     cost.Cost = true;
     cost.Min = 2;
@@ -121,8 +115,7 @@ void TestProblem::initEndPoints()
     QCOMPARE(Pts(gain), QStringLiteral("(-1,0) (3,1)"));
 }
 
-void TestProblem::utilityOf_data()
-{
+void TestProblem::utilityOf_data() {
     QTest::addColumn<double>("v");
     QTest::addColumn<double>("u");
     QTest::newRow("inside") << 2.5 << 0.25;
@@ -132,15 +125,13 @@ void TestProblem::utilityOf_data()
     QTest::newRow("above last point") << 12.0 << 1.0;
 }
 
-void TestProblem::utilityOf()
-{
+void TestProblem::utilityOf() {
     QFETCH(double, v);
     QFETCH(double, u);
     QCOMPARE(Function(false, {{0, 0}, {10, 1}}).UtilityOf(v), u);
 }
 
-void TestProblem::enumerations()
-{
+void TestProblem::enumerations() {
     LocaleGuard guard(QLocale(QLocale::German, QLocale::Germany));
     TENUM e;
     e.Values = {{1, QStringLiteral("low")}, {2, QStringLiteral("high")}};
@@ -154,20 +145,22 @@ void TestProblem::enumerations()
     QCOMPARE(value, 1.0);
 }
 
-void TestProblem::formatFixed_data()
-{
+void TestProblem::formatFixed_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("decimals");
     QTest::addColumn<QString>("point");
     QTest::addColumn<QString>("comma");
-    QTest::newRow("three decimals") << 0.5 << 3 << "0.500" << "0,500";
-    QTest::newRow("no decimals") << 2.0 << 0 << "2" << "2";
-    QTest::newRow("negative") << -1234.5678 << 2 << "-1234.57" << "-1234,57";
-    QTest::newRow("six decimals") << 1.0 / 3 << 6 << "0.333333" << "0,333333";
+    QTest::newRow("three decimals") << 0.5 << 3 << "0.500"
+                                    << "0,500";
+    QTest::newRow("no decimals") << 2.0 << 0 << "2"
+                                 << "2";
+    QTest::newRow("negative") << -1234.5678 << 2 << "-1234.57"
+                              << "-1234,57";
+    QTest::newRow("six decimals") << 1.0 / 3 << 6 << "0.333333"
+                                  << "0,333333";
 }
 
-void TestProblem::formatFixed()
-{
+void TestProblem::formatFixed() {
     QFETCH(double, value);
     QFETCH(int, decimals);
     QFETCH(QString, point);
@@ -180,8 +173,7 @@ void TestProblem::formatFixed()
     QCOMPARE(FormatFixed(value, decimals), comma);
 }
 
-void TestProblem::formatFixedHugeValues()
-{
+void TestProblem::formatFixedHugeValues() {
     LocaleGuard guard(QLocale(QLocale::German, QLocale::Germany));
     const QString text = FormatFixed(1e300, 3);
     QCOMPARE(text.size(), 301 + 4);
@@ -189,15 +181,13 @@ void TestProblem::formatFixedHugeValues()
     QVERIFY(!FormatFixed(std::nan(""), 3).isEmpty());
 }
 
-void TestProblem::dotToLocale()
-{
+void TestProblem::dotToLocale() {
     LocaleGuard guard(QLocale(QLocale::German, QLocale::Germany));
     QCOMPARE(DotToLocale(QStringLiteral("1.5.2")), QStringLiteral("1,5.2"));
     QCOMPARE(DotToLocale(QStringLiteral("15")), QStringLiteral("15"));
 }
 
-void TestProblem::recordsCopyShareNode()
-{
+void TestProblem::recordsCopyShareNode() {
     QDomDocument doc;
     TPROBLEM a;
     a.Node = doc.createElement(QStringLiteral("ATTRIBUTE"));

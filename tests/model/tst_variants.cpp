@@ -13,8 +13,7 @@ private slots:
     void isComplete();
 };
 
-void TestVariants::appendCreatesColumnsAtEnd()
-{
+void TestVariants::appendCreatesColumnsAtEnd() {
     TVARIANTS t;
     QCOMPARE(t.AddVariant(QStringLiteral("A"), QStringLiteral("first")), 1);
     QCOMPARE(t.AddVariant(QStringLiteral("B"), QString()), 2);
@@ -34,8 +33,7 @@ void TestVariants::appendCreatesColumnsAtEnd()
     QVERIFY(!t.Alternatives[1].Node.isNull());
 }
 
-void TestVariants::ranges()
-{
+void TestVariants::ranges() {
     TVARIANTS t;
     t.Columns = {{1, {3, -1, 7}}, {2, {}}};
     double min = 0, max = 0;
@@ -54,8 +52,7 @@ void TestVariants::ranges()
     QVERIFY(!TCRITERIALIST{}.ExtendRange(min, max));
 }
 
-void TestVariants::deleteAndClear()
-{
+void TestVariants::deleteAndClear() {
     TVARIANTS t;
     t.DeleteVariant(0); // empty table: nothing
     t.AddVariant(QStringLiteral("A"), QString());
@@ -74,8 +71,7 @@ void TestVariants::deleteAndClear()
     QCOMPARE(t.Alternatives.front().Name, QStringLiteral("B"));
 }
 
-void TestVariants::isComplete_data()
-{
+void TestVariants::isComplete_data() {
     QTest::addColumn<bool>("firstUsed");
     QTest::addColumn<bool>("secondUsed");
     QTest::addColumn<int>("firstValues"); // -1: no column
@@ -89,8 +85,7 @@ void TestVariants::isComplete_data()
     QTest::newRow("no used criterion") << false << false << -1 << -1 << true;
 }
 
-void TestVariants::isComplete()
-{
+void TestVariants::isComplete() {
     QFETCH(bool, firstUsed);
     QFETCH(bool, secondUsed);
     QFETCH(int, firstValues);
