@@ -134,7 +134,7 @@ bool ReadCriterionHead(TLineReader &r, qsizetype s, const std::vector<TPROBLEM> 
 
 // The points of a ".fun" block: the first at (Min, worst utility), the last at
 // (Max, best utility), every one inside the range and accepted by AddPoint.
-bool ReadPoints(TLineReader &r, qsizetype first, int count, TPROBLEM &c) {
+bool ReadFunPoints(TLineReader &r, qsizetype first, int count, TPROBLEM &c) {
     const double worst = c.Cost ? 1.0 : 0.0;
     const double best = c.Cost ? 0.0 : 1.0;
     for (int j = 0; j < count; ++j) {
@@ -304,7 +304,7 @@ int TINPUT_OUTPUT::ReadFunFile(const QString &fileName, std::vector<TPROBLEM> &c
             r.Fail(s + 8, TooFewPoints());
             return r.FailedLine;
         }
-        if (!ReadPoints(r, s + FunBlockHead, points, c))
+        if (!ReadFunPoints(r, s + FunBlockHead, points, c))
             return r.FailedLine;
         read.push_back(c);
         s += FunBlockHead + points + 1;
