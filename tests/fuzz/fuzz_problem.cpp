@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TXML xml;
     xml.NewDocuments(m.Roles);
     if (!xml.LoadProblemFile(path)) {
-        fuzz::Require(!xml.GetErrorMessage().isEmpty(), "a refused file has a message");
+        fuzz::Require(!xml.ParseErrorText(xml.ProblemDoc).isEmpty(), "a refused file has a message");
         return 0;
     }
     if (!xml.ReadProblem(m.Criteria, m.Variants, m.Roles)) {

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TXML xml;
     xml.NewDocuments(roles);
     if (!xml.LoadResultFile(path)) {
-        fuzz::Require(!xml.GetErrorMessage().isEmpty(), "a refused file has a message");
+        fuzz::Require(!xml.ParseErrorText(xml.ResultDoc).isEmpty(), "a refused file has a message");
         return 0;
     }
     if (!xml.ReadResults(criteria))
