@@ -211,13 +211,15 @@ void TChartAxis::Scroll(double delta, bool checkLimits) {
             hi = any ? std::max(hi, v.MaxValue()) : v.MaxValue();
             any = true;
         }
-        if (any) {
-            if (Minimum + delta < lo)
-                delta = std::min(0.0, lo - Minimum);
-            if (Maximum + delta > hi)
-                delta = std::max(0.0, hi - Maximum);
-        }
+        // Only moves that would leave the series' range are held back.
+        if (any && delta < 0 && Minimum + delta < lo)
+            delta = std::min(0.0, std::max(delta, lo - Minimum));
+        if (any && delta > 0 && Maximum + delta > hi)
+            delta = std::max(0.0, std::min(delta, hi - Maximum));
     }
+    // Undoing the zoom brings back the range from before the first scroll.
+    chart_->SaveAxesBeforeZoom();
+    chart_->zoomed_ = true;
     Automatic = false;
     Minimum += delta;
     Maximum += delta;
@@ -1263,7 +1265,8 @@ void TChart::ToggleOverlayLine(const QLine &line) {
 
 void TChart::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    Invalidate();
+    // A picture of another size is redrawn anyway.
+    layoutValid_ = false;
     if (OnResize)
         OnResize();
 }
