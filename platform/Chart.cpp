@@ -7,6 +7,7 @@
 #include <QLinearGradient>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <algorithm>
 #include <cmath>
@@ -572,9 +573,36 @@ void TLineSeries::DrawValues(QPainter &p, double scale) {
                q.y() >= plot.top() - 0.5 && q.y() <= plot.bottom() + 0.5;
     };
     if (Pointer.Visible) {
+        // On bitmaps each pointer look is drawn once and then copied.
+        const bool raster = p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster;
+        const double w = Pointer.HorizSize * scale + 2 * scale + 2;
+        const double h = Pointer.VertSize * scale + 2 * scale + 2;
+        std::vector<std::pair<TColor, QImage>> sprites;
         for (int i = 0; i < n; ++i) {
-            if (inside(pts[size_t(i)]))
-                DrawPointer(p, Pointer, pts[size_t(i)], ValueColor(i), scale);
+            const QPointF at = pts[size_t(i)];
+            if (!inside(at))
+                continue;
+            if (!raster) {
+                DrawPointer(p, Pointer, at, ValueColor(i), scale);
+                continue;
+            }
+            const TColor color = ValueColor(i);
+            auto it = std::find_if(sprites.begin(), sprites.end(),
+                                   [&](const auto &sp) { return sp.first == color; });
+            if (it == sprites.end()) {
+                const qreal dpr = p.device()->devicePixelRatioF();
+                QImage sprite((QSizeF(2 * w, 2 * h) * dpr).toSize(),
+                              QImage::Format_ARGB32_Premultiplied);
+                sprite.setDevicePixelRatio(dpr);
+                sprite.fill(Qt::transparent);
+                QPainter sp(&sprite);
+                sp.setRenderHint(QPainter::Antialiasing, true);
+                DrawPointer(sp, Pointer, QPointF(w, h), color, scale);
+                sp.end();
+                sprites.emplace_back(color, sprite);
+                it = sprites.end() - 1;
+            }
+            p.drawImage(QPointF(at.x() - w, at.y() - h), it->second);
         }
     }
     if (Marks.Visible) {
@@ -691,13 +719,8 @@ void TChartCanvas::Rectangle(int left, int top, int right, int bottom) {
         }
         return;
     }
-    QPainter &p = *painter_;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    if (Pen.Mode == pmNotXor)
-        p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    const QPen pen = Pen.ToQPen(scale_);
-    p.setPen(pen);
+    QPainter &p = BeginPainting();
+    const QPen pen = p.pen();
     p.setBrush(Brush.ToQBrush());
     // Like the classic canvas, the right and bottom edges are outside.
     if (pen.style() == Qt::NoPen)
@@ -705,6 +728,16 @@ void TChartCanvas::Rectangle(int left, int top, int right, int bottom) {
     else
         p.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
     p.restore();
+}
+
+QPainter &TChartCanvas::BeginPainting() {
+    QPainter &p = *painter_;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (Pen.Mode == pmNotXor)
+        p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    p.setPen(Pen.ToQPen(scale_));
+    return p;
 }
 
 void TChartCanvas::MoveTo(int x, int y) {
@@ -721,12 +754,7 @@ void TChartCanvas::LineTo(int x, int y) {
             chart_->ToggleOverlayLine(line);
         return;
     }
-    QPainter &p = *painter_;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    if (Pen.Mode == pmNotXor)
-        p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    p.setPen(Pen.ToQPen(scale_));
+    QPainter &p = BeginPainting();
     p.drawLine(line);
     p.restore();
 }
@@ -1039,11 +1067,27 @@ void TChart::DrawAxes(QPainter &p, double s) {
     for (const TChartAxis *a : {&BottomAxis, &TopAxis, &LeftAxis, &RightAxis}) {
         if (!a->Visible || !a->Grid || !AxisUsed(*a))
             continue;
-        QPen grid(QColor(160, 160, 160), line, Qt::DotLine);
-        p.setPen(grid);
+        const QColor gray(160, 160, 160);
+        // On bitmaps a dotted line is a copied strip with every other pixel
+        // set: much faster than stroking dashes, and the same look.
+        const bool raster =
+            p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster && line <= 1.0;
+        QImage strip;
+        if (raster) {
+            const int length = a->Horizontal() ? plot.height() : plot.width();
+            strip = QImage(a->Horizontal() ? 1 : length, a->Horizontal() ? length : 1,
+                           QImage::Format_ARGB32_Premultiplied);
+            strip.fill(Qt::transparent);
+            for (int i = 0; i < length; i += 2)
+                strip.setPixelColor(a->Horizontal() ? 0 : i, a->Horizontal() ? i : 0, gray);
+        }
+        p.setPen(QPen(gray, line, Qt::DotLine));
         for (double v : AxisLabels(*a, s, p.device())) {
             const int pos = a->CalcPosValue(v);
-            if (a->Horizontal())
+            if (raster)
+                p.drawImage(a->Horizontal() ? QPoint(pos, plot.top()) : QPoint(plot.left(), pos),
+                            strip);
+            else if (a->Horizontal())
                 p.drawLine(QLineF(pos, plot.top(), pos, plot.bottom()));
             else
                 p.drawLine(QLineF(plot.left(), pos, plot.right(), pos));

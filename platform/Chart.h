@@ -316,6 +316,8 @@ public:
 private:
     friend class TChart;
     explicit TChartCanvas(TChart *chart) : chart_(chart) {}
+    // The painter with the pen set, saved; the caller restores it.
+    QPainter &BeginPainting();
     TChart *chart_;
     QPainter *painter_ = nullptr; // set while the chart is drawn
     double scale_ = 1.0;

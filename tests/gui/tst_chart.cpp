@@ -1,5 +1,6 @@
 // The chart component: conversions, colours, zoom and scroll, the drawing
 // hook, settings copy, pies and the editor, as the chart windows use them.
+#include "ChartFixture.h"
 #include "platform/Chart.h"
 #include "platform/ChartEditor.h"
 #include "platform/Dialogs.h"
@@ -14,30 +15,6 @@
 #include <QtTest>
 
 namespace {
-
-// A utility function as the chart windows show it.
-TLineSeries *UtilityChart(TChart &chart, TVertAxis axis = aRightAxis) {
-    chart.resize(640, 400);
-    chart.Title.Text = QStringList{QStringLiteral("Utility function for Price")};
-    chart.LegendVisible = false;
-    chart.Gradient.Visible = true;
-    chart.BottomAxis.Title.SetCaption(QStringLiteral("Price [EUR]"));
-    for (TChartAxis *a : {&chart.LeftAxis, &chart.RightAxis}) {
-        a->Title.SetCaption(QStringLiteral("U (Price)"));
-        a->AxisValuesFormat = QStringLiteral("0.####");
-        a->SetDesiredIncrement(0.1);
-    }
-    auto *series = new TLineSeries(&chart);
-    series->VertAxis = axis;
-    series->SeriesColor = clBlue;
-    series->LinePen.Width = 2;
-    series->Pointer.Style = psCircle;
-    const double xs[] = {10, 25, 40, 70, 110};
-    const double us[] = {0, 0.35, 0.6, 0.85, 1};
-    for (int i = 0; i < 5; ++i)
-        series->AddXY(xs[i], us[i]);
-    return series;
-}
 
 void SendMouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButton button,
                Qt::MouseButtons held) {
@@ -131,7 +108,7 @@ void TestChart::conversions() {
     QFETCH(int, state);
     QFETCH(int, axis);
     TChart chart;
-    TLineSeries *s = UtilityChart(chart, TVertAxis(axis));
+    TLineSeries *s = UtilityChart(chart, 5, TVertAxis(axis));
     const QRect plot = chart.ChartRect();
     QVERIFY(plot.width() > 300 && plot.height() > 200);
     QVERIFY(QRect(0, 0, 640, 400).contains(plot));
