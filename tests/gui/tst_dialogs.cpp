@@ -15,8 +15,7 @@ private slots:
     void colours();
 };
 
-void TestDialogs::scriptedMessages()
-{
+void TestDialogs::scriptedMessages() {
     TDialogScript script;
     script.Answer(mrYes, QStringLiteral("Continue?"));
     script.Answer(mrNo);
@@ -34,8 +33,7 @@ void TestDialogs::scriptedMessages()
     QCOMPARE(script.Unexpected.size(), 2);
 }
 
-void TestDialogs::modelMessagesReachTheScript()
-{
+void TestDialogs::modelMessagesReachTheScript() {
     TDialogScript script;
     InstallMessageBoxSink();
     script.Answer(mrOk, QStringLiteral("Can't calculate factor K"));
@@ -44,8 +42,7 @@ void TestDialogs::modelMessagesReachTheScript()
     QVERIFY(script.Unexpected.isEmpty());
 }
 
-void TestDialogs::scriptedFileDialogs()
-{
+void TestDialogs::scriptedFileDialogs() {
     TDialogScript script;
     script.ChooseFile(QStringLiteral("/tmp/problem"));
     script.ChooseFile(QString());
@@ -61,19 +58,18 @@ void TestDialogs::scriptedFileDialogs()
     QCOMPARE(script.Dialogs[0].Title, QStringLiteral("Save problem"));
 }
 
-void TestDialogs::filters_data()
-{
+void TestDialogs::filters_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("names");
     QTest::newRow("two") << "Problem files|*.xml|All files|*.*"
                          << QStringList{"Problem files (*.xml)", "All files (*.*)"};
-    QTest::newRow("several patterns") << "Old files|*.fun;*.crt"
-                                      << QStringList{"Old files (*.fun *.crt)"};
-    QTest::newRow("dangling description") << "Pictures|*.bmp|Broken" << QStringList{"Pictures (*.bmp)"};
+    QTest::newRow("several patterns")
+        << "Old files|*.fun;*.crt" << QStringList{"Old files (*.fun *.crt)"};
+    QTest::newRow("dangling description")
+        << "Pictures|*.bmp|Broken" << QStringList{"Pictures (*.bmp)"};
 }
 
-void TestDialogs::filters()
-{
+void TestDialogs::filters() {
     QFETCH(QString, filter);
     QFETCH(QStringList, names);
     QCOMPARE(NameFiltersOf(filter), names);
@@ -81,8 +77,7 @@ void TestDialogs::filters()
     QCOMPARE(WithDefaultExt("a", "xml"), QStringLiteral("a.xml"));
 }
 
-void TestDialogs::colours()
-{
+void TestDialogs::colours() {
     QCOMPARE(ToQColor(clRed), QColor(255, 0, 0));
     QCOMPARE(ToQColor(0x00336699), QColor(0x99, 0x66, 0x33));
     QCOMPARE(FromQColor(QColor(0x99, 0x66, 0x33)), TColor(0x00336699));
