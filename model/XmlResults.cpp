@@ -104,9 +104,10 @@ bool TXML::ReadPoints(const QDomElement &points, TPROBLEM &criterion) {
     const double s = criterion.Cost ? -1.0 : 1.0;
     const double first = criterion.Cost ? 1.0 : 0.0;
     const double last = criterion.Cost ? 0.0 : 1.0;
+    // Two points at one x would make the interpolation divide by zero.
     bool valid = p[0].u == first && p[n - 1].u == last;
     for (size_t i = 1; i < n && valid; ++i)
-        valid = s * p[i].u > s * p[i - 1].u;
+        valid = s * p[i].u > s * p[i - 1].u && p[i].x > p[i - 1].x;
     if (!valid) {
         LastError = QStringLiteral("Tag \"POINT\" AttrID %1: invalid point").arg(criterion.AttrID);
         return false;

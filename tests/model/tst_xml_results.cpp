@@ -143,6 +143,9 @@ void TestXmlResults::failures_data() {
     QTest::newRow("gain not rising")
         << "gain_not_rising" << false << "Tag \"POINT\" AttrID Attr2: invalid point"
         << QStringList() << both;
+    QTest::newRow("two points at one x")
+        << "equal_x" << false << "Tag \"POINT\" AttrID Attr2: invalid point" << QStringList()
+        << both;
     QTest::newRow("cost wrong end")
         << "cost_wrong_end" << false << "Tag \"POINT\" AttrID Attr1: invalid point" << QStringList()
         << both;
