@@ -146,10 +146,20 @@ bool TXML::ReadResults(std::vector<TPROBLEM> &criteria) {
             LastError = ConversionError;
             return false;
         }
+        // A k outside 0 to 1 or negative decimals would give utilities off the scale
+        // and texts no display can show.
+        if (!(c.SmallK >= 0.0 && c.SmallK <= 1.0)) {
+            LastError = QStringLiteral("k value must be between 0 and 1");
+            return false;
+        }
         GetChildAttribute(attribute, QStringLiteral("UNITS"), value, c.Units);
         if (GetChildAttribute(attribute, QStringLiteral("PRECISION"), value, text) &&
             !FileTextToTruncated(text, c.Decimals)) {
             LastError = ConversionError;
+            return false;
+        }
+        if (c.Decimals < 0) {
+            LastError = QStringLiteral("Decimals value must be greater or equal 0");
             return false;
         }
         QDomElement points;

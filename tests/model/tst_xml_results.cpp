@@ -143,6 +143,11 @@ void TestXmlResults::failures_data() {
     QTest::newRow("gain not rising")
         << "gain_not_rising" << false << "Tag \"POINT\" AttrID Attr2: invalid point"
         << QStringList() << both;
+    QTest::newRow("k above 1") << "smallk_above_one" << false << "k value must be between 0 and 1"
+                               << QStringList() << both;
+    QTest::newRow("negative PRECISION")
+        << "negative_precision" << false << "Decimals value must be greater or equal 0"
+        << QStringList() << both;
     QTest::newRow("two points at one x")
         << "equal_x" << false << "Tag \"POINT\" AttrID Attr2: invalid point" << QStringList()
         << both;
