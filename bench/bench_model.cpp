@@ -4,8 +4,7 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-TDecisionModel TenCriteria(int alternatives)
-{
+TDecisionModel TenCriteria(int alternatives) {
     TDecisionModel m;
     const double k[] = {0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.35, 0.4, 0.45, 0.5};
     for (int i = 0; i < 10; ++i) {
@@ -31,8 +30,7 @@ TDecisionModel TenCriteria(int alternatives)
 }
 } // namespace
 
-static void BM_SolveFactorK_10(benchmark::State &state)
-{
+static void BM_SolveFactorK_10(benchmark::State &state) {
     TDecisionModel m = TenCriteria(0);
     for (auto _ : state) {
         m.SolveFactorK();
@@ -41,8 +39,7 @@ static void BM_SolveFactorK_10(benchmark::State &state)
 }
 BENCHMARK(BM_SolveFactorK_10)->Unit(benchmark::kMicrosecond);
 
-static void BM_ComputeAlternativeUtilities_10x100k(benchmark::State &state)
-{
+static void BM_ComputeAlternativeUtilities_10x100k(benchmark::State &state) {
     TDecisionModel m = TenCriteria(100000);
     m.SolveFactorK();
     for (auto _ : state) {

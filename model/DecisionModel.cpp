@@ -8,8 +8,7 @@
 double FactorK = 0.0;
 
 void SymmetricSum(int n, const double *k, int depth, int level, int start, double product,
-                  double &sum)
-{
+                  double &sum) {
     for (int i = start; i <= n && n - i >= depth - level; ++i) {
         const double p = product * k[i];
         if (level < depth)
@@ -19,16 +18,17 @@ void SymmetricSum(int n, const double *k, int depth, int level, int start, doubl
     }
 }
 
-int IntAbs(int value) { return value < 0 ? -value : value; }
-
-TDecisionModel::TDecisionModel()
-{
-    Roles.push_back(TROLENAME{QStringLiteral("MAKE"), QStringLiteral("Name"), QDomElement()});
-    Roles.push_back(TROLENAME{QStringLiteral("DESC"), QStringLiteral("Description"), QDomElement()});
+int IntAbs(int value) {
+    return value < 0 ? -value : value;
 }
 
-bool TDecisionModel::IsAttrIdFree(const QString &attrId) const
-{
+TDecisionModel::TDecisionModel() {
+    Roles.push_back(TROLENAME{QStringLiteral("MAKE"), QStringLiteral("Name"), QDomElement()});
+    Roles.push_back(
+        TROLENAME{QStringLiteral("DESC"), QStringLiteral("Description"), QDomElement()});
+}
+
+bool TDecisionModel::IsAttrIdFree(const QString &attrId) const {
     for (const TPROBLEM &c : Criteria) {
         if (c.AttrID == attrId)
             return false;
@@ -36,8 +36,7 @@ bool TDecisionModel::IsAttrIdFree(const QString &attrId) const
     return true;
 }
 
-bool TDecisionModel::IsCriterionNameUnique(const QString &name, int skipIndex) const
-{
+bool TDecisionModel::IsCriterionNameUnique(const QString &name, int skipIndex) const {
     for (int i = 0; i < int(Criteria.size()); ++i) {
         if (i != skipIndex && Criteria[i].Name == name)
             return false;
@@ -45,8 +44,7 @@ bool TDecisionModel::IsCriterionNameUnique(const QString &name, int skipIndex) c
     return true;
 }
 
-int TDecisionModel::MaxCriterionId() const
-{
+int TDecisionModel::MaxCriterionId() const {
     if (Criteria.empty())
         return 0;
     int max = -1;
@@ -57,8 +55,7 @@ int TDecisionModel::MaxCriterionId() const
     return max;
 }
 
-int TDecisionModel::CriterionIndexById(int id) const
-{
+int TDecisionModel::CriterionIndexById(int id) const {
     for (int i = 0; i < int(Criteria.size()); ++i) {
         if (Criteria[i].Id == id)
             return i;
@@ -66,8 +63,7 @@ int TDecisionModel::CriterionIndexById(int id) const
     return -1;
 }
 
-int TDecisionModel::CriterionIndexByName(const QString &name) const
-{
+int TDecisionModel::CriterionIndexByName(const QString &name) const {
     for (int i = 0; i < int(Criteria.size()); ++i) {
         if (Criteria[i].Name == name)
             return i;
@@ -75,14 +71,12 @@ int TDecisionModel::CriterionIndexByName(const QString &name) const
     return -1;
 }
 
-int TDecisionModel::CriterionIdByName(const QString &name) const
-{
+int TDecisionModel::CriterionIdByName(const QString &name) const {
     const int index = CriterionIndexByName(name);
     return index < 0 ? -1 : Criteria[index].Id;
 }
 
-int TDecisionModel::AlternativeIndexByName(const QString &name) const
-{
+int TDecisionModel::AlternativeIndexByName(const QString &name) const {
     const auto &rows = Variants.Alternatives;
     for (int i = 0; i < int(rows.size()); ++i) {
         if (rows[i].Name == name)
@@ -99,8 +93,7 @@ struct ReducedPolynomial {
     double c[MaxCriteria + 1] = {}; // c[j] multiplies K^j
     int degree = 0;
 
-    void Evaluate(double x, double &h, double &dh) const
-    {
+    void Evaluate(double x, double &h, double &dh) const {
         h = c[degree];
         dh = 0.0;
         for (int j = degree - 1; j >= 0; --j) {
@@ -111,8 +104,7 @@ struct ReducedPolynomial {
 };
 
 // Safeguarded Newton iteration on a bracket with h(lo) < 0 < h(hi).
-double FindRoot(const ReducedPolynomial &p, double lo, double hi, double x)
-{
+double FindRoot(const ReducedPolynomial &p, double lo, double hi, double x) {
     constexpr double eps = std::numeric_limits<double>::epsilon();
     for (int iteration = 0; iteration < 200; ++iteration) {
         double h, dh;
@@ -134,8 +126,7 @@ double FindRoot(const ReducedPolynomial &p, double lo, double hi, double x)
 }
 
 // k[0] + ... + k[n-1] - 1 with compensated (Neumaier) summation.
-double SumMinusOne(const double *k, int n)
-{
+double SumMinusOne(const double *k, int n) {
     double sum = -1.0;
     double compensation = 0.0;
     for (int i = 0; i < n; ++i) {
@@ -151,8 +142,7 @@ double SumMinusOne(const double *k, int n)
 
 } // namespace
 
-bool TDecisionModel::SolveFactorK()
-{
+bool TDecisionModel::SolveFactorK() {
     UsedCount = 0;
     double sum = 0.0;
     bool valid = true;
@@ -220,8 +210,7 @@ bool TDecisionModel::SolveFactorK()
     return true;
 }
 
-bool TDecisionModel::IsAdditive() const
-{
+bool TDecisionModel::IsAdditive() const {
     if (FactorK == 0.0)
         return true;
     double sum = 0.0;
@@ -232,8 +221,7 @@ bool TDecisionModel::IsAdditive() const
     return std::abs(sum - 1.0) <= AdditiveTolerance;
 }
 
-void TDecisionModel::ComputeAlternativeUtilities()
-{
+void TDecisionModel::ComputeAlternativeUtilities() {
     auto &rows = Variants.Alternatives;
     const auto &columns = Variants.Columns;
     if (columns.empty())

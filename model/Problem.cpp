@@ -4,15 +4,15 @@
 #include <algorithm>
 #include <cmath>
 
-bool PointLess(const TFuncPoint &a, const TFuncPoint &b) { return a.x < b.x; }
+bool PointLess(const TFuncPoint &a, const TFuncPoint &b) {
+    return a.x < b.x;
+}
 
-bool TFUNCTION::PointExists(double x) const
-{
+bool TFUNCTION::PointExists(double x) const {
     return std::any_of(Points.begin(), Points.end(), [x](const TFuncPoint &p) { return p.x == x; });
 }
 
-bool TFUNCTION::LowerNeighbour(double x, TFuncPoint &point) const
-{
+bool TFUNCTION::LowerNeighbour(double x, TFuncPoint &point) const {
     point.x = Min;
     if (x < Min || std::isnan(x))
         return false;
@@ -26,8 +26,7 @@ bool TFUNCTION::LowerNeighbour(double x, TFuncPoint &point) const
     return found;
 }
 
-bool TFUNCTION::UpperNeighbour(double x, TFuncPoint &point) const
-{
+bool TFUNCTION::UpperNeighbour(double x, TFuncPoint &point) const {
     point.x = Max;
     if (x > Max || std::isnan(x))
         return false;
@@ -41,8 +40,7 @@ bool TFUNCTION::UpperNeighbour(double x, TFuncPoint &point) const
     return found;
 }
 
-bool TFUNCTION::AddPoint(double x, double u)
-{
+bool TFUNCTION::AddPoint(double x, double u) {
     const double s = Cost ? 1.0 : -1.0;
     // A NaN x would compare equal to nothing and could never be ordered.
     if (std::isnan(x) || std::isnan(u) || u > 1.0 || u < 0.0)
@@ -61,8 +59,7 @@ bool TFUNCTION::AddPoint(double x, double u)
     return true;
 }
 
-bool TFUNCTION::Init(double a, double b)
-{
+bool TFUNCTION::Init(double a, double b) {
     if (Cost) {
         AddPoint(a, 1.0);
         return AddPoint(b, 0.0);
@@ -71,8 +68,7 @@ bool TFUNCTION::Init(double a, double b)
     return AddPoint(b, 1.0);
 }
 
-double TFUNCTION::UtilityOf(double v) const
-{
+double TFUNCTION::UtilityOf(double v) const {
     const size_t n = Points.size();
     if (n == 0)
         return 0.0;
@@ -95,8 +91,7 @@ double TFUNCTION::UtilityOf(double v) const
     return lo.u + (lo.x - v) * (hi.u - lo.u) / (lo.x - hi.x);
 }
 
-bool TENUM::FindValue(const QString &label, double &value) const
-{
+bool TENUM::FindValue(const QString &label, double &value) const {
     for (const TEnumvalue &e : Values) {
         if (e.Label == label) {
             value = e.Value;
@@ -106,8 +101,7 @@ bool TENUM::FindValue(const QString &label, double &value) const
     return false;
 }
 
-QString TENUM::LabelOf(double value) const
-{
+QString TENUM::LabelOf(double value) const {
     for (const TEnumvalue &e : Values) {
         if (e.Value == value)
             return e.Label;
@@ -115,10 +109,11 @@ QString TENUM::LabelOf(double value) const
     return FloatToStr(value);
 }
 
-static QString LocaleDecimalPoint() { return QLocale().decimalPoint(); }
+static QString LocaleDecimalPoint() {
+    return QLocale().decimalPoint();
+}
 
-QString FormatFixed(double value, int decimals)
-{
+QString FormatFixed(double value, int decimals) {
     decimals = std::max(decimals, 0);
     // QString grows as needed, so even 1e300 prints in full.
     QString text = QString::asprintf("%.*f", decimals, value);
@@ -128,8 +123,7 @@ QString FormatFixed(double value, int decimals)
     return text;
 }
 
-QString DotToLocale(const QString &text)
-{
+QString DotToLocale(const QString &text) {
     QString result = text;
     const qsizetype point = result.indexOf(QLatin1Char('.'));
     if (point >= 0)
@@ -137,7 +131,6 @@ QString DotToLocale(const QString &text)
     return result;
 }
 
-QString FloatToStr(double value)
-{
+QString FloatToStr(double value) {
     return DotToLocale(QString::number(value, 'g', 15));
 }

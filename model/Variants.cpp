@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-bool UtilityLess(const TVARIANTDEF &a, const TVARIANTDEF &b) { return a.Utility < b.Utility; }
+bool UtilityLess(const TVARIANTDEF &a, const TVARIANTDEF &b) {
+    return a.Utility < b.Utility;
+}
 
-bool TCRITERIALIST::ExtendRange(double &min, double &max) const
-{
+bool TCRITERIALIST::ExtendRange(double &min, double &max) const {
     if (Values.empty())
         return false;
     for (double v : Values) {
@@ -17,20 +18,17 @@ bool TCRITERIALIST::ExtendRange(double &min, double &max) const
     return true;
 }
 
-int TVARIANTS::AddVariant(const QString &name, const QString &description)
-{
+int TVARIANTS::AddVariant(const QString &name, const QString &description) {
     Alternatives.push_back(TVARIANTDEF{name, description, 0.0, QDomElement()});
     return int(Alternatives.size());
 }
 
-void TVARIANTS::SetVariantNode(int row, const QDomElement &node)
-{
+void TVARIANTS::SetVariantNode(int row, const QDomElement &node) {
     if (row >= 0 && row < int(Alternatives.size()))
         Alternatives[row].Node = node;
 }
 
-int TVARIANTS::FindColumn(int criterionId) const
-{
+int TVARIANTS::FindColumn(int criterionId) const {
     for (size_t i = 0; i < Columns.size(); ++i) {
         if (Columns[i].CriterionId == criterionId)
             return int(i);
@@ -38,8 +36,7 @@ int TVARIANTS::FindColumn(int criterionId) const
     return -1;
 }
 
-void TVARIANTS::AppendValue(int /*row*/, double value, int criterionId)
-{
+void TVARIANTS::AppendValue(int /*row*/, double value, int criterionId) {
     const int column = FindColumn(criterionId);
     if (column >= 0)
         Columns[column].Values.push_back(value);
@@ -47,8 +44,7 @@ void TVARIANTS::AppendValue(int /*row*/, double value, int criterionId)
         Columns.push_back(TCRITERIALIST{criterionId, {value}});
 }
 
-int TVARIANTS::DeleteColumn(int criterionId)
-{
+int TVARIANTS::DeleteColumn(int criterionId) {
     const int column = FindColumn(criterionId);
     if (column < 0)
         return -1;
@@ -56,10 +52,11 @@ int TVARIANTS::DeleteColumn(int criterionId)
     return 1;
 }
 
-void TVARIANTS::ClearValues() { Columns.clear(); }
+void TVARIANTS::ClearValues() {
+    Columns.clear();
+}
 
-bool TVARIANTS::ColumnRange(int criterionId, double &min, double &max) const
-{
+bool TVARIANTS::ColumnRange(int criterionId, double &min, double &max) const {
     const int column = FindColumn(criterionId);
     if (column < 0 || Columns[column].Values.empty())
         return false;
@@ -67,15 +64,13 @@ bool TVARIANTS::ColumnRange(int criterionId, double &min, double &max) const
     return Columns[column].ExtendRange(min, max);
 }
 
-void TVARIANTS::DeleteVariant(int row)
-{
+void TVARIANTS::DeleteVariant(int row) {
     if (row < 0 || row >= int(Alternatives.size()))
         return;
     Alternatives.erase(Alternatives.begin() + row);
 }
 
-bool TVARIANTS::IsComplete(const std::vector<TPROBLEM> &criteria) const
-{
+bool TVARIANTS::IsComplete(const std::vector<TPROBLEM> &criteria) const {
     const size_t rows = Alternatives.size();
     int used = 0;
     int matching = 0;

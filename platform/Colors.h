@@ -23,12 +23,10 @@ constexpr TColor clFuchsia = 0xFF00FF;
 constexpr TColor clAqua = 0xFFFF00;
 constexpr TColor clWhite = 0xFFFFFF;
 
-inline QColor ToQColor(TColor c)
-{
+inline QColor ToQColor(TColor c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-inline TColor FromQColor(const QColor &c)
-{
+inline TColor FromQColor(const QColor &c) {
     return TColor(c.red()) | (TColor(c.green()) << 8) | (TColor(c.blue()) << 16);
 }

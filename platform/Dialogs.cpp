@@ -9,8 +9,7 @@
 namespace {
 TDialogScript *activeScript = nullptr;
 
-int FirstButton(TMsgDlgButtons buttons)
-{
+int FirstButton(TMsgDlgButtons buttons) {
     if (buttons & mbYes)
         return mrYes;
     if (buttons & mbOK)
@@ -21,8 +20,7 @@ int FirstButton(TMsgDlgButtons buttons)
 }
 } // namespace
 
-int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, QWidget *parent)
-{
+int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, QWidget *parent) {
     if (TDialogScript *script = TDialogScript::Active())
         return script->TakeAnswer(text, type, buttons);
 
@@ -73,15 +71,15 @@ int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, QW
     return (buttons & mbNo) ? mrNo : (buttons & mbOK) ? mrOk : mrCancel;
 }
 
-void ShowMessage(const QString &text, QWidget *parent) { MessageDlg(text, mtCustom, mbOK, parent); }
+void ShowMessage(const QString &text, QWidget *parent) {
+    MessageDlg(text, mtCustom, mbOK, parent);
+}
 
-void InstallMessageBoxSink()
-{
+void InstallMessageBoxSink() {
     SetMessageSink([](const QString &text, TMsgDlgType type) { MessageDlg(text, type, mbOK); });
 }
 
-QStringList NameFiltersOf(const QString &filter)
-{
+QStringList NameFiltersOf(const QString &filter) {
     QStringList result;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (int i = 0; i + 1 < parts.size(); i += 2) {
@@ -92,15 +90,13 @@ QStringList NameFiltersOf(const QString &filter)
     return result;
 }
 
-QString WithDefaultExt(const QString &fileName, const QString &defaultExt)
-{
+QString WithDefaultExt(const QString &fileName, const QString &defaultExt) {
     if (defaultExt.isEmpty() || fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
         return fileName;
     return fileName + QLatin1Char('.') + defaultExt;
 }
 
-bool TFileDialog::Execute(QWidget *parent)
-{
+bool TFileDialog::Execute(QWidget *parent) {
     QString chosen;
     if (TDialogScript *script = TDialogScript::Active()) {
         if (!script->TakeFile(*this, chosen))
@@ -109,7 +105,7 @@ bool TFileDialog::Execute(QWidget *parent)
         QFileDialog dialog(parent ? parent : QApplication::activeWindow(), Title, InitialDir);
         dialog.setAcceptMode(save_ ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(save_ || !(Options & ofFileMustExist) ? QFileDialog::AnyFile
-                                                                   : QFileDialog::ExistingFile);
+                                                                 : QFileDialog::ExistingFile);
         if (save_ && !(Options & ofOverwritePrompt))
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
         const QStringList filters = NameFiltersOf(Filter);
@@ -131,21 +127,27 @@ bool TFileDialog::Execute(QWidget *parent)
     return true;
 }
 
-TDialogScript::TDialogScript() : previous_(activeScript) { activeScript = this; }
+TDialogScript::TDialogScript() : previous_(activeScript) {
+    activeScript = this;
+}
 
-TDialogScript::~TDialogScript() { activeScript = previous_; }
+TDialogScript::~TDialogScript() {
+    activeScript = previous_;
+}
 
-TDialogScript *TDialogScript::Active() { return activeScript; }
+TDialogScript *TDialogScript::Active() {
+    return activeScript;
+}
 
-void TDialogScript::Answer(int modalResult, const QString &expectedText)
-{
+void TDialogScript::Answer(int modalResult, const QString &expectedText) {
     answers_.push_back(Queued{modalResult, expectedText});
 }
 
-void TDialogScript::ChooseFile(const QString &fileName) { files_.push_back(fileName); }
+void TDialogScript::ChooseFile(const QString &fileName) {
+    files_.push_back(fileName);
+}
 
-int TDialogScript::TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons)
-{
+int TDialogScript::TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) {
     Shown.append(Message{text, type, buttons});
     if (answers_.empty()) {
         Unexpected << text;
@@ -158,8 +160,7 @@ int TDialogScript::TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButt
     return next.Result;
 }
 
-bool TDialogScript::TakeFile(const TFileDialog &dialog, QString &fileName)
-{
+bool TDialogScript::TakeFile(const TFileDialog &dialog, QString &fileName) {
     Dialogs.push_back(dialog);
     if (files_.empty())
         return false;

@@ -96,8 +96,8 @@ public:
     // Queue the name the next file dialog returns; empty: the user cancels.
     void ChooseFile(const QString &fileName);
 
-    QList<Message> Shown;      // every message box, in order
-    QStringList Unexpected;    // messages without a queued answer, or with another text
+    QList<Message> Shown;             // every message box, in order
+    QStringList Unexpected;           // messages without a queued answer, or with another text
     std::vector<TFileDialog> Dialogs; // the file dialogs as they were asked for
 
     // Answers still queued when the test ended.

@@ -15,21 +15,18 @@
 
 namespace fuzz {
 
-[[noreturn]] inline void Fail(const char *what)
-{
+[[noreturn]] inline void Fail(const char *what) {
     std::fprintf(stderr, "invariant broken: %s\n", what);
     std::abort();
 }
 
-inline void Require(bool condition, const char *what)
-{
+inline void Require(bool condition, const char *what) {
     if (!condition)
         Fail(what);
 }
 
 // The bytes as a file of this process, with the extension the reader expects.
-inline QString WriteInput(const uint8_t *data, size_t size, const char *extension)
-{
+inline QString WriteInput(const uint8_t *data, size_t size, const char *extension) {
     static const QString path = QDir::temp().filePath(
         QStringLiteral("vr-fuzz-%1.%2").arg(getpid()).arg(QLatin1String(extension)));
     QFile file(path);
@@ -40,8 +37,7 @@ inline QString WriteInput(const uint8_t *data, size_t size, const char *extensio
 }
 
 // Messages cost time and say nothing here.
-inline void SilenceMessages()
-{
+inline void SilenceMessages() {
     static bool done = false;
     if (!done) {
         SetMessageSink([](const QString &, TMsgDlgType) {});
@@ -49,8 +45,7 @@ inline void SilenceMessages()
     }
 }
 
-inline void CheckFunction(const TPROBLEM &c)
-{
+inline void CheckFunction(const TPROBLEM &c) {
     const auto &p = c.Points;
     for (size_t i = 0; i < p.size(); ++i) {
         Require(p[i].u >= 0.0 && p[i].u <= 1.0, "utility within 0 to 1");
@@ -64,8 +59,7 @@ inline void CheckFunction(const TPROBLEM &c)
     }
 }
 
-inline void CheckCriteria(const std::vector<TPROBLEM> &criteria)
-{
+inline void CheckCriteria(const std::vector<TPROBLEM> &criteria) {
     Require(criteria.size() <= size_t(MaxCriteria), "at most 10 criteria");
     for (const TPROBLEM &c : criteria) {
         Require(c.Name.size() <= MaxCriterionNameLength, "names at most 10 characters");
@@ -74,8 +68,7 @@ inline void CheckCriteria(const std::vector<TPROBLEM> &criteria)
 }
 
 // One value column per criterion with one value per alternative.
-inline void CheckTable(const TDecisionModel &m)
-{
+inline void CheckTable(const TDecisionModel &m) {
     const auto &columns = m.Variants.Columns;
     Require(columns.size() == m.Criteria.size(), "one value column per criterion");
     for (size_t i = 0; i < columns.size(); ++i) {

@@ -2,8 +2,7 @@
 #include "FuzzCommon.h"
 #include "model/InputOutput.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::SilenceMessages();
     const QString path = fuzz::WriteInput(data, size, "fun");
     std::vector<TPROBLEM> criteria;

@@ -2,15 +2,15 @@
 #include "FuzzCommon.h"
 #include "model/Xml.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::SilenceMessages();
     const QString path = fuzz::WriteInput(data, size, "xml");
     TDecisionModel m;
     TXML xml;
     xml.NewDocuments(m.Roles);
     if (!xml.LoadProblemFile(path)) {
-        fuzz::Require(!xml.ParseErrorText(xml.ProblemDoc).isEmpty(), "a refused file has a message");
+        fuzz::Require(!xml.ParseErrorText(xml.ProblemDoc).isEmpty(),
+                      "a refused file has a message");
         return 0;
     }
     if (!xml.ReadProblem(m.Criteria, m.Variants, m.Roles)) {

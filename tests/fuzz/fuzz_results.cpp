@@ -3,8 +3,7 @@
 #include "model/Xml.h"
 
 namespace {
-std::vector<TPROBLEM> FixedProblem()
-{
+std::vector<TPROBLEM> FixedProblem() {
     std::vector<TPROBLEM> criteria;
     const char *names[] = {"Price", "Comfort", "Speed"};
     for (int i = 0; i < 3; ++i) {
@@ -25,8 +24,7 @@ std::vector<TPROBLEM> FixedProblem()
 }
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::SilenceMessages();
     const QString path = fuzz::WriteInput(data, size, "xml");
     std::vector<TPROBLEM> criteria = FixedProblem();
