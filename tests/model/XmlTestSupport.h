@@ -4,53 +4,13 @@
 #include "model/DecisionModel.h"
 #include "model/Messages.h"
 #include "model/Xml.h"
+#include "tests/TestSupport.h"
 
 #include <QDomDocument>
 #include <QLocale>
 #include <QStringList>
 #include <QtTest>
 #include <algorithm>
-
-// Records what the model tells the user, in order.
-struct XmlMessages {
-    QStringList texts;
-    QList<TMsgDlgType> types;
-    TMessageSink previous;
-    XmlMessages() {
-        previous = SetMessageSink([this](const QString &t, TMsgDlgType type) {
-            texts << t;
-            types << type;
-        });
-    }
-    ~XmlMessages() { SetMessageSink(previous); }
-};
-
-struct XmlLocale {
-    QLocale saved;
-    explicit XmlLocale(const QLocale &l) { QLocale::setDefault(l); }
-    ~XmlLocale() { QLocale::setDefault(saved); }
-};
-
-inline QLocale PointLocale() {
-    return QLocale(QLocale::English, QLocale::UnitedStates);
-}
-inline QLocale CommaLocale() {
-    return QLocale(QLocale::German, QLocale::Germany);
-}
-
-// The rows of a test run once under each kind of decimal separator.
-inline void AddLocaleRows() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::newRow("point") << PointLocale();
-    QTest::newRow("comma") << CommaLocale();
-}
-
-inline QString PointsText(const TFUNCTION &f) {
-    QStringList parts;
-    for (const TFuncPoint &p : f.Points)
-        parts << QStringLiteral("(%1,%2)").arg(p.x).arg(p.u);
-    return parts.join(QLatin1Char(' '));
-}
 
 inline QString XmlFixture(const QString &name) {
     return QStringLiteral(VR_TEST_DATA "/xml/") + name;

@@ -1,6 +1,7 @@
 // Look-ups, the scaling factor K and overall utilities.
 #include "model/DecisionModel.h"
 #include "model/Messages.h"
+#include "tests/TestSupport.h"
 
 #include <QtTest>
 #include <cmath>
@@ -19,15 +20,6 @@ TPROBLEM Criterion(const QString &name, int id, double k, bool used = true) {
     return c;
 }
 
-// Records what the model tells the user.
-struct MessageRecorder {
-    QStringList texts;
-    TMessageSink previous;
-    MessageRecorder() {
-        previous = SetMessageSink([this](const QString &t, TMsgDlgType) { texts << t; });
-    }
-    ~MessageRecorder() { SetMessageSink(previous); }
-};
 } // namespace
 
 class TestDecisionModel : public QObject {

@@ -2,6 +2,7 @@
 // lines, line ends and locales.
 #include "model/DecisionModel.h"
 #include "model/InputOutput.h"
+#include "tests/TestSupport.h"
 
 #include <QFile>
 #include <QLocale>
@@ -10,19 +11,6 @@
 
 namespace {
 const QString DataDir = QStringLiteral(VR_TEST_DATA "/import/");
-
-struct LocaleGuard {
-    QLocale saved;
-    explicit LocaleGuard(const QLocale &l) { QLocale::setDefault(l); }
-    ~LocaleGuard() { QLocale::setDefault(saved); }
-};
-
-QLocale PointLocale() {
-    return QLocale(QLocale::English, QLocale::UnitedStates);
-}
-QLocale CommaLocale() {
-    return QLocale(QLocale::German, QLocale::Germany);
-}
 
 // The reader the Load Problem command would choose for the file.
 int Import(const QString &path, std::vector<TPROBLEM> &criteria, QString &message) {

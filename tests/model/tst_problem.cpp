@@ -1,5 +1,6 @@
 // Criterion records: validating insertion, end points, enumerations, number texts.
 #include "model/Problem.h"
+#include "tests/TestSupport.h"
 
 #include <QLocale>
 #include <QtTest>
@@ -15,18 +16,6 @@ TFUNCTION Function(bool cost, std::initializer_list<TFuncPoint> points) {
     return f;
 }
 
-QString Pts(const TFUNCTION &f) {
-    QStringList parts;
-    for (const TFuncPoint &p : f.Points)
-        parts << QStringLiteral("(%1,%2)").arg(p.x).arg(p.u);
-    return parts.join(QLatin1Char(' '));
-}
-
-struct LocaleGuard {
-    QLocale saved;
-    explicit LocaleGuard(const QLocale &l) { QLocale::setDefault(l); }
-    ~LocaleGuard() { QLocale::setDefault(saved); }
-};
 } // namespace
 
 class TestProblem : public QObject {
@@ -87,7 +76,7 @@ void TestProblem::addPointKeepsOrder() {
     QVERIFY(f.AddPoint(5, 0.5));
     QVERIFY(f.AddPoint(2, 0.1));
     QVERIFY(f.AddPoint(8, 0.9));
-    QCOMPARE(Pts(f), QStringLiteral("(0,0) (2,0.1) (5,0.5) (8,0.9) (10,1)"));
+    QCOMPARE(PointsText(f), QStringLiteral("(0,0) (2,0.1) (5,0.5) (8,0.9) (10,1)"));
     TFuncPoint n;
     QVERIFY(f.LowerNeighbour(5, n));
     QCOMPARE(n.x, 2.0);
@@ -106,13 +95,13 @@ void TestProblem::initEndPoints() {
     cost.Min = 2;
     cost.Max = 8;
     QVERIFY(cost.Init(cost.Min, cost.Max));
-    QCOMPARE(Pts(cost), QStringLiteral("(2,1) (8,0)"));
+    QCOMPARE(PointsText(cost), QStringLiteral("(2,1) (8,0)"));
 
     TFUNCTION gain;
     gain.Min = -1;
     gain.Max = 3;
     QVERIFY(gain.Init(gain.Min, gain.Max));
-    QCOMPARE(Pts(gain), QStringLiteral("(-1,0) (3,1)"));
+    QCOMPARE(PointsText(gain), QStringLiteral("(-1,0) (3,1)"));
 }
 
 void TestProblem::utilityOf_data() {
@@ -132,7 +121,7 @@ void TestProblem::utilityOf() {
 }
 
 void TestProblem::enumerations() {
-    LocaleGuard guard(QLocale(QLocale::German, QLocale::Germany));
+    LocaleGuard guard(CommaLocale());
     TENUM e;
     e.Values = {{1, QStringLiteral("low")}, {2, QStringLiteral("high")}};
     QCOMPARE(e.LabelOf(2.0), QStringLiteral("high"));
@@ -166,15 +155,15 @@ void TestProblem::formatFixed() {
     QFETCH(QString, point);
     QFETCH(QString, comma);
     {
-        LocaleGuard guard(QLocale(QLocale::English, QLocale::UnitedStates));
+        LocaleGuard guard(PointLocale());
         QCOMPARE(FormatFixed(value, decimals), point);
     }
-    LocaleGuard guard(QLocale(QLocale::German, QLocale::Germany));
+    LocaleGuard guard(CommaLocale());
     QCOMPARE(FormatFixed(value, decimals), comma);
 }
 
 void TestProblem::formatFixedHugeValues() {
-    LocaleGuard guard(QLocale(QLocale::German, QLocale::Germany));
+    LocaleGuard guard(CommaLocale());
     const QString text = FormatFixed(1e300, 3);
     QCOMPARE(text.size(), 301 + 4);
     QVERIFY(text.endsWith(QStringLiteral(",000")));
@@ -182,7 +171,7 @@ void TestProblem::formatFixedHugeValues() {
 }
 
 void TestProblem::dotToLocale() {
-    LocaleGuard guard(QLocale(QLocale::German, QLocale::Germany));
+    LocaleGuard guard(CommaLocale());
     QCOMPARE(DotToLocale(QStringLiteral("1.5.2")), QStringLiteral("1,5.2"));
     QCOMPARE(DotToLocale(QStringLiteral("15")), QStringLiteral("15"));
 }

@@ -119,7 +119,7 @@ void TestXmlDocuments::numberText() {
     QFETCH(QLocale, locale);
     QFETCH(double, value);
     QFETCH(QString, text);
-    XmlLocale guard(locale);
+    LocaleGuard guard(locale);
     QCOMPARE(TXML::NumberToFileText(value), text);
     QCOMPARE(TXML::FloatStrToXml(FloatToStr(value)), text);
     double back = 0.0;
@@ -157,7 +157,7 @@ void TestXmlDocuments::numberReading() {
     QFETCH(double, number);
     QFETCH(bool, truncatedOk);
     QFETCH(int, truncated);
-    XmlLocale guard(locale);
+    LocaleGuard guard(locale);
     double value = -99.0;
     QCOMPARE(TXML::FileTextToNumber(text, value), ok);
     QCOMPARE(value, ok ? number : -99.0);
@@ -374,7 +374,7 @@ void TestXmlDocuments::textSurvivesSaveAndLoad() {
     const QString path = dir.filePath("p.xml");
     QVERIFY(p.Xml.SaveProblemFile(path));
 
-    XmlMessages messages;
+    MessageRecorder messages;
     TXML xml;
     TDecisionModel m;
     QVERIFY(xml.LoadProblemFile(path));

@@ -168,7 +168,7 @@ void TestXmlReader::failures() {
     QFETCH(QStringList, criteria);
     QFETCH(int, alternatives);
 
-    XmlMessages shown;
+    MessageRecorder shown;
     const XmlLoaded r(XmlFixture("problem/" + file + ".xml"));
     const TDecisionModel &m = r.Model;
     QCOMPARE(r.Ok, ok);
@@ -189,7 +189,7 @@ void TestXmlReader::readsRecords_data() {
 
 void TestXmlReader::readsRecords() {
     QFETCH(QLocale, locale);
-    XmlLocale guard(locale);
+    LocaleGuard guard(locale);
     const XmlLoaded r(XmlFixture("problem/good.xml"));
     QVERIFY(r.Ok);
     const TXML &xml = r.Xml;
@@ -286,8 +286,8 @@ void TestXmlReader::method() {
     QFETCH(QLocale, locale);
     QFETCH(QString, text);
     QFETCH(int, method);
-    XmlLocale guard(locale);
-    XmlMessages shown;
+    LocaleGuard guard(locale);
+    MessageRecorder shown;
     Read r(Problem(
         Criterion("Attr1", "C"), {},
         QStringLiteral("<ATTRIBUTE AttrID='Attr1'><METHOD Value='%1'/></ATTRIBUTE>").arg(text)));
@@ -311,7 +311,7 @@ void TestXmlReader::enumerations() {
         "<ATTRIBUTE AttrID='Attr2'><NAME Value='Size'/><TYPE Value='Enum'>"
         "<ENUM EnumID='e1' Value='small'/></TYPE><ROLE Value='Condition'/>"
         "<CRITERION Value='Rank'><RANK EnumID='e1' Value='3'/></CRITERION></ATTRIBUTE>");
-    XmlLocale guard(CommaLocale());
+    LocaleGuard guard(CommaLocale());
     Read r(Problem(colour + size, Object("A", {"high", "small"}) + Object("B", {"low", "small"})));
     QVERIFY(r.Ok);
     const TPROBLEM &c = r.Model.Criteria[0];
@@ -332,7 +332,7 @@ void TestXmlReader::namesAndPositions() {
     const QString other = QStringLiteral(
         "<!-- note --><CRIT AttrID='Attr2'><TYPE Value='Numeric'/><ROLE Value='Condition'/>"
         "<CRITERION Value='Cost'/></CRIT>");
-    XmlMessages shown;
+    MessageRecorder shown;
     Read r(Problem(Criterion("Attr1", "Acceleration") + other));
     QVERIFY(r.Ok);
     QCOMPARE(Names(r.Model.Criteria), (QStringList{"Accelerati", "Attr2"}));
@@ -374,7 +374,7 @@ void TestXmlReader::settingsKeepWhatIsAbsent() {
 // entered afterwards are saved with the problem.
 void TestXmlReader::missingRolesAndObjectsAreCompleted() {
     QTemporaryDir dir;
-    XmlMessages shown;
+    MessageRecorder shown;
     TXML xml;
     TDecisionModel m;
     m.Roles[0].Caption = "Old caption";

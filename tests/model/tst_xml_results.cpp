@@ -162,7 +162,7 @@ void TestXmlResults::failures() {
     QFETCH(QString, error);
     QFETCH(QStringList, messages);
     QFETCH(QStringList, used);
-    XmlMessages shown;
+    MessageRecorder shown;
     TXML xml;
     std::vector<TPROBLEM> criteria = BaseCriteria();
     QVERIFY(xml.LoadResultFile(XmlFixture("result/" + file + ".xml")));
@@ -211,7 +211,7 @@ void TestXmlResults::precisionIsTruncated_data() {
 void TestXmlResults::precisionIsTruncated() {
     QFETCH(QLocale, locale);
     QFETCH(bool, ok);
-    XmlLocale guard(locale);
+    LocaleGuard guard(locale);
     TXML xml;
     QVERIFY(SetResultText(xml,
                           "<ZUZOVODODEZI><ATTRIBUTE Name='Speed'><PRECISION Value='3.9'/>"
@@ -258,7 +258,7 @@ void TestXmlResults::solvedProblemAppliesBack_data() {
 // its file, whatever the order of the criteria there.
 void TestXmlResults::solvedProblemAppliesBack() {
     QFETCH(QLocale, locale);
-    XmlLocale guard(locale);
+    LocaleGuard guard(locale);
     QTemporaryDir dir;
     XmlProblem p;
     TPROBLEM &price = p.AddCriterion("Price", true, 1000, 25000);

@@ -54,9 +54,9 @@ void TestXmlRoundTrip::newProblemRoundTrip_data() {
 // the same elements and values.
 void TestXmlRoundTrip::newProblemRoundTrip() {
     QFETCH(QLocale, locale);
-    XmlLocale guard(locale);
+    LocaleGuard guard(locale);
     QTemporaryDir dir;
-    XmlMessages shown;
+    MessageRecorder shown;
     XmlProblem p;
     p.Model.Roles[0].Caption = QStringLiteral("Wohnung");
     p.Xml.UpdateAttributeDescription(p.Model.Roles[0]);
@@ -115,7 +115,7 @@ void TestXmlRoundTrip::examples_data() {
 void TestXmlRoundTrip::examples() {
     QFETCH(QString, path);
     QTemporaryDir dir;
-    XmlMessages shown;
+    MessageRecorder shown;
     XmlLoaded example(path);
     QVERIFY2(example.Ok, qPrintable(example.Xml.GetErrorMessage()));
     QVERIFY(shown.texts.isEmpty());

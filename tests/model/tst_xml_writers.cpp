@@ -216,7 +216,7 @@ void TestXmlWriters::objectValues_data() {
 
 void TestXmlWriters::objectValues() {
     QFETCH(QLocale, locale);
-    XmlLocale guard(locale);
+    LocaleGuard guard(locale);
     XmlProblem p;
     p.AddCriterion("A", false, 0, 10);
     p.AddCriterion("B", false, 0, 2000).Used = false;
