@@ -50,10 +50,9 @@ TKavrel::TKavrel(QWidget *owner) : QMainWindow(owner)
     ResultSaveDialog.FileName = QStringLiteral("Kavrel results");
     ResultSaveDialog.Options = SaveDialog.Options;
     const QString startFolder = QDir::currentPath();
-    for (TFileDialog *dialog : {static_cast<TFileDialog *>(&OpenDialog),
-                                static_cast<TFileDialog *>(&ResultOpenDialog),
-                                static_cast<TFileDialog *>(&SaveDialog),
-                                static_cast<TFileDialog *>(&ResultSaveDialog)})
+    for (TFileDialog *dialog :
+         {static_cast<TFileDialog *>(&OpenDialog), static_cast<TFileDialog *>(&ResultOpenDialog),
+          static_cast<TFileDialog *>(&SaveDialog), static_cast<TFileDialog *>(&ResultSaveDialog)})
         dialog->InitialDir = startFolder;
 
     connect(Menu_Context, &QAction::triggered, this, &TKavrel::Menu_ContextClick);
@@ -93,18 +92,12 @@ void TKavrel::SetUpToolbars()
         const char *Name;
         int GapBefore;
     } mainButtons[] = {
-        {Menu_NewProblem, "SB_New", 7},
-        {Menu_LoadProblem, "SB_LoadProblem", 0},
-        {Menu_SaveProblem, "SB_SaveProblem", 0},
-        {Menu_LoadResults, "SB_LoadResult", 0},
-        {Menu_SaveResults, "SB_SaveResult", 0},
-        {Menu_NewFunction, "SB_NewFunction", 30},
-        {Menu_EditCriteria, "SB_EditCrit", 0},
-        {Menu_EditAlternatives, "SB_EditAlternat", 0},
-        {Menu_Formula, "SB_Formula", 30},
-        {Menu_Ranking, "SB_Ranking", 0},
-        {Menu_Raport, "SB_Raport", 0},
-        {SB_windows, "SB_windows", 30},
+        {Menu_NewProblem, "SB_New", 7},          {Menu_LoadProblem, "SB_LoadProblem", 0},
+        {Menu_SaveProblem, "SB_SaveProblem", 0}, {Menu_LoadResults, "SB_LoadResult", 0},
+        {Menu_SaveResults, "SB_SaveResult", 0},  {Menu_NewFunction, "SB_NewFunction", 30},
+        {Menu_EditCriteria, "SB_EditCrit", 0},   {Menu_EditAlternatives, "SB_EditAlternat", 0},
+        {Menu_Formula, "SB_Formula", 30},        {Menu_Ranking, "SB_Ranking", 0},
+        {Menu_Raport, "SB_Raport", 0},           {SB_windows, "SB_windows", 30},
     };
     for (const auto &b : mainButtons) {
         QWidget *button = TB_Main->widgetForAction(b.Command);

@@ -34,8 +34,8 @@ constexpr const char Alternatives[] = "Praca\\Alternatives.htm";
 constexpr const char Formula[] = "Praca\\function.htm";
 constexpr const char Report[] = "Praca\\report.htm";
 constexpr const char ReportPreview[] = "Praca\\reportp.htm";
-constexpr const char *All[] = {Main,     Parameters,   Dialogue, Coefficient, Chart,        Criteria,
-                               Ranking,  Alternatives, Formula,  Report,      ReportPreview};
+constexpr const char *All[] = {Main,    Parameters,   Dialogue, Coefficient, Chart,        Criteria,
+                               Ranking, Alternatives, Formula,  Report,      ReportPreview};
 } // namespace HelpTopic
 
 class TKavrel : public QMainWindow, public Ui::TKavrel, public TKeyPreview {
@@ -140,7 +140,10 @@ public:
     }
     bool SolveFactorK() { return Model.SolveFactorK(); }
     void ComputeAlternativeUtilities() { Model.ComputeAlternativeUtilities(); }
-    static QString FormatFixed(double value, int decimals) { return ::FormatFixed(value, decimals); }
+    static QString FormatFixed(double value, int decimals)
+    {
+        return ::FormatFixed(value, decimals);
+    }
 
     // The one help entry of the program: opens a topic of the help archive.
     void ShowHelpTopic(const QString &topic);

@@ -30,7 +30,8 @@ struct HelpState {
             return;
         delete Window.data();
         for (const QString &archive : Archives)
-            QResource::unregisterResource(archive, QLatin1Char('/') + QFileInfo(archive).fileName());
+            QResource::unregisterResource(archive,
+                                          QLatin1Char('/') + QFileInfo(archive).fileName());
     }
 };
 
@@ -123,8 +124,9 @@ void *HtmlHelpShow(void *, const char *topicPath, unsigned int command, unsigned
         archive.setFile(LibraryFolder() + QLatin1Char('/') + archiveName);
     const QString resource = QStringLiteral(":/") + archive.fileName() + topic;
     if (!RegisterArchive(archive.absoluteFilePath())) {
-        ShowText(QObject::tr("Help"), QObject::tr("The help file %1 cannot be read.")
-                                           .arg(QDir::toNativeSeparators(archive.absoluteFilePath())));
+        ShowText(QObject::tr("Help"),
+                 QObject::tr("The help file %1 cannot be read.")
+                     .arg(QDir::toNativeSeparators(archive.absoluteFilePath())));
     } else if (!QFileInfo::exists(resource)) {
         ShowText(QObject::tr("Help"),
                  QObject::tr("The topic %1 is not in the help file.").arg(topic.mid(1)));

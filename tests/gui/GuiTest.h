@@ -41,11 +41,11 @@ public:
     }
 };
 
-#define VR_GUI_TEST_MAIN(TestObject)                                                             \
-    int main(int argc, char **argv)                                                              \
-    {                                                                                            \
-        TApplication app(argc, argv);                                                            \
-        TestObject test;                                                                         \
-        QTEST_SET_MAIN_SOURCE_PATH                                                               \
-        return QTest::qExec(&test, argc, argv);                                                  \
+#define VR_GUI_TEST_MAIN(TestObject)                                                               \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        TApplication app(argc, argv);                                                              \
+        TestObject test;                                                                           \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
     }

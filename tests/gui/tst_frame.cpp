@@ -154,8 +154,7 @@ void TestFrame::commands_data()
     const auto row = [](const char *item, const char *button, const char *caption,
                         const char *shortcut, const char *hint, bool enabled,
                         bool checked = false) {
-        QTest::newRow(item) << item << button << caption << shortcut << hint << enabled
-                            << checked;
+        QTest::newRow(item) << item << button << caption << shortcut << hint << enabled << checked;
     };
     row("Menu_NewProblem", "SB_New", "N&ew Problem", "Ctrl+E", "Define new problem", true);
     row("Menu_LoadProblem", "SB_LoadProblem", "&Load Problem", "Ctrl+L",
@@ -164,8 +163,8 @@ void TestFrame::commands_data()
         false);
     row("Menu_LoadResults", "SB_LoadResult", "&Load Results", "Ctrl+Alt+L",
         "Load exist results from file", false);
-    row("Menu_SaveResults", "SB_SaveResult", "&Save Results", "Ctrl+Alt+S",
-        "Save results to file", false);
+    row("Menu_SaveResults", "SB_SaveResult", "&Save Results", "Ctrl+Alt+S", "Save results to file",
+        false);
     row("Menu_NewFunction", "SB_NewFunction", "&New Function", "Ctrl+N", "Define new function",
         false);
     row("Menu_EditCriteria", "SB_EditCrit", "Edit &Criteria", "Ctrl+C", "Edit criteria", false);
@@ -190,8 +189,7 @@ void TestFrame::commands_data()
         true);
     row("Menu_Dynamicshadow", "", "&Dynamic shadow", "Ctrl+Alt+D", "Show/Hide dynamic shadow",
         false, true);
-    row("Menu_InsertBitmap", "", "Insert &Bitmap", "Ctrl+B", "Insert bitmap to active chart",
-        true);
+    row("Menu_InsertBitmap", "", "Insert &Bitmap", "Ctrl+B", "Insert bitmap to active chart", true);
     row("Menu_EditShadows", "", "Edit &Shadows", "Ctrl+Alt+H", "Edit properties of shadows", true);
     row("Menu_EditChart", "", "Edit &Chart", "Ctrl+Alt+C", "Edit properties of charts", true);
     row("Menu_Cascade", "", "&Cascade", "F2", "Cascade all charts", true, true);
@@ -253,9 +251,9 @@ void TestFrame::menus()
     QCOMPARE(MenuLayout(Kavrel->Menu_Options), (QStringList{"Menu_Parameters", "-"}));
     QCOMPARE(MenuLayout(Kavrel->Menu_Chart),
              (QStringList{"Menu_CorrectChart", "Menu_SaveChart", "Menu_PrintChart", "-",
-                          "Menu_Cross", "Menu_Move", "Menu_Scroll", "Menu_Zoom", "-",
-                          "Menu_MarksX", "Menu_MarksY", "Menu_ShadowChart", "Menu_Dynamicshadow",
-                          "-", "Menu_InsertBitmap", "Menu_EditShadows", "Menu_EditChart"}));
+                          "Menu_Cross", "Menu_Move", "Menu_Scroll", "Menu_Zoom", "-", "Menu_MarksX",
+                          "Menu_MarksY", "Menu_ShadowChart", "Menu_Dynamicshadow", "-",
+                          "Menu_InsertBitmap", "Menu_EditShadows", "Menu_EditChart"}));
     QCOMPARE(MenuLayout(Kavrel->Menu_Window),
              (QStringList{"Menu_Cascade", "Menu_TileHorizontal", "Menu_TileVertical", "-",
                           "Menu_CloseAll", "Menu_ArrangeIcons"}));
@@ -278,10 +276,10 @@ void TestFrame::barsAtStart()
     QCOMPARE(k.SB_windows->statusTip(), QStringLiteral("Show back dialog window"));
     QVERIFY(!k.ToolBar_Chart->isVisible());
     // Every chart button has its picture and hint; cross and zoom exclude each other.
-    const QStringList chartButtons{"SB_Save_Chart",   "SB_Print_Chart",        "SB_Cross_Chart",
-                                   "SB_Move_Chart",   "SB_Scrol_Chart",        "SB_Zoom_Chart",
+    const QStringList chartButtons{"SB_Save_Chart",         "SB_Print_Chart",  "SB_Cross_Chart",
+                                   "SB_Move_Chart",         "SB_Scrol_Chart",  "SB_Zoom_Chart",
                                    "SpeedButton_zoomreset", "SB_Marksx_Chart", "SB_Marksy_Chart",
-                                   "SB_correctchart", "SB_Exit_Function"};
+                                   "SB_correctchart",       "SB_Exit_Function"};
     for (const QString &name : chartButtons) {
         auto *button = k.ToolBar_Chart->findChild<QToolButton *>(name);
         QVERIFY2(button && !button->defaultAction()->icon().isNull(), qPrintable(name));
@@ -364,7 +362,8 @@ void TestFrame::childWindowMayRefuseExit()
     // The frame did not ask its own question.
     QCOMPARE(fixture_->Script.Shown.size(), 1);
     second->RefuseExit = false;
-    fixture_->Script.Answer(mrYes, QStringLiteral("Are you sure you want to exit Veveve Revavovaruvu ?"));
+    fixture_->Script.Answer(mrYes,
+                            QStringLiteral("Are you sure you want to exit Veveve Revavovaruvu ?"));
     QVERIFY(Kavrel->close());
 }
 
@@ -449,7 +448,8 @@ void TestFrame::helpTopics()
     HelpWindow()->close();
     QTest::keyClick(Kavrel, Qt::Key_F1);
     QVERIFY(HelpBrowser());
-    QCOMPARE(HelpBrowser()->source().toString(), QStringLiteral("qrc:/rovezizez.chm/Przedstaw.htm"));
+    QCOMPARE(HelpBrowser()->source().toString(),
+             QStringLiteral("qrc:/rovezizez.chm/Przedstaw.htm"));
     Kavrel->ShowHelpTopic(QStringLiteral("Praca\\missing.htm"));
     QVERIFY(HelpBrowser()->toPlainText().contains(QStringLiteral("not in the help file")));
     // Unloading the library takes its window with it.

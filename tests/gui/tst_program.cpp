@@ -38,7 +38,8 @@ void TestProgram::startsWithOrWithoutHelp()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("REVAVOVARUVU_TEST_QUIT"), QStringLiteral("1"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("LD_LIBRARY_PATH"), QFileInfo(QStringLiteral(VR_PROGRAM)).absolutePath());
+    environment.insert(QStringLiteral("LD_LIBRARY_PATH"),
+                       QFileInfo(QStringLiteral(VR_PROGRAM)).absolutePath());
     run.setProcessEnvironment(environment);
     run.start(program, {});
     QVERIFY(run.waitForStarted(10000));
