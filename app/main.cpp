@@ -1,4 +1,5 @@
 // Program entry: the application object, the forms in their order, the event loop.
+#include "app/AppResources.h"
 #include "app/Dazazezad.h"
 #include "app/F_about.h"
 #include "platform/Application.h"
@@ -20,6 +21,8 @@ int main(int argc, char *argv[])
 
     try {
         app.SetTitle(QStringLiteral("Veveve Revavovaruvu"));
+        InitAppResources();
+        app.setWindowIcon(QIcon(QStringLiteral(":/icons/program.svg")));
         InstallMessageBoxSink();
 
         // Every form lives until the program ends; the first one is the main form.

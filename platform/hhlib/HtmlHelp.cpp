@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QResource>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -65,6 +66,7 @@ QWidget *HelpWindow()
     auto *browser = new QTextBrowser(window);
     browser->setObjectName(QStringLiteral("HelpBrowser"));
     browser->setOpenExternalLinks(true);
+    browser->document()->setDocumentMargin(10);
     QAction *back = bar->addAction(QObject::tr("Back"), browser, &QTextBrowser::backward);
     QAction *forward = bar->addAction(QObject::tr("Forward"), browser, &QTextBrowser::forward);
     back->setEnabled(false);
