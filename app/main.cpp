@@ -27,7 +27,12 @@ int main(int argc, char *argv[])
 
         // Every form lives until the program ends; the first one is the main form.
         app.CreateForm(Kavrel);
+        // Parameter, MaxQuestions, Dialogue, Coefficient, Form_Bitmap, CriteriaForm,
+        // Form_Ranking, VariantsForm, Form_Formula, EnumForm, NameForm, Form_SaveChart,
+        // Raport_w, Raport, DescriptionForm, Form_PenEditor, Form_BrushEditor and
+        // Form_Shadows follow here, in this order.
         app.CreateForm(FAbout);
+        // Raport_p, then Form_chart, the template of every chart window.
 
         if (script)
             QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
