@@ -1,0 +1,66 @@
+#include "platform/MdiClient.h"
+
+#include <QMdiSubWindow>
+
+TMdiClient::TMdiClient(QWidget *parent) : QMdiArea(parent) {}
+
+int TMdiClient::MDIChildCount() const { return int(subWindowList().size()); }
+
+QMdiSubWindow *TMdiClient::MDIChildren(int index) const
+{
+    const QList<QMdiSubWindow *> children = subWindowList();
+    return index >= 0 && index < children.size() ? children[index] : nullptr;
+}
+
+QList<QMdiSubWindow *> TMdiClient::Arrangeable() const
+{
+    QList<QMdiSubWindow *> result;
+    for (QMdiSubWindow *child : subWindowList()) {
+        if (child->isVisible() && !child->isMinimized())
+            result << child;
+    }
+    return result;
+}
+
+void TMdiClient::Cascade() { cascadeSubWindows(); }
+
+void TMdiClient::Tile()
+{
+    const QList<QMdiSubWindow *> children = Arrangeable();
+    if (children.isEmpty())
+        return;
+    const QRect area = viewport()->rect();
+    const int count = int(children.size());
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow *child = children[i];
+        if (child->isMaximized())
+            child->showNormal();
+        QRect cell;
+        if (TileMode == tbHorizontal) {
+            const int top = area.height() * i / count;
+            cell = QRect(0, top, area.width(), area.height() * (i + 1) / count - top);
+        } else {
+            const int left = area.width() * i / count;
+            cell = QRect(left, 0, area.width() * (i + 1) / count - left, area.height());
+        }
+        child->setGeometry(cell);
+    }
+}
+
+void TMdiClient::ArrangeIcons()
+{
+    const QRect area = viewport()->rect();
+    int left = 0;
+    int bottom = area.bottom() + 1;
+    for (QMdiSubWindow *child : subWindowList()) {
+        if (!child->isVisible() || !child->isMinimized())
+            continue;
+        const QSize size = child->size();
+        if (left > 0 && left + size.width() > area.width()) {
+            left = 0;
+            bottom -= size.height();
+        }
+        child->move(left, bottom - size.height());
+        left += size.width();
+    }
+}

@@ -1,0 +1,142 @@
+#include "platform/hhlib/HtmlHelp.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QResource>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <dlfcn.h>
+
+extern "C" __attribute__((visibility("default"))) void *
+HtmlHelpShow(void *owner, const char *topicPath, unsigned int command, unsigned long data);
+
+namespace {
+
+// The window and the registered archives live until the library is unloaded;
+// the window must go first, since its connections run code of this library.
+struct HelpState {
+    QPointer<QWidget> Window;
+    QTextBrowser *Browser = nullptr;
+    QStringList Archives;
+
+    ~HelpState()
+    {
+        if (!QCoreApplication::instance())
+            return;
+        delete Window.data();
+        for (const QString &archive : Archives)
+            QResource::unregisterResource(archive,
+                                          QLatin1Char('/') + QFileInfo(archive).fileName());
+    }
+};
+
+HelpState &State()
+{
+    static HelpState state;
+    return state;
+}
+
+QString LibraryFolder()
+{
+    Dl_info info;
+    if (dladdr(reinterpret_cast<void *>(&HtmlHelpShow), &info) && info.dli_fname)
+        return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
+    return QCoreApplication::applicationDirPath();
+}
+
+QWidget *HelpWindow()
+{
+    HelpState &state = State();
+    if (state.Window)
+        return state.Window;
+    auto *window = new QWidget(nullptr, Qt::Window);
+    window->setObjectName(QStringLiteral("HelpWindow"));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->resize(720, 540);
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *bar = new QToolBar(window);
+    auto *browser = new QTextBrowser(window);
+    browser->setObjectName(QStringLiteral("HelpBrowser"));
+    browser->setOpenExternalLinks(true);
+    browser->document()->setDocumentMargin(10);
+    QAction *back = bar->addAction(QObject::tr("Back"), browser, &QTextBrowser::backward);
+    QAction *forward = bar->addAction(QObject::tr("Forward"), browser, &QTextBrowser::forward);
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    QObject::connect(browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+    QObject::connect(browser, &QTextBrowser::sourceChanged, window, [window, browser] {
+        const QString title = browser->documentTitle();
+        window->setWindowTitle(title.isEmpty() ? QObject::tr("Help") : title);
+    });
+    layout->addWidget(bar);
+    layout->addWidget(browser);
+    state.Window = window;
+    state.Browser = browser;
+    return window;
+}
+
+// Registers the archive under ":/<its file name>" once; false when it cannot be read.
+bool RegisterArchive(const QString &archive)
+{
+    HelpState &state = State();
+    if (state.Archives.contains(archive))
+        return true;
+    if (!QResource::registerResource(archive, QLatin1Char('/') + QFileInfo(archive).fileName()))
+        return false;
+    state.Archives << archive;
+    return true;
+}
+
+void ShowText(const QString &title, const QString &text)
+{
+    QTextBrowser *browser = State().Browser;
+    browser->clear();
+    browser->setHtml(QStringLiteral("<html><head><title>%1</title></head><body><p>%2</p></body>"
+                                    "</html>")
+                         .arg(title.toHtmlEscaped(), text.toHtmlEscaped()));
+    browser->window()->setWindowTitle(title);
+}
+
+} // namespace
+
+void *HtmlHelpShow(void *, const char *topicPath, unsigned int command, unsigned long)
+{
+    if (command != 0 || !topicPath || !QCoreApplication::instance())
+        return nullptr;
+    const QString path = QString::fromLocal8Bit(topicPath);
+    const qsizetype separator = path.indexOf(QLatin1String("::"));
+    const QString archiveName = separator < 0 ? path : path.left(separator);
+    QString topic = separator < 0 ? QStringLiteral("/") : path.mid(separator + 2);
+    topic.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!topic.startsWith(QLatin1Char('/')))
+        topic.prepend(QLatin1Char('/'));
+
+    QWidget *window = HelpWindow();
+    QFileInfo archive(archiveName);
+    if (archive.isRelative())
+        archive.setFile(LibraryFolder() + QLatin1Char('/') + archiveName);
+    const QString resource = QStringLiteral(":/") + archive.fileName() + topic;
+    if (!RegisterArchive(archive.absoluteFilePath())) {
+        ShowText(QObject::tr("Help"),
+                 QObject::tr("The help file %1 cannot be read.")
+                     .arg(QDir::toNativeSeparators(archive.absoluteFilePath())));
+    } else if (!QFileInfo::exists(resource)) {
+        ShowText(QObject::tr("Help"),
+                 QObject::tr("The topic %1 is not in the help file.").arg(topic.mid(1)));
+    } else {
+        State().Browser->setSource(QUrl(QLatin1String("qrc") + resource));
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
