@@ -2,8 +2,7 @@
 
 #include <QtGlobal>
 
-void InitAppResources()
-{
+void InitAppResources() {
     static const bool registered = [] {
         Q_INIT_RESOURCE(icons);
         return true;

@@ -19,8 +19,7 @@ namespace {
 const QString ExitQuestion = QStringLiteral("Are you sure you want to exit Veveve Revavovaruvu ?");
 } // namespace
 
-TKavrel::TKavrel(QWidget *owner) : QMainWindow(owner)
-{
+TKavrel::TKavrel(QWidget *owner) : QMainWindow(owner) {
     InitAppResources();
     setupUi(this);
     SetUpToolbars();
@@ -30,7 +29,7 @@ TKavrel::TKavrel(QWidget *owner) : QMainWindow(owner)
 
     // The members start at the values of their declarations; the documents
     // start empty from the two role columns.
-    // MERGE: Xml.NewDocuments(Roles);
+    Xml.NewDocuments(Roles);
 
     OpenDialog.Title = QStringLiteral("Open problem");
     OpenDialog.Filter =
@@ -73,15 +72,13 @@ TKavrel::TKavrel(QWidget *owner) : QMainWindow(owner)
     FormCreate();
 }
 
-TKavrel::~TKavrel()
-{
+TKavrel::~TKavrel() {
     FormDestroy();
     if (Application)
         Application->OnHint = nullptr;
 }
 
-void TKavrel::SetUpToolbars()
-{
+void TKavrel::SetUpToolbars() {
     // Main toolbar: 55 x 52 buttons in groups, with gaps before the first,
     // sixth, ninth and twelfth button.
     TB_Main->layout()->setSpacing(0);
@@ -141,14 +138,12 @@ void TKavrel::SetUpToolbars()
     Timer_glyph_stop->setInterval(800);
 }
 
-void TKavrel::PlaceStopButton()
-{
+void TKavrel::PlaceStopButton() {
     SpeedButton_stop->move(424, TB_Main->geometry().bottom() + 1);
     SpeedButton_stop->raise();
 }
 
-void TKavrel::FormCreate()
-{
+void TKavrel::FormCreate() {
     const QString folder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     LoadHelpLibrary(folder + QLatin1String(HelpLibraryFileName));
     if (Application)
@@ -156,12 +151,13 @@ void TKavrel::FormCreate()
     ProgramDir = folder;
 }
 
-void TKavrel::FormDestroy() { FreeHelpLibrary(); }
+void TKavrel::FormDestroy() {
+    FreeHelpLibrary();
+}
 
 void TKavrel::FormClose() {}
 
-void TKavrel::LoadHelpLibrary(const QString &path)
-{
+void TKavrel::LoadHelpLibrary(const QString &path) {
     FreeHelpLibrary();
     // An absolute path: the library is taken from there and never searched for.
     auto *library = new QLibrary(QFileInfo(path).absoluteFilePath());
@@ -178,8 +174,7 @@ void TKavrel::LoadHelpLibrary(const QString &path)
     }
 }
 
-void TKavrel::FreeHelpLibrary()
-{
+void TKavrel::FreeHelpLibrary() {
     HelpShow = nullptr;
     if (!HelpLibrary)
         return;
@@ -188,27 +183,23 @@ void TKavrel::FreeHelpLibrary()
     HelpLibrary = nullptr;
 }
 
-void TKavrel::ShowHelpTopic(const QString &topic)
-{
+void TKavrel::ShowHelpTopic(const QString &topic) {
     if (!HelpShow)
         return;
     const QByteArray path = (QStringLiteral("rovezizez.chm::/") + topic).toLocal8Bit();
     HelpShow(nullptr, path.constData(), 0, 0);
 }
 
-void TKavrel::DisplayHint()
-{
+void TKavrel::DisplayHint() {
     StatusBar->SetPanelText(2, Application ? Application->Hint : QString());
 }
 
-QWidget *TKavrel::QuestionDialogue() const
-{
-    // MERGE: return Dialogue; once the question dialogue exists.
+QWidget *TKavrel::QuestionDialogue() const {
+    // The program has no question dialogue yet.
     return nullptr;
 }
 
-void TKavrel::FormCloseQuery(bool &CanClose)
-{
+void TKavrel::FormCloseQuery(bool &CanClose) {
     if (QWidget *dialogue = QuestionDialogue(); dialogue && dialogue->isVisible()) {
         dialogue->raise();
         dialogue->activateWindow();
@@ -222,8 +213,7 @@ void TKavrel::FormCloseQuery(bool &CanClose)
     CanClose = MessageDlg(text, mtWarning, mbYesNo, this) == mrYes;
 }
 
-void TKavrel::closeEvent(QCloseEvent *event)
-{
+void TKavrel::closeEvent(QCloseEvent *event) {
     // Every child window may refuse first, then the frame asks its own question.
     bool CanClose = true;
     for (QMdiSubWindow *child : ClientArea->subWindowList()) {
@@ -245,61 +235,59 @@ void TKavrel::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-bool TKavrel::PreviewKey(QKeyEvent *event)
-{
+bool TKavrel::PreviewKey(QKeyEvent *event) {
     bool Handled = false;
     FormShortCut(event, Handled);
     return Handled;
 }
 
-void TKavrel::FormShortCut(QKeyEvent *key, bool &)
-{
+void TKavrel::FormShortCut(QKeyEvent *key, bool &) {
     if (key->key() == Qt::Key_F1)
         ShowHelpTopic(QLatin1String(HelpTopic::Main));
     else if (key->key() == Qt::Key_F10)
         Menu_AboutClick();
 }
 
-void TKavrel::Menu_ContextClick() { ShowHelpTopic(QLatin1String(HelpTopic::Main)); }
+void TKavrel::Menu_ContextClick() {
+    ShowHelpTopic(QLatin1String(HelpTopic::Main));
+}
 
-void TKavrel::Menu_AboutClick()
-{
+void TKavrel::Menu_AboutClick() {
     if (FAbout)
         FAbout->exec();
 }
 
-void TKavrel::Menu_ExitClick() { close(); }
+void TKavrel::Menu_ExitClick() {
+    close();
+}
 
-void TKavrel::CheckArrangement(QAction *item)
-{
+void TKavrel::CheckArrangement(QAction *item) {
     for (QAction *arrangement : {Menu_Cascade, Menu_TileHorizontal, Menu_TileVertical})
         arrangement->setChecked(arrangement == item);
 }
 
-void TKavrel::Menu_CascadeClick()
-{
+void TKavrel::Menu_CascadeClick() {
     Cascade();
     CheckArrangement(Menu_Cascade);
 }
 
-void TKavrel::Menu_TileVerticalClick()
-{
+void TKavrel::Menu_TileVerticalClick() {
     ClientArea->TileMode = tbVertical;
     Tile();
     CheckArrangement(Menu_TileVertical);
 }
 
-void TKavrel::Menu_TileHorizontalClick()
-{
+void TKavrel::Menu_TileHorizontalClick() {
     ClientArea->TileMode = tbHorizontal;
     Tile();
     CheckArrangement(Menu_TileHorizontal);
 }
 
-void TKavrel::Menu_ArrangeIconsClick() { ArrangeIcons(); }
+void TKavrel::Menu_ArrangeIconsClick() {
+    ArrangeIcons();
+}
 
-void TKavrel::ArrangeCharts()
-{
+void TKavrel::ArrangeCharts() {
     if (Menu_Cascade->isChecked())
         Cascade();
     if (Menu_TileHorizontal->isChecked()) {
@@ -313,31 +301,29 @@ void TKavrel::ArrangeCharts()
     ArrangeIcons();
 }
 
-void TKavrel::FormResize() { ArrangeCharts(); }
+void TKavrel::FormResize() {
+    ArrangeCharts();
+}
 
-void TKavrel::resizeEvent(QResizeEvent *event)
-{
+void TKavrel::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     PlaceStopButton();
     FormResize();
 }
 
-void TKavrel::showEvent(QShowEvent *event)
-{
+void TKavrel::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     PlaceStopButton();
 }
 
-void TKavrel::Menu_CloseAllClick()
-{
+void TKavrel::Menu_CloseAllClick() {
     // A chart window minimises when it is closed.
     for (int i = MDIChildCount() - 1; i >= 0; --i)
         MDIChildren(i)->close();
     Menu_CloseAll->setEnabled(false);
 }
 
-void TKavrel::SB_windowsClick()
-{
+void TKavrel::SB_windowsClick() {
     QWidget *dialogue = QuestionDialogue();
     if (!dialogue || !dialogue->isVisible() || dialogue->isActiveWindow())
         return;

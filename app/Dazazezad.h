@@ -126,22 +126,19 @@ public:
 
     // Look-ups and model commands.
     bool IsAttrIdFree(const QString &attrId) const { return Model.IsAttrIdFree(attrId); }
-    bool IsCriterionNameUnique(const QString &name, int skipIndex) const
-    {
+    bool IsCriterionNameUnique(const QString &name, int skipIndex) const {
         return Model.IsCriterionNameUnique(name, skipIndex);
     }
     int MaxCriterionId() const { return Model.MaxCriterionId(); }
     int CriterionIndexById(int id) const { return Model.CriterionIndexById(id); }
     int CriterionIndexByName(const QString &name) const { return Model.CriterionIndexByName(name); }
     int CriterionIdByName(const QString &name) const { return Model.CriterionIdByName(name); }
-    int AlternativeIndexByName(const QString &name) const
-    {
+    int AlternativeIndexByName(const QString &name) const {
         return Model.AlternativeIndexByName(name);
     }
     bool SolveFactorK() { return Model.SolveFactorK(); }
     void ComputeAlternativeUtilities() { Model.ComputeAlternativeUtilities(); }
-    static QString FormatFixed(double value, int decimals)
-    {
+    static QString FormatFixed(double value, int decimals) {
         return ::FormatFixed(value, decimals);
     }
 

@@ -4,8 +4,7 @@
 
 TFAbout *FAbout = nullptr;
 
-TFAbout::TFAbout(QWidget *owner) : QDialog(owner)
-{
+TFAbout::TFAbout(QWidget *owner) : QDialog(owner) {
     InitAppResources();
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -13,4 +12,6 @@ TFAbout::TFAbout(QWidget *owner) : QDialog(owner)
     connect(SB_Exit_Function, &QToolButton::clicked, this, &TFAbout::SB_Exit_FunctionClick);
 }
 
-void TFAbout::SB_Exit_FunctionClick() { close(); }
+void TFAbout::SB_Exit_FunctionClick() {
+    close();
+}

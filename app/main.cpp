@@ -2,6 +2,7 @@
 #include "app/AppResources.h"
 #include "app/Dazazezad.h"
 #include "app/F_about.h"
+#include "elicitation/Maxquestion.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 
@@ -9,8 +10,7 @@
 #include <cstdio>
 #include <memory>
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     TApplication app(argc, argv);
     // For runs of the built program by the tests: every message box is answered
     // by its first button and its text written to standard output, and the
@@ -27,7 +27,9 @@ int main(int argc, char *argv[])
 
         // Every form lives until the program ends; the first one is the main form.
         app.CreateForm(Kavrel);
-        // Parameter, MaxQuestions, Dialogue, Coefficient, Form_Bitmap, CriteriaForm,
+        // Parameter follows here.
+        app.CreateForm(MaxQuestions);
+        // Dialogue, Coefficient, Form_Bitmap, CriteriaForm,
         // Form_Ranking, VariantsForm, Form_Formula, EnumForm, NameForm, Form_SaveChart,
         // Raport_w, Raport, DescriptionForm, Form_PenEditor, Form_BrushEditor and
         // Form_Shadows follow here, in this order.

@@ -8,15 +8,13 @@
 
 TApplication *Application = nullptr;
 
-TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
-{
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {
     Application = this;
     // The program ends when its main form closes, whatever else is open.
     setQuitOnLastWindowClosed(false);
 }
 
-TApplication::~TApplication()
-{
+TApplication::~TApplication() {
     // Forms go in the reverse order of their creation, the main form last.
     for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
         delete it->data();
@@ -24,39 +22,40 @@ TApplication::~TApplication()
         Application = nullptr;
 }
 
-void TApplication::SetTitle(const QString &title) { setApplicationName(title); }
+void TApplication::SetTitle(const QString &title) {
+    setApplicationName(title);
+}
 
-void TApplication::SetHint(const QString &hint)
-{
+void TApplication::SetHint(const QString &hint) {
     Hint = hint;
     if (OnHint)
         OnHint();
 }
 
-void TApplication::ShowException(const std::exception &e)
-{
+void TApplication::ShowException(const std::exception &e) {
     ShowException(QString::fromLocal8Bit(e.what()));
 }
 
-void TApplication::ShowException(const QString &message) { MessageDlg(message, mtError, mbOK); }
+void TApplication::ShowException(const QString &message) {
+    MessageDlg(message, mtError, mbOK);
+}
 
-int TApplication::Run()
-{
+int TApplication::Run() {
     if (mainForm_)
         mainForm_->show();
     return exec();
 }
 
-void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void TApplication::ProcessMessages() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
-void TApplication::WaitUntil(const std::function<bool()> &done)
-{
+void TApplication::WaitUntil(const std::function<bool()> &done) {
     while (!done())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-bool TApplication::notify(QObject *receiver, QEvent *event)
-{
+bool TApplication::notify(QObject *receiver, QEvent *event) {
     // Qt cannot unwind through its event loop: an exception from a handler
     // stops here, is shown, and the program goes on.
     try {
@@ -69,8 +68,7 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
-bool TApplication::Dispatch(QObject *receiver, QEvent *event)
-{
+bool TApplication::Dispatch(QObject *receiver, QEvent *event) {
     switch (event->type()) {
     case QEvent::StatusTip:
         // Hints of commands and controls go to the hint handler, not to a status bar.

@@ -48,8 +48,7 @@ public:
     // Creates a form that lives until the program ends and stores it in its
     // global instance. The first form created is the main form; the others
     // are owned by it as windows (they are centred on it and stay above it).
-    template <class T> void CreateForm(T *&reference)
-    {
+    template <class T> void CreateForm(T *&reference) {
         T *form = new T(mainForm_);
         reference = form;
         forms_.push_back(QPointer<QWidget>(form));

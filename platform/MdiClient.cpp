@@ -4,16 +4,16 @@
 
 TMdiClient::TMdiClient(QWidget *parent) : QMdiArea(parent) {}
 
-int TMdiClient::MDIChildCount() const { return int(subWindowList().size()); }
+int TMdiClient::MDIChildCount() const {
+    return int(subWindowList().size());
+}
 
-QMdiSubWindow *TMdiClient::MDIChildren(int index) const
-{
+QMdiSubWindow *TMdiClient::MDIChildren(int index) const {
     const QList<QMdiSubWindow *> children = subWindowList();
     return index >= 0 && index < children.size() ? children[index] : nullptr;
 }
 
-QList<QMdiSubWindow *> TMdiClient::Arrangeable() const
-{
+QList<QMdiSubWindow *> TMdiClient::Arrangeable() const {
     QList<QMdiSubWindow *> result;
     for (QMdiSubWindow *child : subWindowList()) {
         if (child->isVisible() && !child->isMinimized())
@@ -22,10 +22,11 @@ QList<QMdiSubWindow *> TMdiClient::Arrangeable() const
     return result;
 }
 
-void TMdiClient::Cascade() { cascadeSubWindows(); }
+void TMdiClient::Cascade() {
+    cascadeSubWindows();
+}
 
-void TMdiClient::Tile()
-{
+void TMdiClient::Tile() {
     const QList<QMdiSubWindow *> children = Arrangeable();
     if (children.isEmpty())
         return;
@@ -47,8 +48,7 @@ void TMdiClient::Tile()
     }
 }
 
-void TMdiClient::ArrangeIcons()
-{
+void TMdiClient::ArrangeIcons() {
     const QRect area = viewport()->rect();
     int left = 0;
     int bottom = area.bottom() + 1;

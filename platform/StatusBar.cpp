@@ -3,8 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
-TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
-{
+TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
     auto *row = new QWidget(this);
     layout_ = new QHBoxLayout(row);
@@ -13,8 +12,7 @@ TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
     addWidget(row, 1);
 }
 
-void TStatusBar::AddPanel(int width, const QString &text)
-{
+void TStatusBar::AddPanel(int width, const QString &text) {
     if (!panels_.empty()) {
         // The panel before the new one is no longer the last: it keeps its width.
         panels_.back()->setFixedWidth(widths_.back());
@@ -32,6 +30,10 @@ void TStatusBar::AddPanel(int width, const QString &text)
     widths_.push_back(width);
 }
 
-QString TStatusBar::PanelText(int index) const { return Panel(index)->text(); }
+QString TStatusBar::PanelText(int index) const {
+    return Panel(index)->text();
+}
 
-void TStatusBar::SetPanelText(int index, const QString &text) { Panel(index)->setText(text); }
+void TStatusBar::SetPanelText(int index, const QString &text) {
+    Panel(index)->setText(text);
+}

@@ -25,8 +25,7 @@ struct HelpState {
     QTextBrowser *Browser = nullptr;
     QStringList Archives;
 
-    ~HelpState()
-    {
+    ~HelpState() {
         if (!QCoreApplication::instance())
             return;
         delete Window.data();
@@ -36,22 +35,19 @@ struct HelpState {
     }
 };
 
-HelpState &State()
-{
+HelpState &State() {
     static HelpState state;
     return state;
 }
 
-QString LibraryFolder()
-{
+QString LibraryFolder() {
     Dl_info info;
     if (dladdr(reinterpret_cast<void *>(&HtmlHelpShow), &info) && info.dli_fname)
         return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
     return QCoreApplication::applicationDirPath();
 }
 
-QWidget *HelpWindow()
-{
+QWidget *HelpWindow() {
     HelpState &state = State();
     if (state.Window)
         return state.Window;
@@ -85,8 +81,7 @@ QWidget *HelpWindow()
 }
 
 // Registers the archive under ":/<its file name>" once; false when it cannot be read.
-bool RegisterArchive(const QString &archive)
-{
+bool RegisterArchive(const QString &archive) {
     HelpState &state = State();
     if (state.Archives.contains(archive))
         return true;
@@ -96,8 +91,7 @@ bool RegisterArchive(const QString &archive)
     return true;
 }
 
-void ShowText(const QString &title, const QString &text)
-{
+void ShowText(const QString &title, const QString &text) {
     QTextBrowser *browser = State().Browser;
     browser->clear();
     browser->setHtml(QStringLiteral("<html><head><title>%1</title></head><body><p>%2</p></body>"
@@ -108,8 +102,7 @@ void ShowText(const QString &title, const QString &text)
 
 } // namespace
 
-void *HtmlHelpShow(void *, const char *topicPath, unsigned int command, unsigned long)
-{
+void *HtmlHelpShow(void *, const char *topicPath, unsigned int command, unsigned long) {
     if (command != 0 || !topicPath || !QCoreApplication::instance())
         return nullptr;
     const QString path = QString::fromLocal8Bit(topicPath);

@@ -17,14 +17,12 @@ class TFrameFixture {
 public:
     TDialogScript Script;
 
-    TFrameFixture()
-    {
+    TFrameFixture() {
         Script.Answer(mrOk, QStringLiteral("Can't find HHLIB.dll !"));
         Kavrel = new TKavrel;
         FAbout = new TFAbout(Kavrel);
     }
-    ~TFrameFixture()
-    {
+    ~TFrameFixture() {
         delete FAbout;
         FAbout = nullptr;
         delete Kavrel;
@@ -34,16 +32,14 @@ public:
     TFrameFixture &operator=(const TFrameFixture &) = delete;
 
     // Call at the end of a test (or from cleanup()).
-    void Check() const
-    {
+    void Check() const {
         QVERIFY2(Script.Unexpected.isEmpty(), qPrintable(Script.Unexpected.join(QLatin1Char('|'))));
         QCOMPARE(Script.PendingAnswers(), 0);
     }
 };
 
 #define VR_GUI_TEST_MAIN(TestObject)                                                               \
-    int main(int argc, char **argv)                                                                \
-    {                                                                                              \
+    int main(int argc, char **argv) {                                                              \
         TApplication app(argc, argv);                                                              \
         TestObject test;                                                                           \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \

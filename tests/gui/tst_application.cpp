@@ -12,8 +12,7 @@ class TPreviewWindow : public QWidget, public TKeyPreview {
 public:
     QList<int> Seen;
     bool Swallow = false;
-    bool PreviewKey(QKeyEvent *event) override
-    {
+    bool PreviewKey(QKeyEvent *event) override {
         Seen << event->key();
         return Swallow;
     }
@@ -25,8 +24,7 @@ public:
     QList<int> Seen;
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override
-    {
+    void keyPressEvent(QKeyEvent *event) override {
         Seen << event->key();
         QPushButton::keyPressEvent(event);
     }
@@ -43,8 +41,7 @@ private slots:
     void waitUntilSleeps();
 };
 
-void TestApplication::exceptionInHandlerIsShownAndProgramGoesOn()
-{
+void TestApplication::exceptionInHandlerIsShownAndProgramGoesOn() {
     TDialogScript script;
     script.Answer(mrOk, QStringLiteral("Broken handler"));
     script.Answer(mrOk, QStringLiteral("Broken handler"));
@@ -64,8 +61,7 @@ void TestApplication::exceptionInHandlerIsShownAndProgramGoesOn()
     QVERIFY(script.Unexpected.isEmpty());
 }
 
-void TestApplication::statusTipsBecomeTheHint()
-{
+void TestApplication::statusTipsBecomeTheHint() {
     QStringList hints;
     QPushButton button(QStringLiteral("Go"));
     button.setStatusTip(QStringLiteral("Start it"));
@@ -81,8 +77,7 @@ void TestApplication::statusTipsBecomeTheHint()
     QCOMPARE(hints, (QStringList{QStringLiteral("Start it"), QString()}));
 }
 
-void TestApplication::windowSeesKeysFirst()
-{
+void TestApplication::windowSeesKeysFirst() {
     TPreviewWindow window;
     auto *button = new TKeyRecorder(QStringLiteral("Focus"), &window);
     window.show();
@@ -98,8 +93,7 @@ void TestApplication::windowSeesKeysFirst()
     QCOMPARE(button->Seen.size(), 1);
 }
 
-void TestApplication::mainFormCloseEndsTheLoop()
-{
+void TestApplication::mainFormCloseEndsTheLoop() {
     QWidget *main = nullptr;
     QWidget *other = nullptr;
     Application->CreateForm(main);
@@ -120,8 +114,7 @@ void TestApplication::mainFormCloseEndsTheLoop()
     delete main;
 }
 
-void TestApplication::waitUntilSleeps()
-{
+void TestApplication::waitUntilSleeps() {
     bool done = false;
     QTimer::singleShot(400, [&done] { done = true; });
     QElapsedTimer wall;

@@ -18,31 +18,27 @@ class TStandInChart : public QWidget, public TCloseQuery {
 public:
     bool RefuseExit = false;
     int ExitQuestions = 0;
-    void FormCloseQuery(bool &CanClose) override
-    {
+    void FormCloseQuery(bool &CanClose) override {
         ++ExitQuestions;
         if (RefuseExit)
             CanClose = false;
     }
 
 protected:
-    void closeEvent(QCloseEvent *event) override
-    {
+    void closeEvent(QCloseEvent *event) override {
         event->ignore();
         parentWidget()->showMinimized();
     }
 };
 
-QStringList MenuLayout(const QMenu *menu)
-{
+QStringList MenuLayout(const QMenu *menu) {
     QStringList names;
     for (const QAction *item : menu->actions())
         names << (item->isSeparator() ? QStringLiteral("-") : item->objectName());
     return names;
 }
 
-QWidget *HelpWindow()
-{
+QWidget *HelpWindow() {
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window->objectName() == QLatin1String("HelpWindow") && window->isVisible())
             return window;
@@ -50,8 +46,7 @@ QWidget *HelpWindow()
     return nullptr;
 }
 
-QTextBrowser *HelpBrowser()
-{
+QTextBrowser *HelpBrowser() {
     QWidget *window = HelpWindow();
     return window ? window->findChild<QTextBrowser *>(QStringLiteral("HelpBrowser")) : nullptr;
 }
@@ -84,21 +79,18 @@ private:
     std::unique_ptr<TFrameFixture> fixture_;
 };
 
-void TestFrame::init()
-{
+void TestFrame::init() {
     fixture_ = std::make_unique<TFrameFixture>();
     Kavrel->show();
     QVERIFY(QTest::qWaitForWindowExposed(Kavrel));
 }
 
-void TestFrame::cleanup()
-{
+void TestFrame::cleanup() {
     fixture_->Check();
     fixture_.reset();
 }
 
-QList<QMdiSubWindow *> TestFrame::AddCharts(int count)
-{
+QList<QMdiSubWindow *> TestFrame::AddCharts(int count) {
     QList<QMdiSubWindow *> charts;
     for (int i = 0; i < count; ++i) {
         QMdiSubWindow *child = Kavrel->ClientArea->addSubWindow(new TStandInChart);
@@ -109,8 +101,7 @@ QList<QMdiSubWindow *> TestFrame::AddCharts(int count)
     return charts;
 }
 
-void TestFrame::startValues()
-{
+void TestFrame::startValues() {
     TKavrel &k = *Kavrel;
     QCOMPARE(k.windowTitle(), QStringLiteral("Veveve Revavovaruvu"));
     QCOMPARE(k.Roles.size(), size_t(2));
@@ -141,8 +132,7 @@ void TestFrame::startValues()
     QVERIFY(k.ResultOpenDialog.Options & ofFileMustExist);
 }
 
-void TestFrame::commands_data()
-{
+void TestFrame::commands_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("button"); // toolbar button of the same command, if any
     QTest::addColumn<QString>("caption");
@@ -201,8 +191,7 @@ void TestFrame::commands_data()
     row("Menu_About", "", "&About       F10", "", "Show authors of program", true);
 }
 
-void TestFrame::commands()
-{
+void TestFrame::commands() {
     QFETCH(QString, item);
     QFETCH(QString, button);
     QFETCH(QString, caption);
@@ -232,8 +221,7 @@ void TestFrame::commands()
     QCOMPARE(toolButton->isEnabled(), !enabled);
 }
 
-void TestFrame::menus()
-{
+void TestFrame::menus() {
     const QStringList bar = [] {
         QStringList names;
         for (const QAction *menu : Kavrel->MainMenu1->actions())
@@ -262,8 +250,7 @@ void TestFrame::menus()
     QVERIFY(Kavrel->Menu_Window->isEnabled() && Kavrel->Menu_Help->isEnabled());
 }
 
-void TestFrame::barsAtStart()
-{
+void TestFrame::barsAtStart() {
     TKavrel &k = *Kavrel;
     QCOMPARE(k.StatusBar->PanelCount(), 3);
     QCOMPARE(k.StatusBar->PanelText(0), QStringLiteral("Problem: None"));
@@ -304,8 +291,7 @@ void TestFrame::barsAtStart()
     QCOMPARE(k.TB_Criteria->height(), 26);
 }
 
-void TestFrame::hintsGoToPanel2()
-{
+void TestFrame::hintsGoToPanel2() {
     auto *button = Kavrel->TB_Main->findChild<QToolButton *>(QStringLiteral("SB_SaveProblem"));
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), button->mapToGlobal(QPointF(2, 2)));
     QApplication::sendEvent(button, &enter);
@@ -318,8 +304,7 @@ void TestFrame::hintsGoToPanel2()
     QCOMPARE(Kavrel->StatusBar->PanelText(2), QStringLiteral("Show authors of program"));
 }
 
-void TestFrame::exitQuestion_data()
-{
+void TestFrame::exitQuestion_data() {
     QTest::addColumn<bool>("problemSaved");
     QTest::addColumn<bool>("resultsSaved");
     QTest::addColumn<int>("answer");
@@ -336,8 +321,7 @@ void TestFrame::exitQuestion_data()
         << question + QStringLiteral("\nProblem is not saved !\nResults are not saved !");
 }
 
-void TestFrame::exitQuestion()
-{
+void TestFrame::exitQuestion() {
     QFETCH(bool, problemSaved);
     QFETCH(bool, resultsSaved);
     QFETCH(int, answer);
@@ -351,8 +335,7 @@ void TestFrame::exitQuestion()
     QCOMPARE(Kavrel->isVisible(), answer != mrYes);
 }
 
-void TestFrame::childWindowMayRefuseExit()
-{
+void TestFrame::childWindowMayRefuseExit() {
     const QList<QMdiSubWindow *> charts = AddCharts(2);
     auto *second = static_cast<TStandInChart *>(charts[1]->widget());
     second->RefuseExit = true;
@@ -367,8 +350,7 @@ void TestFrame::childWindowMayRefuseExit()
     QVERIFY(Kavrel->close());
 }
 
-void TestFrame::tileAndCascade()
-{
+void TestFrame::tileAndCascade() {
     const QList<QMdiSubWindow *> charts = AddCharts(3);
     const QSize area = Kavrel->ClientArea->viewport()->size();
     for (int twice = 0; twice < 2; ++twice)
@@ -397,8 +379,7 @@ void TestFrame::tileAndCascade()
     QCOMPARE(charts[2]->geometry().left(), 0);
 }
 
-void TestFrame::resizeRearrangesInCheckedMode()
-{
+void TestFrame::resizeRearrangesInCheckedMode() {
     const QList<QMdiSubWindow *> charts = AddCharts(2);
     Kavrel->Menu_TileVertical->trigger();
     Kavrel->resize(Kavrel->width() + 200, Kavrel->height() + 100);
@@ -406,8 +387,7 @@ void TestFrame::resizeRearrangesInCheckedMode()
     QCOMPARE(charts[0]->height(), Kavrel->ClientArea->viewport()->height());
 }
 
-void TestFrame::closeAllMinimises()
-{
+void TestFrame::closeAllMinimises() {
     const QList<QMdiSubWindow *> charts = AddCharts(3);
     Kavrel->Menu_CloseAll->setEnabled(true);
     Kavrel->Menu_CloseAll->trigger();
@@ -417,8 +397,7 @@ void TestFrame::closeAllMinimises()
     QVERIFY(!Kavrel->Menu_CloseAll->isEnabled());
 }
 
-void TestFrame::helpTopics()
-{
+void TestFrame::helpTopics() {
     Kavrel->LoadHelpLibrary(QStringLiteral(VR_HELP_LIBRARY));
     QVERIFY(Kavrel->HelpShow);
     for (const char *topic : HelpTopic::All) {
@@ -457,8 +436,7 @@ void TestFrame::helpTopics()
     QVERIFY(!HelpWindow());
 }
 
-void TestFrame::helpLibraryFailures()
-{
+void TestFrame::helpLibraryFailures() {
     fixture_->Script.Answer(mrOk, QStringLiteral("Can't find HHLIB.dll !"));
     Kavrel->LoadHelpLibrary(QDir::tempPath() + QStringLiteral("/no-such-folder/libhhlib.so"));
     QVERIFY(!Kavrel->HelpLibrary && !Kavrel->HelpShow);
@@ -479,8 +457,7 @@ void TestFrame::helpLibraryFailures()
     QVERIFY(!HelpWindow());
 }
 
-void TestFrame::aboutOnF10()
-{
+void TestFrame::aboutOnF10() {
     const QList<QMdiSubWindow *> charts = AddCharts(1);
     QStringList seen;
     const auto inspectAndLeave = [&seen] {

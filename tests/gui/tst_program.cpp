@@ -11,16 +11,14 @@ private slots:
     void startsWithOrWithoutHelp();
 };
 
-void TestProgram::startsWithOrWithoutHelp_data()
-{
+void TestProgram::startsWithOrWithoutHelp_data() {
     QTest::addColumn<bool>("withLibrary");
     QTest::addColumn<QString>("messages");
     QTest::newRow("in its build folder") << true << QString();
     QTest::newRow("library missing") << false << QStringLiteral("Can't find HHLIB.dll !\n");
 }
 
-void TestProgram::startsWithOrWithoutHelp()
-{
+void TestProgram::startsWithOrWithoutHelp() {
     QFETCH(bool, withLibrary);
     QFETCH(QString, messages);
 
