@@ -189,12 +189,12 @@ bool TDecisionModel::SolveFactorK() {
     // The nonzero root lies in (-1, 0) when the k sum to more than 1 and in
     // (0, inf) when they sum to less; h rises through it in both cases.
     double root;
-    double h, dh;
     if (sum > 1.0) {
         // A k of 1 makes 1 + K k vanish at K = -1: that is the root.
         root = someKIsOne ? -1.0 : FindRoot(poly, -1.0, 0.0, -0.5);
     } else {
         double hi = 1.0;
+        double h, dh;
         for (poly.Evaluate(hi, h, dh); h <= 0.0; poly.Evaluate(hi, h, dh)) {
             hi *= 2.0;
             if (!std::isfinite(hi))

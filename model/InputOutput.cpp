@@ -2,9 +2,7 @@
 #include "model/DecisionModel.h"
 
 #include <QFile>
-#include <QLocale>
 #include <QStringDecoder>
-#include <cmath>
 
 namespace {
 // Characters of the x field of a point line; u follows to the end of the line.
@@ -64,20 +62,6 @@ bool ToInteger(const QString &text, int &value) {
     return ok;
 }
 
-// A number written with "." in the file, read in the current locale. Group
-// separators would silently turn "1,5" into 15 under a point locale, and an
-// infinite or NaN value is no usable range, point or coefficient.
-bool ToNumber(const QString &text, double &value) {
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double v = locale.toDouble(TINPUT_OUTPUT::DotToLocale(text), &ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    value = v;
-    return true;
-}
-
 // Reads lines by index and records the first failure with its 1-based line.
 struct TLineReader {
     const QStringList &Lines;
@@ -93,7 +77,7 @@ struct TLineReader {
         return ToInteger(Lines.at(index), value) || Fail(index, ConvertionError());
     }
     bool Number(qsizetype index, const QString &text, double &value) {
-        return ToNumber(text, value) || Fail(index, ConvertionError());
+        return TXML::FileTextToNumber(text, value) || Fail(index, ConvertionError());
     }
 };
 
@@ -218,11 +202,7 @@ bool ReadTextLines(const QString &fileName, QStringList &lines) {
 }
 
 bool TINPUT_OUTPUT::NameInList(const std::vector<TPROBLEM> &list, const QString &name) {
-    for (const TPROBLEM &c : list) {
-        if (c.Name == name)
-            return true;
-    }
-    return false;
+    return CriterionNameExists(list, name);
 }
 
 int TINPUT_OUTPUT::CheckFunFile(const QStringList &lines, QString &message) {
