@@ -1,7 +1,12 @@
 // Program entry: the application object, the forms in their order, the event loop.
 #include "app/AppResources.h"
+#include "app/Criteriaf.h"
 #include "app/Dazazezad.h"
+#include "app/Descriptionf.h"
+#include "app/Enumf.h"
 #include "app/F_about.h"
+#include "app/Namef.h"
+#include "app/Variantsf.h"
 #include "elicitation/Maxquestion.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -29,10 +34,16 @@ int main(int argc, char *argv[]) {
         app.CreateForm(Kavrel);
         // Parameter follows here.
         app.CreateForm(MaxQuestions);
-        // Dialogue, Coefficient, Form_Bitmap, CriteriaForm,
-        // Form_Ranking, VariantsForm, Form_Formula, EnumForm, NameForm, Form_SaveChart,
-        // Raport_w, Raport, DescriptionForm, Form_PenEditor, Form_BrushEditor and
-        // Form_Shadows follow here, in this order.
+        // Dialogue, Coefficient, Form_Bitmap follow here.
+        app.CreateForm(CriteriaForm);
+        // Form_Ranking follows here.
+        app.CreateForm(VariantsForm);
+        // Form_Formula follows here.
+        app.CreateForm(EnumForm);
+        app.CreateForm(NameForm);
+        // Form_SaveChart, Raport_w, Raport follow here.
+        app.CreateForm(DescriptionForm);
+        // Form_PenEditor, Form_BrushEditor and Form_Shadows follow here, in this order.
         app.CreateForm(FAbout);
         // Raport_p, then Form_chart, the template of every chart window.
 
