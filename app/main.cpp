@@ -2,7 +2,10 @@
 #include "app/AppResources.h"
 #include "app/Dazazezad.h"
 #include "app/F_about.h"
+#include "elicitation/Coefficients.h"
+#include "elicitation/Dialogues.h"
 #include "elicitation/Maxquestion.h"
+#include "elicitation/Parameters.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 
@@ -27,9 +30,11 @@ int main(int argc, char *argv[]) {
 
         // Every form lives until the program ends; the first one is the main form.
         app.CreateForm(Kavrel);
-        // Parameter follows here.
+        app.CreateForm(Parameter);
         app.CreateForm(MaxQuestions);
-        // Dialogue, Coefficient, Form_Bitmap, CriteriaForm,
+        app.CreateForm(Dialogue);
+        app.CreateForm(Coefficient);
+        // Form_Bitmap, CriteriaForm,
         // Form_Ranking, VariantsForm, Form_Formula, EnumForm, NameForm, Form_SaveChart,
         // Raport_w, Raport, DescriptionForm, Form_PenEditor, Form_BrushEditor and
         // Form_Shadows follow here, in this order.

@@ -7,8 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
+class QDialog;
 class QWidget;
 
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
@@ -26,6 +28,10 @@ int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
 void ShowMessage(const QString &text, QWidget *parent = nullptr);
 // Routes the model's messages to message boxes with OK.
 void InstallMessageBoxSink();
+
+// Shows a modal form and returns its result. Under a script the form is shown
+// without an event loop of its own and the answer queued for it plays the user.
+int ShowModalForm(QDialog *form);
 
 // File dialogs in the program's terms: Filter is "Description|*.ext|...";
 // FilterIndex counts from 1; DefaultExt has no dot.
@@ -95,18 +101,25 @@ public:
     void Answer(int modalResult, const QString &expectedText = QString());
     // Queue the name the next file dialog returns; empty: the user cancels.
     void ChooseFile(const QString &fileName);
+    // Queue what the user does in the next modal form, named by its objectName:
+    // the form is shown, the action runs with it and must leave it closed.
+    void AnswerForm(const QString &formName, std::function<void(QDialog *form)> action);
 
     QList<Message> Shown;             // every message box, in order
     QStringList Unexpected;           // messages without a queued answer, or with another text
     std::vector<TFileDialog> Dialogs; // the file dialogs as they were asked for
+    QStringList Forms;                // the modal forms opened, by name, in order
 
     // Answers still queued when the test ended.
     int PendingAnswers() const { return int(answers_.size()); }
     int PendingFiles() const { return int(files_.size()); }
+    int PendingForms() const { return int(forms_.size()); }
 
     // Used by the dialog layer.
     int TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
     bool TakeFile(const TFileDialog &dialog, QString &fileName);
+    // Plays the queued answer on the form; false when none was queued for it.
+    bool PlayForm(QDialog *form);
 
 private:
     struct Queued {
@@ -115,5 +128,10 @@ private:
     };
     std::deque<Queued> answers_;
     std::deque<QString> files_;
+    struct QueuedForm {
+        QString Name;
+        std::function<void(QDialog *)> Action;
+    };
+    std::deque<QueuedForm> forms_;
     TDialogScript *previous_;
 };
