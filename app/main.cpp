@@ -2,6 +2,11 @@
 #include "app/AppResources.h"
 #include "app/Dazazezad.h"
 #include "app/F_about.h"
+#include "elicitation/ChartBitmap.h"
+#include "elicitation/ChartBrushEditor.h"
+#include "elicitation/ChartPenEditor.h"
+#include "elicitation/ChartSave.h"
+#include "elicitation/ChartShadows.h"
 #include "elicitation/Coefficients.h"
 #include "elicitation/Dialogues.h"
 #include "elicitation/Maxquestion.h"
@@ -34,10 +39,20 @@ int main(int argc, char *argv[]) {
         app.CreateForm(MaxQuestions);
         app.CreateForm(Dialogue);
         app.CreateForm(Coefficient);
-        // Form_Bitmap, CriteriaForm,
-        // Form_Ranking, VariantsForm, Form_Formula, EnumForm, NameForm, Form_SaveChart,
-        // Raport_w, Raport, DescriptionForm, Form_PenEditor, Form_BrushEditor and
-        // Form_Shadows follow here, in this order.
+        app.CreateForm(Form_Bitmap);
+        // CriteriaForm follows here.
+        // Form_Ranking follows here.
+        // VariantsForm follows here.
+        // Form_Formula follows here.
+        // EnumForm follows here.
+        // NameForm follows here.
+        app.CreateForm(Form_SaveChart);
+        // Raport_w follows here.
+        // Raport follows here.
+        // DescriptionForm follows here.
+        app.CreateForm(Form_PenEditor);
+        app.CreateForm(Form_BrushEditor);
+        app.CreateForm(Form_Shadows);
         app.CreateForm(FAbout);
         // Raport_p, then Form_chart, the template of every chart window.
 
