@@ -53,7 +53,7 @@ void TCriteriaForm::FormCreate() {
 
 int TCriteriaForm::ShowModal() {
     ModalResult = mrCancel;
-    exec();
+    ShowModalForm(this);
     return ModalResult;
 }
 
@@ -203,7 +203,7 @@ void TCriteriaForm::ApplyCriterion() {
         return;
     const TCriterionFields f = Fields();
     double min = 0.0, max = 0.0;
-    if (!TextToFloat(f.MinText, min) || !TextToFloat(f.MaxText, max))
+    if (!TypedNumber(f.MinText, min) || !TypedNumber(f.MaxText, max))
         return;
     TPROBLEM &c = Kavrel->Criteria[size_t(CurrentIndex)];
     TChangeFlags flags{Kavrel->CriteriaChanged, Kavrel->CoefficientsInvalid,
@@ -276,7 +276,7 @@ void TCriteriaForm::DeleteButtonClick() {
 
 void TCriteriaForm::EnumButtonClick() {
     if (EnumForm)
-        EnumForm->exec();
+        ShowModalForm(EnumForm);
 }
 
 void TCriteriaForm::OKBitBtnClick() {

@@ -45,7 +45,7 @@ protected:
             red = !c.FindValue(text, v);
         } else {
             double v = 0.0;
-            if (TextToFloat(text, v)) {
+            if (TypedNumber(text, v)) {
                 option->text = FloatToStr(v);
                 red = !InRange(v, c.Min, c.Max);
             } else {
@@ -114,7 +114,7 @@ void TVariantsForm::FormCreate() {
 }
 
 int TVariantsForm::ShowModal() {
-    return exec();
+    return ShowModalForm(this);
 }
 
 // ---- The grid in the editor's terms
@@ -495,9 +495,9 @@ void TVariantsForm::VariantsGridMouseDown(int col, int row) {
     if (row != 0 || col > 1)
         return;
     if (col == 0 && NameForm)
-        NameForm->exec();
+        ShowModalForm(NameForm);
     else if (col == 1 && DescriptionForm)
-        DescriptionForm->exec();
+        ShowModalForm(DescriptionForm);
     SetCells(col, 0, Kavrel->Roles[size_t(col)].Caption);
 }
 

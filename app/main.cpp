@@ -7,7 +7,15 @@
 #include "app/F_about.h"
 #include "app/Namef.h"
 #include "app/Variantsf.h"
+#include "elicitation/ChartBitmap.h"
+#include "elicitation/ChartBrushEditor.h"
+#include "elicitation/ChartPenEditor.h"
+#include "elicitation/ChartSave.h"
+#include "elicitation/ChartShadows.h"
+#include "elicitation/Coefficients.h"
+#include "elicitation/Dialogues.h"
 #include "elicitation/Maxquestion.h"
+#include "elicitation/Parameters.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 
@@ -32,18 +40,24 @@ int main(int argc, char *argv[]) {
 
         // Every form lives until the program ends; the first one is the main form.
         app.CreateForm(Kavrel);
-        // Parameter follows here.
+        app.CreateForm(Parameter);
         app.CreateForm(MaxQuestions);
-        // Dialogue, Coefficient, Form_Bitmap follow here.
+        app.CreateForm(Dialogue);
+        app.CreateForm(Coefficient);
+        app.CreateForm(Form_Bitmap);
         app.CreateForm(CriteriaForm);
         // Form_Ranking follows here.
         app.CreateForm(VariantsForm);
         // Form_Formula follows here.
         app.CreateForm(EnumForm);
         app.CreateForm(NameForm);
-        // Form_SaveChart, Raport_w, Raport follow here.
+        app.CreateForm(Form_SaveChart);
+        // Raport_w follows here.
+        // Raport follows here.
         app.CreateForm(DescriptionForm);
-        // Form_PenEditor, Form_BrushEditor and Form_Shadows follow here, in this order.
+        app.CreateForm(Form_PenEditor);
+        app.CreateForm(Form_BrushEditor);
+        app.CreateForm(Form_Shadows);
         app.CreateForm(FAbout);
         // Raport_p, then Form_chart, the template of every chart window.
 

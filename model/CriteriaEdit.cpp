@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <cmath>
 
-bool TextToFloat(const QString &text, double &value) {
+bool TypedNumber(const QString &text, double &value) {
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
     bool ok = false;
@@ -46,9 +46,9 @@ TCriterionVerdict CheckCriterionFields(const TDecisionModel &model, int index,
                     TCriterionVerdict::FocusName, true);
     if (!model.IsCriterionNameUnique(fields.Name, index))
         return fail(QStringLiteral("Criterion already exists"), TCriterionVerdict::FocusName, true);
-    if (!TextToFloat(fields.MinText, v.Min))
+    if (!TypedNumber(fields.MinText, v.Min))
         return fail(QStringLiteral("Convertion error!"), TCriterionVerdict::FocusMin, true);
-    if (!TextToFloat(fields.MaxText, v.Max))
+    if (!TypedNumber(fields.MaxText, v.Max))
         return fail(QStringLiteral("Convertion error!"), TCriterionVerdict::FocusMax, true);
     double lo = 0.0, hi = 0.0;
     const bool inRange = index >= 0 && index < int(model.Criteria.size());

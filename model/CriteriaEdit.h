@@ -13,7 +13,7 @@
 
 // A typed number: the locale's conversion of a finite plain number. Group
 // separators, "nan" and "inf" are refused.
-bool TextToFloat(const QString &text, double &value);
+bool TypedNumber(const QString &text, double &value);
 // lo <= v <= hi; false for NaN.
 inline bool InRange(double v, double lo, double hi) {
     return v >= lo && v <= hi;

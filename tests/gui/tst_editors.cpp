@@ -44,21 +44,13 @@ struct TEditorsFixture : TFrameFixture {
     QString Panel0() const { return Kavrel->StatusBar->PanelText(0); }
 };
 
-// Shows a dialog modally and runs the body inside its loop. A dialog still open
-// after ten seconds is ended and the run fails.
-bool RunModal(const std::function<void()> &show, const std::function<void()> &body) {
-    bool timedOut = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&timedOut] {
-        timedOut = true;
-        while (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-            d->done(QDialog::Rejected);
-    });
-    watchdog.start(10000);
-    QTimer::singleShot(0, body);
+// Shows a form modally; the body plays the user inside it and must close it.
+bool RunModal(const QString &form, const std::function<void()> &show,
+              const std::function<void()> &body) {
+    TDialogScript *script = TDialogScript::Active();
+    script->AnswerForm(form, [body](QDialog *) { body(); });
     show();
-    return !timedOut;
+    return script->PendingForms() == 0 && !script->Forms.isEmpty() && script->Forms.last() == form;
 }
 
 QString Names() {
@@ -113,24 +105,25 @@ void TestEditors::cleanup() {
 
 void TestEditors::criteriaNewProblem() {
     int result = -1;
-    QVERIFY(RunModal([&] { result = CriteriaForm->ShowModal(); },
-                     [&] {
-                         TCriteriaForm *form = CriteriaForm;
-                         QVERIFY(!form->DeleteButton->isEnabled());
-                         QVERIFY(!form->NameEdit->isEnabled());
-                         form->NewButtonClick();
-                         QCOMPARE(form->NameEdit->text(), QStringLiteral("NoName1"));
-                         QVERIFY(form->NameEdit->isEnabled());
-                         QVERIFY(form->CostRadioButton->isChecked());
-                         form->NameEdit->setText("Price");
-                         form->MaxValueEdit->setText("1000");
-                         form->NewButtonClick(); // applies Price, adds NoName2
-                         form->NameEdit->setText("Power");
-                         form->GainRadioButton->setChecked(true);
-                         form->MethodRadioButton3->setChecked(true);
-                         form->DescriptionEdit->setText("kW");
-                         form->OKBitBtn->click();
-                     }));
+    QVERIFY(RunModal(
+        "TCriteriaForm", [&] { result = CriteriaForm->ShowModal(); },
+        [&] {
+            TCriteriaForm *form = CriteriaForm;
+            QVERIFY(!form->DeleteButton->isEnabled());
+            QVERIFY(!form->NameEdit->isEnabled());
+            form->NewButtonClick();
+            QCOMPARE(form->NameEdit->text(), QStringLiteral("NoName1"));
+            QVERIFY(form->NameEdit->isEnabled());
+            QVERIFY(form->CostRadioButton->isChecked());
+            form->NameEdit->setText("Price");
+            form->MaxValueEdit->setText("1000");
+            form->NewButtonClick(); // applies Price, adds NoName2
+            form->NameEdit->setText("Power");
+            form->GainRadioButton->setChecked(true);
+            form->MethodRadioButton3->setChecked(true);
+            form->DescriptionEdit->setText("kW");
+            form->OKBitBtn->click();
+        }));
     QCOMPARE(result, int(mrOk));
     QVERIFY(!CriteriaForm->isVisible());
     QCOMPARE(Names(), QStringLiteral("Price,Power"));
@@ -166,28 +159,29 @@ void TestEditors::criteriaCloseWithoutOk() {
     const std::vector<TPROBLEM> before = Kavrel->Criteria;
 
     int result = -1;
-    QVERIFY(RunModal([&] { result = CriteriaForm->ShowModal(); },
-                     [&] {
-                         TCriteriaForm *form = CriteriaForm;
-                         form->NameEdit->setText("Cost");
-                         form->MinValueEdit->setText("0");
-                         form->NewButtonClick(); // Price renamed and changed, NoName6 added
-                         form->CriteriaListBox->setCurrentRow(1);
-                         form->DeleteButtonClick(); // Power and its values go
-                         QCOMPARE(Kavrel->Variants.Columns.size(), size_t(4));
-                         while (Kavrel->Criteria.size() > 0)
-                             form->DeleteButtonClick();
-                         QVERIFY(Kavrel->Variants.Alternatives.empty());
-                         QVERIFY(Kavrel->CriteriaChanged);
-                         if (how == "cancel")
-                             form->CancelBitBtn->click();
-                         else if (how == "escape")
-                             QTest::keyClick(form, Qt::Key_Escape);
-                         else if (how == "close")
-                             form->close();
-                         else
-                             form->reject();
-                     }));
+    QVERIFY(RunModal(
+        "TCriteriaForm", [&] { result = CriteriaForm->ShowModal(); },
+        [&] {
+            TCriteriaForm *form = CriteriaForm;
+            form->NameEdit->setText("Cost");
+            form->MinValueEdit->setText("0");
+            form->NewButtonClick(); // Price renamed and changed, NoName6 added
+            form->CriteriaListBox->setCurrentRow(1);
+            form->DeleteButtonClick(); // Power and its values go
+            QCOMPARE(Kavrel->Variants.Columns.size(), size_t(4));
+            while (Kavrel->Criteria.size() > 0)
+                form->DeleteButtonClick();
+            QVERIFY(Kavrel->Variants.Alternatives.empty());
+            QVERIFY(Kavrel->CriteriaChanged);
+            if (how == "cancel")
+                form->CancelBitBtn->click();
+            else if (how == "escape")
+                QTest::keyClick(form, Qt::Key_Escape);
+            else if (how == "close")
+                form->close();
+            else
+                form->reject();
+        }));
     QCOMPARE(result, int(mrCancel));
     QCOMPARE(Names(), names);
     QCOMPARE(TreeDump(Kavrel->Xml.AttributesNode), attributes);
@@ -296,17 +290,18 @@ void TestEditors::enumViewer() {
     QVERIFY(f_->Load(Examples("cars.xml")));
     CriteriaForm->show();
     CriteriaForm->CriteriaListBox->setCurrentRow(4);
-    QVERIFY(RunModal([] { CriteriaForm->EnumButtonClick(); },
-                     [] {
-                         QTableWidget *grid = EnumForm->EnumGrid;
-                         QCOMPARE(EnumForm->windowTitle(), QStringLiteral("Enum"));
-                         QCOMPARE(grid->rowCount(), 5);
-                         QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("Name"));
-                         QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("Value"));
-                         QCOMPARE(grid->item(4, 0)->text(), QStringLiteral("excellent"));
-                         QCOMPARE(grid->item(4, 1)->text(), QStringLiteral("4"));
-                         EnumForm->close();
-                     }));
+    QVERIFY(RunModal(
+        "TEnumForm", [] { CriteriaForm->EnumButtonClick(); },
+        [] {
+            QTableWidget *grid = EnumForm->EnumGrid;
+            QCOMPARE(EnumForm->windowTitle(), QStringLiteral("Enum"));
+            QCOMPARE(grid->rowCount(), 5);
+            QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("Name"));
+            QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("Value"));
+            QCOMPARE(grid->item(4, 0)->text(), QStringLiteral("excellent"));
+            QCOMPARE(grid->item(4, 1)->text(), QStringLiteral("4"));
+            EnumForm->close();
+        }));
     // A selection that names no criterion shows the header alone.
     CriteriaForm->CriteriaListBox->item(4)->setText("gone");
     EnumForm->FormShow();
@@ -551,15 +546,15 @@ void TestEditors::alternativesMarkEmptyCells() {
     TVariantsForm *form = VariantsForm;
     form->MarkEmptyCells = true;
     f_->Script.Answer(mrOk, QStringLiteral("Empty cell!"));
-    QVERIFY(RunModal([&] { form->ShowModal(); },
-                     [&] {
-                         QTRY_VERIFY_WITH_TIMEOUT(!form->MarkEmptyCells, 5000);
-                         QCOMPARE(f_->Script.Shown.last().Text, QStringLiteral("Empty cell!"));
-                         QCOMPARE(form->CurrentCell(),
-                                  QPoint(5, int(Kavrel->Variants.Alternatives.size())));
-                         f_->Script.Answer(mrYes, ExitAnyway);
-                         form->close();
-                     }));
+    QVERIFY(RunModal(
+        "TVariantsForm", [&] { form->ShowModal(); },
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(!form->MarkEmptyCells, 5000);
+            QCOMPARE(f_->Script.Shown.last().Text, QStringLiteral("Empty cell!"));
+            QCOMPARE(form->CurrentCell(), QPoint(5, int(Kavrel->Variants.Alternatives.size())));
+            f_->Script.Answer(mrYes, ExitAnyway);
+            form->close();
+        }));
     QVERIFY(!form->isVisible());
     QCOMPARE(f_->Script.Shown.last().Text, ExitAnyway);
 }
@@ -585,6 +580,7 @@ void TestEditors::captionDialogs() {
     VariantsForm->show();
     QDialog *dialog = column == 0 ? static_cast<QDialog *>(NameForm) : DescriptionForm;
     QVERIFY(RunModal(
+        column == 0 ? "TNameForm" : "TDescriptionForm",
         [&] { VariantsForm->VariantsGrid->horizontalHeader()->sectionPressed(column); },
         [&] {
             QVERIFY(dialog->isVisible());
@@ -609,37 +605,39 @@ void TestEditors::captionDialogs() {
 void TestEditors::bothEditorsSavedAndLoaded() {
     QTemporaryDir dir;
     const QString file = dir.filePath("made.xml");
-    QVERIFY(RunModal([] { CriteriaForm->ShowModal(); },
-                     [] {
-                         TCriteriaForm *form = CriteriaForm;
-                         form->NewButtonClick();
-                         form->NameEdit->setText("Rent");
-                         form->UnitsEdit->setText("EUR");
-                         form->MaxValueEdit->setText("2000");
-                         form->DescriptionEdit->setText("per month");
-                         form->NewButtonClick();
-                         form->NameEdit->setText("Area");
-                         form->GainRadioButton->setChecked(true);
-                         form->MinValueEdit->setText("20");
-                         form->MaxValueEdit->setText("120");
-                         form->MethodRadioButton4->setChecked(true);
-                         form->OKBitBtnClick();
-                     }));
-    QVERIFY(RunModal([] { VariantsForm->ShowModal(); },
-                     [this] {
-                         TVariantsForm *form = VariantsForm;
-                         const QStringList rows[] = {{"Centre", "small", "1500", "45"},
-                                                     {"Suburb", "", "900", "80,5"}};
-                         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-                         for (int r = 0; r < 2; ++r) {
-                             if (r == 1)
-                                 form->AddRow();
-                             for (int c = 0; c < 4; ++c)
-                                 form->SetCells(c, r + 1, rows[r][c]);
-                         }
-                         f_->Script.Answer(mrYes, SaveChanges);
-                         form->close();
-                     }));
+    QVERIFY(RunModal(
+        "TCriteriaForm", [] { CriteriaForm->ShowModal(); },
+        [] {
+            TCriteriaForm *form = CriteriaForm;
+            form->NewButtonClick();
+            form->NameEdit->setText("Rent");
+            form->UnitsEdit->setText("EUR");
+            form->MaxValueEdit->setText("2000");
+            form->DescriptionEdit->setText("per month");
+            form->NewButtonClick();
+            form->NameEdit->setText("Area");
+            form->GainRadioButton->setChecked(true);
+            form->MinValueEdit->setText("20");
+            form->MaxValueEdit->setText("120");
+            form->MethodRadioButton4->setChecked(true);
+            form->OKBitBtnClick();
+        }));
+    QVERIFY(RunModal(
+        "TVariantsForm", [] { VariantsForm->ShowModal(); },
+        [this] {
+            TVariantsForm *form = VariantsForm;
+            const QStringList rows[] = {{"Centre", "small", "1500", "45"},
+                                        {"Suburb", "", "900", "80,5"}};
+            QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+            for (int r = 0; r < 2; ++r) {
+                if (r == 1)
+                    form->AddRow();
+                for (int c = 0; c < 4; ++c)
+                    form->SetCells(c, r + 1, rows[r][c]);
+            }
+            f_->Script.Answer(mrYes, SaveChanges);
+            form->close();
+        }));
     QLocale::setDefault(QLocale::c());
     Kavrel->Roles[1].Caption = "Note";
     Kavrel->Xml.UpdateAttributeDescription(Kavrel->Roles[1]);
