@@ -2,6 +2,8 @@
 #include "app/AppResources.h"
 #include "app/Dazazezad.h"
 #include "app/F_about.h"
+#include "app/Formula.h"
+#include "app/Ranking.h"
 #include "elicitation/Maxquestion.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -29,10 +31,12 @@ int main(int argc, char *argv[]) {
         app.CreateForm(Kavrel);
         // Parameter follows here.
         app.CreateForm(MaxQuestions);
-        // Dialogue, Coefficient, Form_Bitmap, CriteriaForm,
-        // Form_Ranking, VariantsForm, Form_Formula, EnumForm, NameForm, Form_SaveChart,
-        // Raport_w, Raport, DescriptionForm, Form_PenEditor, Form_BrushEditor and
-        // Form_Shadows follow here, in this order.
+        // Dialogue, Coefficient, Form_Bitmap, CriteriaForm follow here.
+        app.CreateForm(Form_Ranking);
+        // VariantsForm follows here.
+        app.CreateForm(Form_Formula);
+        // EnumForm, NameForm, Form_SaveChart, Raport_w, Raport, DescriptionForm,
+        // Form_PenEditor, Form_BrushEditor and Form_Shadows follow here, in this order.
         app.CreateForm(FAbout);
         // Raport_p, then Form_chart, the template of every chart window.
 
