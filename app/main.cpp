@@ -4,6 +4,11 @@
 #include "app/F_about.h"
 #include "app/Formula.h"
 #include "app/Ranking.h"
+#include "elicitation/ChartBitmap.h"
+#include "elicitation/ChartBrushEditor.h"
+#include "elicitation/ChartPenEditor.h"
+#include "elicitation/ChartSave.h"
+#include "elicitation/ChartShadows.h"
 #include "elicitation/Maxquestion.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -31,12 +36,22 @@ int main(int argc, char *argv[]) {
         app.CreateForm(Kavrel);
         // Parameter follows here.
         app.CreateForm(MaxQuestions);
-        // Dialogue, Coefficient, Form_Bitmap, CriteriaForm follow here.
+        // Dialogue follows here.
+        // Coefficient follows here.
+        app.CreateForm(Form_Bitmap);
+        // CriteriaForm follows here.
         app.CreateForm(Form_Ranking);
         // VariantsForm follows here.
         app.CreateForm(Form_Formula);
-        // EnumForm, NameForm, Form_SaveChart, Raport_w, Raport, DescriptionForm,
-        // Form_PenEditor, Form_BrushEditor and Form_Shadows follow here, in this order.
+        // EnumForm follows here.
+        // NameForm follows here.
+        app.CreateForm(Form_SaveChart);
+        // Raport_w follows here.
+        // Raport follows here.
+        // DescriptionForm follows here.
+        app.CreateForm(Form_PenEditor);
+        app.CreateForm(Form_BrushEditor);
+        app.CreateForm(Form_Shadows);
         app.CreateForm(FAbout);
         // Raport_p, then Form_chart, the template of every chart window.
 
