@@ -5,7 +5,9 @@
 #include "app/Descriptionf.h"
 #include "app/Enumf.h"
 #include "app/F_about.h"
+#include "app/Formula.h"
 #include "app/Namef.h"
+#include "app/Ranking.h"
 #include "app/Variantsf.h"
 #include "elicitation/ChartBitmap.h"
 #include "elicitation/ChartBrushEditor.h"
@@ -46,9 +48,9 @@ int main(int argc, char *argv[]) {
         app.CreateForm(Coefficient);
         app.CreateForm(Form_Bitmap);
         app.CreateForm(CriteriaForm);
-        // Form_Ranking follows here.
+        app.CreateForm(Form_Ranking);
         app.CreateForm(VariantsForm);
-        // Form_Formula follows here.
+        app.CreateForm(Form_Formula);
         app.CreateForm(EnumForm);
         app.CreateForm(NameForm);
         app.CreateForm(Form_SaveChart);
