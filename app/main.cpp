@@ -2,6 +2,7 @@
 #include "app/AppResources.h"
 #include "app/Dazazezad.h"
 #include "app/F_about.h"
+#include "elicitation/Chartmain.h"
 #include "elicitation/Maxquestion.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -34,7 +35,8 @@ int main(int argc, char *argv[]) {
         // Raport_w, Raport, DescriptionForm, Form_PenEditor, Form_BrushEditor and
         // Form_Shadows follow here, in this order.
         app.CreateForm(FAbout);
-        // Raport_p, then Form_chart, the template of every chart window.
+        // Raport_p follows here.
+        app.CreateForm(Form_chart); // the template of every chart window
 
         if (script)
             QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
