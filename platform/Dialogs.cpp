@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace {
@@ -167,4 +169,31 @@ bool TDialogScript::TakeFile(const TFileDialog &dialog, QString &fileName) {
     fileName = files_.front();
     files_.pop_front();
     return !fileName.isEmpty();
+}
+
+bool TDialogScript::TakePrinterSetup(QPrinter &printer) {
+    ++PrinterSetups;
+    if (printers_.empty()) {
+        Unexpected << QStringLiteral("printer set-up");
+        return false;
+    }
+    PrinterAnswer next = std::move(printers_.front());
+    printers_.pop_front();
+    if (next.Accept && next.Change)
+        next.Change(printer);
+    return next.Accept;
+}
+
+void TDialogScript::SetUpPrinter(bool accept, std::function<void(QPrinter &)> change) {
+    printers_.push_back(PrinterAnswer{accept, std::move(change)});
+}
+
+bool PrinterSetupDlg(QPrinter &printer, QWidget *parent) {
+    if (TDialogScript *script = TDialogScript::Active())
+        return script->TakePrinterSetup(printer);
+    // The choice of printer, paper and orientation, without printing.
+    QPrintDialog dialog(&printer, parent ? parent : QApplication::activeWindow());
+    dialog.setWindowTitle(QObject::tr("Printer setup"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    return dialog.exec() == QDialog::Accepted;
 }

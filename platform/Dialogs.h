@@ -7,8 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
+class QPrinter;
 class QWidget;
 
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
@@ -71,6 +73,9 @@ QStringList NameFiltersOf(const QString &filter);
 // The name with DefaultExt appended when it has no extension of its own.
 QString WithDefaultExt(const QString &fileName, const QString &defaultExt);
 
+// The printer set-up dialog for `printer`; true when the user accepted it.
+bool PrinterSetupDlg(QPrinter &printer, QWidget *parent = nullptr);
+
 // Scripted answers for tests. While a script is active, no window opens:
 // each message box takes the next queued answer, each file dialog the next
 // queued file name (an empty name cancels). Every message shown is recorded;
@@ -95,18 +100,24 @@ public:
     void Answer(int modalResult, const QString &expectedText = QString());
     // Queue the name the next file dialog returns; empty: the user cancels.
     void ChooseFile(const QString &fileName);
+    // Queue the answer to the next printer set-up: accepted after `change`
+    // has set the printer up (say, to print into a PDF file), or cancelled.
+    void SetUpPrinter(bool accept, std::function<void(QPrinter &)> change = {});
 
     QList<Message> Shown;             // every message box, in order
     QStringList Unexpected;           // messages without a queued answer, or with another text
     std::vector<TFileDialog> Dialogs; // the file dialogs as they were asked for
+    int PrinterSetups = 0;            // printer set-up dialogs asked for
 
     // Answers still queued when the test ended.
     int PendingAnswers() const { return int(answers_.size()); }
     int PendingFiles() const { return int(files_.size()); }
+    int PendingPrinterSetups() const { return int(printers_.size()); }
 
     // Used by the dialog layer.
     int TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
     bool TakeFile(const TFileDialog &dialog, QString &fileName);
+    bool TakePrinterSetup(QPrinter &printer);
 
 private:
     struct Queued {
@@ -115,5 +126,10 @@ private:
     };
     std::deque<Queued> answers_;
     std::deque<QString> files_;
+    struct PrinterAnswer {
+        bool Accept;
+        std::function<void(QPrinter &)> Change;
+    };
+    std::deque<PrinterAnswer> printers_;
     TDialogScript *previous_;
 };
