@@ -8,7 +8,10 @@
 #include "elicitation/ChartSave.h"
 #include "elicitation/ChartShadows.h"
 #include "elicitation/Chartmain.h"
+#include "elicitation/Coefficients.h"
+#include "elicitation/Dialogues.h"
 #include "elicitation/Maxquestion.h"
+#include "elicitation/Parameters.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 
@@ -33,10 +36,10 @@ int main(int argc, char *argv[]) {
 
         // Every form lives until the program ends; the first one is the main form.
         app.CreateForm(Kavrel);
-        // Parameter follows here.
+        app.CreateForm(Parameter);
         app.CreateForm(MaxQuestions);
-        // Dialogue follows here.
-        // Coefficient follows here.
+        app.CreateForm(Dialogue);
+        app.CreateForm(Coefficient);
         app.CreateForm(Form_Bitmap);
         // CriteriaForm follows here.
         // Form_Ranking follows here.

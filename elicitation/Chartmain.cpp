@@ -2,6 +2,7 @@
 
 #include "app/AppResources.h"
 #include "app/Dazazezad.h"
+#include "elicitation/Dialogues.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -78,18 +79,33 @@ bool QuestionOpen() {
 
 // Starts the criterion's question method on a segment; a method outside 1..4 starts nothing.
 void StartMethod(int method, double xLeft, double uLeft, double xRight, double uRight, int index) {
-    Q_UNUSED(method);
-    Q_UNUSED(xLeft);
-    Q_UNUSED(uLeft);
-    Q_UNUSED(xRight);
-    Q_UNUSED(uRight);
-    Q_UNUSED(index);
+    if (!Dialogue || method < 1 || method > 4)
+        return;
+    Dialogue->ArrangePanels(method);
+    switch (method) {
+    case 1:
+        Dialogue->StartConstantProbability(xLeft, uLeft, xRight, uRight, index);
+        break;
+    case 2:
+        Dialogue->StartVariableProbability(xLeft, uLeft, xRight, uRight, index);
+        break;
+    case 3:
+        Dialogue->StartLotteryComparison(xLeft, uLeft, xRight, uRight, index);
+        break;
+    default:
+        Dialogue->StartProbabilityComparison(xLeft, uLeft, xRight, uRight, index);
+        break;
+    }
 }
 
 // Ends the open question by the program's own hand.
 void CloseQuestionDialogue() {
-    if (QWidget *dialogue = Kavrel->QuestionDialogue())
-        dialogue->close();
+    if (!Dialogue)
+        return;
+    Dialogue->ClosingByProgram = true;
+    Dialogue->close();
+    // A hidden dialogue refuses nothing; the flag must not outlive this close.
+    Dialogue->ClosingByProgram = false;
 }
 
 } // namespace

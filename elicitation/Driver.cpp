@@ -3,6 +3,8 @@
 // missing scaling coefficients and solves K. Also the criteria bar, the chart
 // windows' creation and the blinking STOP button.
 #include "app/Dazazezad.h"
+#include "elicitation/Coefficients.h"
+#include "ui_Coefficients.h"
 
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -22,14 +24,14 @@ QWidget *Frame(TForm_chart *chart) {
     return chart;
 }
 
-// Asks the scaling coefficient of the criterion at the position.
-void AskCoefficient(int position) {
-    Q_UNUSED(position);
-}
-
 // The colour of the coefficient dialogue's question panel.
 void SetCoefficientPanelColor(QPalette::ColorRole role) {
-    Q_UNUSED(role);
+    if (!Coefficient)
+        return;
+    QFrame *panel = Coefficient->Form()->Panel1;
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, QApplication::palette().color(role));
+    panel->setPalette(palette);
 }
 
 } // namespace
@@ -47,6 +49,32 @@ void TKavrel::SetUpDriver() {
     connect(SB_Exit_Function, &QAction::triggered, this, &TKavrel::SB_Exit_FunctionClick);
     connect(SB_correctchart, &QAction::triggered, this, &TKavrel::SB_correctchartClick);
     connect(Menu_CorrectChart, &QAction::triggered, this, &TKavrel::SB_correctchartClick);
+
+    // The question dialogue's side of the chart windows.
+    ChartShowActiveRange = [this](int index, double x1, double u1, double x2, double u2) {
+        if (index < 0 || index >= MaxCriteria || index >= int(Criteria.size()))
+            return;
+        TForm_chart *chart = Charts[size_t(index)];
+        if (!chart)
+            return;
+        chart->Series->Clear();
+        for (const TFuncPoint &point : Criteria[size_t(index)].Points)
+            chart->Series->AddXY(point.x, point.u, QString(), clTeeColor);
+        chart->ActiveX1 = x1;
+        chart->ActiveU1 = u1;
+        chart->ActiveX2 = x2;
+        chart->ActiveU2 = u2;
+        Frame(chart)->show();
+        chart->Chart->Repaint();
+    };
+    ChartCloseAfterExit = [this] {
+        for (TForm_chart *chart : Charts) {
+            if (chart)
+                chart->CloseWithoutAsking = true;
+        }
+        if (TForm_chart *chart = ActiveChart())
+            Frame(chart)->close();
+    };
 }
 
 TForm_chart *TKavrel::ActiveChart() const {
@@ -389,7 +417,8 @@ void TKavrel::SB_NewFunctionClick() {
             if (!criterion.Used || criterion.KCounted)
                 continue;
             SetCoefficientPanelColor(j % 2 ? QPalette::Highlight : QPalette::Button);
-            AskCoefficient(j);
+            if (Coefficient)
+                Coefficient->Ask(0.0, 1.0, j);
             if (TApplication::Terminating())
                 Cancelled = true;
         }
