@@ -9,18 +9,21 @@
 #include "elicitation/ChartPenEditor.h"
 #include "elicitation/ChartSave.h"
 #include "elicitation/ChartShadows.h"
+#include "elicitation/Chartmain.h"
 #include "elicitation/Coefficients.h"
 #include "elicitation/Dialogues.h"
 #include "elicitation/Maxquestion.h"
 #include "elicitation/Parameters.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/WebBrowser.h"
 
 #include <QTimer>
 #include <cstdio>
 #include <memory>
 
 int main(int argc, char *argv[]) {
+    PrepareWebBrowser();
     TApplication app(argc, argv);
     // For runs of the built program by the tests: every message box is answered
     // by its first button and its text written to standard output, and the
@@ -56,7 +59,8 @@ int main(int argc, char *argv[]) {
         app.CreateForm(Form_BrushEditor);
         app.CreateForm(Form_Shadows);
         app.CreateForm(FAbout);
-        // Raport_p, then Form_chart, the template of every chart window.
+        // Raport_p follows here.
+        app.CreateForm(Form_chart); // the template of every chart window
 
         if (script)
             QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
