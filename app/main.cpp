@@ -5,6 +5,8 @@
 #include "elicitation/Maxquestion.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "report/F_raport.h"
+#include "report/F_raport_w.h"
 
 #include <QTimer>
 #include <cstdio>
@@ -30,9 +32,12 @@ int main(int argc, char *argv[]) {
         // Parameter follows here.
         app.CreateForm(MaxQuestions);
         // Dialogue, Coefficient, Form_Bitmap, CriteriaForm,
-        // Form_Ranking, VariantsForm, Form_Formula, EnumForm, NameForm, Form_SaveChart,
-        // Raport_w, Raport, DescriptionForm, Form_PenEditor, Form_BrushEditor and
-        // Form_Shadows follow here, in this order.
+        // Form_Ranking, VariantsForm, Form_Formula, EnumForm, NameForm and
+        // Form_SaveChart follow here, in this order.
+        app.CreateForm(Raport_w);
+        app.CreateForm(Raport);
+        // DescriptionForm, Form_PenEditor, Form_BrushEditor and Form_Shadows follow
+        // here, in this order.
         app.CreateForm(FAbout);
         // Raport_p, then Form_chart, the template of every chart window.
 
