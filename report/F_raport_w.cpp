@@ -56,7 +56,8 @@ void TRaport_w::showEvent(QShowEvent *event) {
 
 void TRaport_w::closeEvent(QCloseEvent *event) {
     FormClose();
-    QDialog::closeEvent(event);
+    // QDialog's own close handling would reject(), which closes again.
+    event->accept();
 }
 
 void TRaport_w::reject() {

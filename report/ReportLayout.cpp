@@ -6,6 +6,7 @@
 #include "report/F_raport_w.h"
 
 #include <QTableWidget>
+#include <algorithm>
 
 namespace {
 const QString Arial = QStringLiteral("Arial");
@@ -97,6 +98,7 @@ void TRaport_w::LayoutDate() {
 
 TQRBand *TRaport_w::LayoutCriteria(TQRBand *) {
     CriteriaBand = new TQRBand(Raport->QR_Main, rbDetail);
+    CriteriaBand->setObjectName(QStringLiteral("CriteriaBand"));
     CriteriaBand->Top = TitleBandBottom;
     CriteriaBand->Height = 60;
     TQRLabel *caption = NewLabel(CriteriaBand, QStringLiteral("Criteria :"), 16, true, 30, 10);
@@ -117,6 +119,7 @@ TQRBand *TRaport_w::LayoutCriteria(TQRBand *) {
 void TRaport_w::LayoutCriterion(int p, TQRBand *previous) {
     const TPROBLEM &criterion = Kavrel->Criteria[size_t(ReportedCriteria[size_t(p)])];
     TQRChildBand *band = NewChildBand(previous, 280);
+    band->setObjectName(QStringLiteral("CriterionBand%1").arg(p));
     CriterionBands[size_t(p)] = band;
     const int T = band->Top;
 
@@ -168,6 +171,9 @@ void TRaport_w::LayoutCriterion(int p, TQRBand *previous) {
     AddHtml(2, method->Left(), T + method->Top(), method->Caption());
     TQRLabel *methodText = NewLabel(band, MethodText(criterion.Method), 14, false,
                                     chart->Right() + 54, method->Top() + method->Height() + 5);
+    // The longer method texts would run off the band: moved left as far as the caption.
+    if (methodText->Right() > band->Width)
+        methodText->SetLeft(std::max(method->Left(), band->Width - methodText->Width()));
     AddHtml(3, methodText->Left(), T + methodText->Top(), methodText->Caption());
 
     if (ChB_Description->isChecked()) {
@@ -193,6 +199,7 @@ TQRBand *TRaport_w::LayoutFormula(TQRBand *previous) {
     const bool additive = model.IsAdditive();
 
     FormulaBand = NewChildBand(previous, 40);
+    FormulaBand->setObjectName(QStringLiteral("FormulaBand"));
     TQRLabel *caption =
         NewLabel(FormulaBand, QStringLiteral("Utility function formula "), 16, true, 30, 10);
     caption->AlignToBand = true;
@@ -202,6 +209,7 @@ TQRBand *TRaport_w::LayoutFormula(TQRBand *previous) {
 
     if (ChB_FormulaKR->isChecked()) {
         GeneralFormulaBand = NewChildBand(FormulaBand, 90);
+        GeneralFormulaBand->setObjectName(QStringLiteral("GeneralFormulaBand"));
         const int F = GeneralFormulaBand->Top;
         TQRLabel *title =
             NewLabel(GeneralFormulaBand, QStringLiteral("Formula of Keeney's-Raiff's method :"), 14,
@@ -218,6 +226,7 @@ TQRBand *TRaport_w::LayoutFormula(TQRBand *previous) {
 
     if (ChB_FormulaF->isChecked()) {
         NumericFormulaBand = NewChildBand(last, 90);
+        NumericFormulaBand->setObjectName(QStringLiteral("NumericFormulaBand"));
         FormulaBand->SetLinkBand(NumericFormulaBand);
         const int F = NumericFormulaBand->Top;
         TQRLabel *title =
@@ -247,6 +256,7 @@ TQRBand *TRaport_w::LayoutFormula(TQRBand *previous) {
 
     if (ChB_FormulaK->isChecked()) {
         CoefficientBand = NewChildBand(last, 80);
+        CoefficientBand->setObjectName(QStringLiteral("CoefficientBand"));
         FormulaBand->SetLinkBand(CoefficientBand);
         const int F = CoefficientBand->Top;
         TQRLabel *factorCaption =
@@ -301,6 +311,7 @@ TQRBand *TRaport_w::LayoutRanking(TQRBand *previous) {
     }
 
     RankingBand = NewChildBand(previous, 80);
+    RankingBand->setObjectName(QStringLiteral("RankingBand"));
     RankingBand->Frame.DrawBottom = true;
     const int R = RankingBand->Top;
     TQRLabel *caption = NewLabel(RankingBand, QStringLiteral("Ranking :"), 16, true, 0, 10);
@@ -344,6 +355,7 @@ TQRBand *TRaport_w::LayoutRanking(TQRBand *previous) {
     for (size_t k = 0; k + 1 < table.size(); ++k) {
         const QStringList &row = table[k + 1];
         TQRChildBand *band = NewChildBand(before, 20);
+        band->setObjectName(QStringLiteral("AlternativeBand%1").arg(k));
         AlternativeBands.emplace_back(band);
         band->Frame.DrawBottom = true;
         band->Frame.Style = psInsideFrame;
