@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 class QLibrary;
 class QPushButton;
@@ -174,6 +175,16 @@ public:
     void Menu_ArrangeIconsClick();
     void Menu_CloseAllClick();
     void SB_windowsClick();
+
+    // Elicitation dialogues (elicitation/Dialogues.cpp, elicitation/Parameters.cpp).
+    void Menu_ParametersClick();
+    // The chart windows' side of a question, set by the chart windows' unit: refill
+    // slot index's line from the criterion's points, store the active range
+    // (ActiveX1, ActiveU1, ActiveX2, ActiveU2), show the window and repaint it.
+    std::function<void(int index, double x1, double u1, double x2, double u2)> ChartShowActiveRange;
+    // A question left by Exit: every chart window closes without asking and the
+    // active criterion's window is closed.
+    std::function<void()> ChartCloseAfterExit;
 
 protected:
     bool PreviewKey(QKeyEvent *event) override;

@@ -2,7 +2,15 @@
 #include "app/AppResources.h"
 #include "app/Dazazezad.h"
 #include "app/F_about.h"
+#include "elicitation/ChartBitmap.h"
+#include "elicitation/ChartBrushEditor.h"
+#include "elicitation/ChartPenEditor.h"
+#include "elicitation/ChartSave.h"
+#include "elicitation/ChartShadows.h"
+#include "elicitation/Coefficients.h"
+#include "elicitation/Dialogues.h"
 #include "elicitation/Maxquestion.h"
+#include "elicitation/Parameters.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "report/F_raport.h"
@@ -29,15 +37,24 @@ int main(int argc, char *argv[]) {
 
         // Every form lives until the program ends; the first one is the main form.
         app.CreateForm(Kavrel);
-        // Parameter follows here.
+        app.CreateForm(Parameter);
         app.CreateForm(MaxQuestions);
-        // Dialogue, Coefficient, Form_Bitmap, CriteriaForm,
-        // Form_Ranking, VariantsForm, Form_Formula, EnumForm, NameForm and
-        // Form_SaveChart follow here, in this order.
+        app.CreateForm(Dialogue);
+        app.CreateForm(Coefficient);
+        app.CreateForm(Form_Bitmap);
+        // CriteriaForm follows here.
+        // Form_Ranking follows here.
+        // VariantsForm follows here.
+        // Form_Formula follows here.
+        // EnumForm follows here.
+        // NameForm follows here.
+        app.CreateForm(Form_SaveChart);
         app.CreateForm(Raport_w);
         app.CreateForm(Raport);
-        // DescriptionForm, Form_PenEditor, Form_BrushEditor and Form_Shadows follow
-        // here, in this order.
+        // DescriptionForm follows here.
+        app.CreateForm(Form_PenEditor);
+        app.CreateForm(Form_BrushEditor);
+        app.CreateForm(Form_Shadows);
         app.CreateForm(FAbout);
         // Raport_p, then Form_chart, the template of every chart window.
 

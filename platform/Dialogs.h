@@ -7,8 +7,11 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
+class QDialog;
+class QPrinter;
 class QWidget;
 
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
@@ -26,6 +29,10 @@ int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
 void ShowMessage(const QString &text, QWidget *parent = nullptr);
 // Routes the model's messages to message boxes with OK.
 void InstallMessageBoxSink();
+
+// Shows a modal form and returns its result. Under a script the form is shown
+// without an event loop of its own and the answer queued for it plays the user.
+int ShowModalForm(QDialog *form);
 
 // File dialogs in the program's terms: Filter is "Description|*.ext|...";
 // FilterIndex counts from 1; DefaultExt has no dot.
@@ -71,6 +78,9 @@ QStringList NameFiltersOf(const QString &filter);
 // The name with DefaultExt appended when it has no extension of its own.
 QString WithDefaultExt(const QString &fileName, const QString &defaultExt);
 
+// The printer set-up dialog for `printer`; true when the user accepted it.
+bool PrinterSetupDlg(QPrinter &printer, QWidget *parent = nullptr);
+
 // Scripted answers for tests. While a script is active, no window opens:
 // each message box takes the next queued answer, each file dialog the next
 // queued file name (an empty name cancels). Every message shown is recorded;
@@ -95,18 +105,31 @@ public:
     void Answer(int modalResult, const QString &expectedText = QString());
     // Queue the name the next file dialog returns; empty: the user cancels.
     void ChooseFile(const QString &fileName);
+    // Queue what the user does in the next modal form, named by its objectName:
+    // the form is shown, the action runs with it and must leave it closed.
+    void AnswerForm(const QString &formName, std::function<void(QDialog *form)> action);
+    // Queue the answer to the next printer set-up: accepted after `change`
+    // has set the printer up (say, to print into a PDF file), or cancelled.
+    void SetUpPrinter(bool accept, std::function<void(QPrinter &)> change = {});
 
     QList<Message> Shown;             // every message box, in order
     QStringList Unexpected;           // messages without a queued answer, or with another text
     std::vector<TFileDialog> Dialogs; // the file dialogs as they were asked for
+    QStringList Forms;                // the modal forms opened, by name, in order
+    int PrinterSetups = 0;            // printer set-up dialogs asked for
 
     // Answers still queued when the test ended.
     int PendingAnswers() const { return int(answers_.size()); }
     int PendingFiles() const { return int(files_.size()); }
+    int PendingForms() const { return int(forms_.size()); }
+    int PendingPrinterSetups() const { return int(printers_.size()); }
 
     // Used by the dialog layer.
     int TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
     bool TakeFile(const TFileDialog &dialog, QString &fileName);
+    // Plays the queued answer on the form; false when none was queued for it.
+    bool PlayForm(QDialog *form);
+    bool TakePrinterSetup(QPrinter &printer);
 
 private:
     struct Queued {
@@ -115,5 +138,15 @@ private:
     };
     std::deque<Queued> answers_;
     std::deque<QString> files_;
+    struct QueuedForm {
+        QString Name;
+        std::function<void(QDialog *)> Action;
+    };
+    std::deque<QueuedForm> forms_;
+    struct PrinterAnswer {
+        bool Accept;
+        std::function<void(QPrinter &)> Change;
+    };
+    std::deque<PrinterAnswer> printers_;
     TDialogScript *previous_;
 };

@@ -1,0 +1,743 @@
+#include "platform/Report.h"
+
+#include "platform/Dialogs.h"
+
+#include <QDate>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QTime>
+#include <algorithm>
+#include <cmath>
+
+int QRFontPixelSize(const QFont &font) {
+    if (font.pixelSize() > 0)
+        return font.pixelSize();
+    const double points = font.pointSizeF() > 0 ? font.pointSizeF() : 10.0;
+    return std::max(1, int(std::lround(points * QRDesignDpi / 72.0)));
+}
+
+QFont QRDesignFont(const QFont &font) {
+    QFont f(font);
+    f.setPixelSize(QRFontPixelSize(font));
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+QFont QRFont(const QString &family, int pointSize, bool bold) {
+    QFont f(family);
+    f.setPointSize(pointSize);
+    f.setBold(bold);
+    return f;
+}
+
+namespace {
+
+Qt::PenStyle QtPenStyle(TPenStyle style) {
+    switch (style) {
+    case psDash:
+        return Qt::DashLine;
+    case psDot:
+        return Qt::DotLine;
+    case psDashDot:
+        return Qt::DashDotLine;
+    case psDashDotDot:
+        return Qt::DashDotDotLine;
+    case psClear:
+        return Qt::NoPen;
+    case psSolid:
+    case psInsideFrame:
+        break;
+    }
+    return Qt::SolidLine;
+}
+
+quint32 Argb(TColor c) {
+    return ToQColor(c).rgba();
+}
+
+int HorizontalFlag(TAlignment a) {
+    switch (a) {
+    case taRightJustify:
+        return Qt::AlignRight;
+    case taCenter:
+        return Qt::AlignHCenter;
+    case taLeftJustify:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+// The report a printable prints with (its band's), for the default font.
+const TQuickRep *ReportOf(const TQRPrintable *p) {
+    const TQRBand *band = p->Band();
+    return band ? band->ParentReport() : nullptr;
+}
+
+} // namespace
+
+// ---- Print context ---------------------------------------------------------
+
+void TQRPrintContext::AddText(const QRectF &rect, const QString &text, const QFont &font,
+                              TColor color, int flags) {
+    TQRPageOp op;
+    op.kind = TQRPageOp::Text;
+    op.Clip = Clip;
+    op.Rect = rect;
+    op.String = text;
+    op.FontFamily = font.family();
+    op.FontPixelSize = QRFontPixelSize(font);
+    op.Bold = font.bold();
+    op.Italic = font.italic();
+    op.Underline = font.underline();
+    op.Flags = quint32(flags);
+    op.Pen.Color = Argb(color);
+    Page->Ops.push_back(std::move(op));
+}
+
+void TQRPrintContext::AddLine(const QLineF &line, TColor color, double width, TPenStyle style) {
+    TQRPageOp op;
+    op.kind = TQRPageOp::Line;
+    op.Clip = Clip;
+    op.LineF = line;
+    op.Pen.Color = Argb(color);
+    op.Pen.Width = width;
+    op.Pen.Style = quint8(QtPenStyle(style));
+    Page->Ops.push_back(std::move(op));
+}
+
+void TQRPrintContext::AddRect(const QRectF &rect, TColor color) {
+    TQRPageOp op;
+    op.kind = TQRPageOp::Polygon;
+    op.Clip = Clip;
+    op.Points = QPolygonF(rect);
+    op.Pen.Style = Qt::NoPen;
+    op.Brush.Color = Argb(color);
+    op.Brush.Style = Qt::SolidPattern;
+    Page->Ops.push_back(std::move(op));
+}
+
+void TQRPrintContext::AddImage(const QRectF &rect, const QImage &image) {
+    TQRPageOp op;
+    op.kind = TQRPageOp::Image;
+    op.Clip = Clip;
+    op.Rect = rect;
+    op.Picture = image;
+    Page->Ops.push_back(std::move(op));
+}
+
+// ---- Printables ------------------------------------------------------------
+
+TQRPrintable::TQRPrintable(QObject *parent) : QObject(parent) {}
+
+TQRBand *TQRPrintable::Band() const {
+    return qobject_cast<TQRBand *>(parent());
+}
+
+int TQRPrintable::Left() const {
+    return left_;
+}
+
+void TQRPrintable::SetBounds(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+}
+
+void TQRPrintable::PrintFrame(TQRPrintContext &context, const QRectF &r) const {
+    if (!Frame.Any() || Frame.Style == psClear || Frame.Width <= 0)
+        return;
+    // Lines lie inside the rectangle, so neighbours' frames meet and do not overlap.
+    const double w = Frame.Width, h = w / 2.0;
+    if (Frame.DrawTop)
+        context.AddLine(QLineF(r.left(), r.top() + h, r.right(), r.top() + h), Frame.Color, w,
+                        Frame.Style);
+    if (Frame.DrawBottom)
+        context.AddLine(QLineF(r.left(), r.bottom() - h, r.right(), r.bottom() - h), Frame.Color, w,
+                        Frame.Style);
+    if (Frame.DrawLeft)
+        context.AddLine(QLineF(r.left() + h, r.top(), r.left() + h, r.bottom()), Frame.Color, w,
+                        Frame.Style);
+    if (Frame.DrawRight)
+        context.AddLine(QLineF(r.right() - h, r.top(), r.right() - h, r.bottom()), Frame.Color, w,
+                        Frame.Style);
+}
+
+void TQRPrintable::Print(TQRPrintContext &context, QPointF origin) const {
+    const QRectF r = QRectF(BoundsRect()).translated(origin);
+    if (!Transparent)
+        context.AddRect(r, Color);
+    PrintFrame(context, r);
+}
+
+TQRCustomLabel::TQRCustomLabel(QObject *parent) : TQRPrintable(parent) {
+    Font = QRFont(QStringLiteral("Arial"), 10);
+}
+
+QSizeF TQRCustomLabel::TextSize(const QString &text) const {
+    const QFontMetrics metrics(QRDesignFont(Font));
+    return QSizeF(metrics.horizontalAdvance(text), metrics.height());
+}
+
+int TQRCustomLabel::Width() const {
+    if (!AutoSize)
+        return width_;
+    return int(TextSize(PrintedText(nullptr)).width());
+}
+
+int TQRCustomLabel::Height() const {
+    if (!AutoSize)
+        return height_;
+    return int(TextSize(QStringLiteral("Xg")).height());
+}
+
+int TQRCustomLabel::Left() const {
+    const TQRBand *band = Band();
+    if (!AlignToBand || !band)
+        return left_;
+    switch (Alignment) {
+    case taRightJustify:
+        return band->Width - Width();
+    case taCenter:
+        return (band->Width - Width()) / 2;
+    case taLeftJustify:
+        break;
+    }
+    return 0;
+}
+
+void TQRCustomLabel::Print(TQRPrintContext &context, QPointF origin) const {
+    const QRectF r = QRectF(BoundsRect()).translated(origin);
+    if (!Transparent)
+        context.AddRect(r, Color);
+    const QString text = PrintedText(&context);
+    // An auto-sized label is as wide as its text on this page.
+    QRectF textRect = r;
+    if (AutoSize)
+        textRect.setWidth(std::max(r.width(), TextSize(text).width()));
+    const QRectF saved = context.Clip;
+    if (!AutoSize)
+        context.Clip = saved.isEmpty() ? r : saved.intersected(r);
+    context.AddText(textRect, text, Font, FontColor,
+                    HorizontalFlag(Alignment) | Qt::AlignTop | Qt::TextSingleLine);
+    context.Clip = saved;
+    PrintFrame(context, r);
+}
+
+TQRLabel::TQRLabel(QObject *parent) : TQRCustomLabel(parent) {}
+
+TQRSysData::TQRSysData(QObject *parent) : TQRCustomLabel(parent) {}
+
+QString TQRSysData::PrintedText(const TQRPrintContext *context) const {
+    const TQuickRep *report = context ? context->Report : ReportOf(this);
+    QString data;
+    switch (Data) {
+    case qrsReportTitle:
+        data = report ? report->ReportTitle : QString();
+        break;
+    case qrsPageNumber:
+        data = QString::number(context ? context->PageNumber : 1);
+        break;
+    case qrsDate:
+        data = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+        break;
+    case qrsTime:
+        data = QLocale().toString(QTime::currentTime(), QLocale::ShortFormat);
+        break;
+    }
+    return Text + data;
+}
+
+TQRMemo::TQRMemo(QObject *parent) : TQRPrintable(parent) {
+    Font = QRFont(QStringLiteral("Arial"), 10);
+    width_ = 185;
+    height_ = 65;
+}
+
+void TQRMemo::Print(TQRPrintContext &context, QPointF origin) const {
+    const QRectF r = QRectF(BoundsRect()).translated(origin);
+    if (!Transparent)
+        context.AddRect(r, Color);
+    const QRectF saved = context.Clip;
+    context.Clip = saved.isEmpty() ? r : saved.intersected(r);
+    const QFont font = QRDesignFont(Font);
+    const QFontMetricsF metrics(font);
+    const int flags = HorizontalFlag(Alignment) | Qt::AlignTop |
+                      (WordWrap ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine));
+    double y = r.top();
+    for (const QString &line : Lines) {
+        if (y >= r.bottom())
+            break;
+        const double height =
+            WordWrap ? metrics.boundingRect(QRectF(0, 0, r.width(), 1.0e6), flags, line).height()
+                     : metrics.height();
+        const double h = std::max(height, metrics.height());
+        context.AddText(QRectF(r.left(), y, r.width(), h), line, Font, FontColor, flags);
+        y += h;
+    }
+    context.Clip = saved;
+    PrintFrame(context, r);
+}
+
+TQRChart::TQRChart(QObject *parent) : TQRPrintable(parent), chart_(std::make_unique<TChart>()) {
+    width_ = 300;
+    height_ = 190;
+    chart_->setAttribute(Qt::WA_DontShowOnScreen);
+}
+
+TQRChart::~TQRChart() = default;
+
+QImage TQRChart::ToImage(double scale) const {
+    const QSize size(std::max(1, int(std::lround(Width() * scale))),
+                     std::max(1, int(std::lround(Height() * scale))));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    chart_->resize(Width(), Height());
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    chart_->Draw(painter, QRect(QPoint(0, 0), size), scale);
+    painter.end();
+    return image;
+}
+
+void TQRChart::Print(TQRPrintContext &context, QPointF origin) const {
+    const QRectF r = QRectF(BoundsRect()).translated(origin);
+    // Three device pixels per design pixel: sharp on paper at 288 dpi.
+    context.AddImage(r, ToImage(3.0));
+    PrintFrame(context, r);
+}
+
+// ---- Bands -----------------------------------------------------------------
+
+TQRBand::TQRBand(TQuickRep *report, TQRBandType type)
+    : QObject(report), BandType(type), report_(report) {
+    if (report) {
+        Left = int(std::lround(report->LeftMargin * QRDesignDpi / 25.4));
+        Width = int(std::lround(report->PrintableRect().width()));
+        report->AddBand(this);
+    }
+}
+
+TQRBand::~TQRBand() {
+    // The printables go with the band (QObject children); the chain is untied.
+    if (child_) {
+        child_->parent_ = nullptr;
+        child_ = nullptr;
+    }
+    if (report_)
+        report_->RemoveBand(this);
+}
+
+void TQRBand::SetHasChild(bool hasChild) {
+    if (hasChild == HasChild())
+        return;
+    if (hasChild) {
+        auto *child = new TQRChildBand(report_);
+        child->SetParentBand(this);
+    } else {
+        delete child_;
+    }
+}
+
+QList<TQRPrintable *> TQRBand::Printables() const {
+    QList<TQRPrintable *> list;
+    for (QObject *o : children()) {
+        if (auto *p = qobject_cast<TQRPrintable *>(o))
+            list << p;
+    }
+    return list;
+}
+
+TQRChildBand::TQRChildBand(TQuickRep *report) : TQRBand(report, rbChild) {}
+
+TQRChildBand::~TQRChildBand() {
+    if (parent_ && parent_->child_ == this)
+        parent_->child_ = nullptr;
+    parent_ = nullptr;
+}
+
+void TQRChildBand::SetParentBand(TQRBand *band) {
+    if (parent_ == band)
+        return;
+    if (parent_ && parent_->child_ == this)
+        parent_->child_ = nullptr;
+    parent_ = band;
+    if (band) {
+        if (band->child_ && band->child_ != this)
+            band->child_->parent_ = nullptr;
+        band->child_ = this;
+    }
+}
+
+// ---- Report ----------------------------------------------------------------
+
+TQuickRep::TQuickRep(QObject *parent) : QObject(parent) {
+    Font = QRFont(QStringLiteral("Arial"), 10);
+}
+
+TQuickRep::~TQuickRep() {
+    // Bands still here are ours (QObject children); untie them first so
+    // their destructors do not reach back into a half-destroyed report.
+    for (TQRBand *band : bands_)
+        band->report_ = nullptr;
+    bands_.clear();
+}
+
+QSizeF TQuickRep::PageSizePixels() const {
+    QSizeF mm = PaperSize.size(QPageSize::Millimeter);
+    if (Landscape)
+        mm.transpose();
+    return QSizeF(std::round(mm.width() * QRDesignDpi / 25.4),
+                  std::round(mm.height() * QRDesignDpi / 25.4));
+}
+
+QRectF TQuickRep::PrintableRect() const {
+    const QSizeF size = PageSizePixels();
+    auto px = [](double mm) { return std::round(mm * QRDesignDpi / 25.4); };
+    return QRectF(QPointF(px(LeftMargin), px(TopMargin)),
+                  QPointF(size.width() - px(RightMargin), size.height() - px(BottomMargin)));
+}
+
+void TQuickRep::AddBand(TQRBand *band) {
+    bands_.push_back(band);
+}
+
+void TQuickRep::RemoveBand(TQRBand *band) {
+    bands_.erase(std::remove(bands_.begin(), bands_.end(), band), bands_.end());
+    for (TQRBand *b : bands_) {
+        if (b->link_ == band)
+            b->link_ = nullptr;
+    }
+}
+
+std::vector<TQRBand *> TQuickRep::PrintOrder() const {
+    std::vector<TQRBand *> order;
+    auto addChain = [&](TQRBand *band) {
+        // A chain that loops back on itself is printed once.
+        for (TQRBand *b = band; b && std::find(order.begin(), order.end(), b) == order.end();
+             b = b->ChildBand())
+            order.push_back(b);
+    };
+    for (TQRBandType type : {rbTitle, rbDetail, rbSummary}) {
+        for (TQRBand *band : bands_) {
+            if (band->BandType == type)
+                addChain(band);
+        }
+    }
+    // Child bands whose parent is not printed are not printed either.
+    return order;
+}
+
+void TQuickRep::RecordBand(const TQRBand *band, TQRPage &page, double top, double clipBottom,
+                           int pageNumber) const {
+    const QRectF printable = PrintableRect();
+    const QRectF rect(printable.left(), top, band->Width, band->Height);
+    TQRPrintContext context;
+    context.Report = this;
+    context.PageNumber = pageNumber;
+    context.Page = &page;
+    const bool clipped = rect.bottom() > clipBottom;
+    context.Clip = QRectF(rect.left(), rect.top(), rect.width(),
+                          std::min(rect.bottom(), clipBottom) - rect.top());
+    if (band->Color != clWhite)
+        context.AddRect(context.Clip, band->Color);
+    for (const TQRPrintable *p : band->Printables()) {
+        if (p->Enabled)
+            p->Print(context, rect.topLeft());
+    }
+    if (band->Frame.Any()) {
+        // The band's frame is drawn as a printable's would be.
+        TQRPrintable frame;
+        frame.Frame = band->Frame;
+        frame.SetBounds(0, 0, band->Width, band->Height);
+        frame.Print(context, rect.topLeft());
+    }
+    page.Bands.push_back(TQRPlacedBand{band->objectName(), context.Clip, clipped});
+}
+
+int TQuickRep::Prepare() {
+    const QRectF area = PrintableRect();
+    std::vector<TQRBand *> headers, footers;
+    for (TQRBand *band : bands_) {
+        if (!band->Enabled)
+            continue;
+        if (band->BandType == rbPageHeader)
+            headers.push_back(band);
+        else if (band->BandType == rbPageFooter)
+            footers.push_back(band);
+    }
+    std::vector<TQRBand *> order;
+    for (TQRBand *band : PrintOrder()) {
+        if (band->Enabled && band->Height > 0)
+            order.push_back(band);
+    }
+    double footerHeight = 0;
+    for (const TQRBand *b : footers)
+        footerHeight += b->Height;
+    const double contentBottom = std::max(area.top() + 1, area.bottom() - footerHeight);
+
+    std::vector<TQRPage> pages;
+    double y = 0, pageTop = 0;
+    bool pageHasBands = false;
+    auto startPage = [&] {
+        pages.emplace_back();
+        pages.back().Size = PageSizePixels();
+        pageNumber_ = int(pages.size());
+        if (OnStartPage)
+            OnStartPage(this);
+        y = area.top();
+        if (pageNumber_ > 1 || FirstPageHeader) {
+            for (const TQRBand *b : headers) {
+                RecordBand(b, pages.back(), y, contentBottom, pageNumber_);
+                y = std::min(y + b->Height, contentBottom);
+            }
+        }
+        pageTop = y;
+        pageHasBands = false;
+    };
+    auto endPage = [&](bool last) {
+        if (last && !LastPageFooter)
+            return;
+        double fy = area.bottom() - footerHeight;
+        for (const TQRBand *b : footers) {
+            RecordBand(b, pages.back(), fy, area.bottom(), pageNumber_);
+            fy += b->Height;
+        }
+    };
+    auto place = [&](const TQRBand *band) {
+        RecordBand(band, pages.back(), y, contentBottom, pageNumber_);
+        y = std::min(y + band->Height, contentBottom);
+        pageHasBands = true;
+    };
+
+    if (!order.empty() || PrintIfEmpty)
+        startPage();
+    for (size_t i = 0; i < order.size();) {
+        // A band with a linked band keeps every band down to it on its page.
+        size_t last = i;
+        for (size_t k = i; k <= last && k < order.size(); ++k) {
+            if (const TQRBand *link = order[k]->LinkBand()) {
+                const auto at = std::find(order.begin() + ptrdiff_t(k), order.end(), link);
+                if (at != order.end())
+                    last = std::max(last, size_t(at - order.begin()));
+            }
+        }
+        double groupHeight = 0;
+        for (size_t k = i; k <= last; ++k)
+            groupHeight += order[k]->Height;
+        const double roomOnEmptyPage = contentBottom - pageTop;
+        if (groupHeight <= contentBottom - y) {
+            for (size_t k = i; k <= last; ++k)
+                place(order[k]);
+            i = last + 1;
+        } else if (groupHeight <= roomOnEmptyPage) {
+            endPage(false);
+            startPage();
+            for (size_t k = i; k <= last; ++k)
+                place(order[k]);
+            i = last + 1;
+        } else {
+            // Too tall to keep together: the bands go one by one, and one
+            // taller than an empty page is placed at the top and clipped.
+            if (order[i]->Height > contentBottom - y && pageHasBands) {
+                endPage(false);
+                startPage();
+            }
+            place(order[i]);
+            ++i;
+        }
+    }
+    if (!pages.empty())
+        endPage(true);
+    pageNumber_ = 0;
+    qrPrinter_.Pages = TQRPageSet(std::move(pages));
+    return qrPrinter_.PageCount();
+}
+
+void TQuickRep::Preview() {
+    Prepare();
+    if (OnPreview)
+        OnPreview();
+}
+
+QPrinter *TQuickRep::Printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setPageSize(PaperSize);
+        printer_->setPageOrientation(Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        printer_->setDocName(ReportTitle);
+    }
+    return printer_.get();
+}
+
+bool TQuickRep::Print(QPrinter &printer, QString *error) {
+    Prepare();
+    return qrPrinter_.Print(printer, error);
+}
+
+bool TQuickRep::Print() {
+    QString error;
+    QPrinter *printer = Printer();
+    if (printer->docName().isEmpty())
+        printer->setDocName(ReportTitle);
+    if (Print(*printer, &error))
+        return true;
+    MessageDlg(error, mtError, mbOK);
+    return false;
+}
+
+bool TQuickRep::PrinterSetup(QWidget *parent) {
+    return PrinterSetupDlg(*Printer(), parent);
+}
+
+// ---- Painting pages --------------------------------------------------------
+
+void PaintPage(QPainter &painter, const TQRPageSet &pages, int index, const QRectF &target) {
+    if (index < 0 || index >= pages.PageCount())
+        return;
+    const TQRPage &page = pages.Page(index);
+    const double scale =
+        std::min(target.width() / page.Size.width(), target.height() / page.Size.height());
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(scale, scale);
+    painter.setClipRect(QRectF(QPointF(0, 0), page.Size), Qt::IntersectClip);
+    painter.fillRect(QRectF(QPointF(0, 0), page.Size), Qt::white);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    DrawPageOps(painter, page);
+    painter.restore();
+}
+
+bool PrintPages(const TQRPageSet &pages, QPrinter &printer, QString *error) {
+    if (pages.IsEmpty())
+        return true;
+    printer.setFullPage(true);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (error) {
+            *error =
+                printer.outputFileName().isEmpty()
+                    ? QStringLiteral("Can not print on printer \"%1\".").arg(printer.printerName())
+                    : QStringLiteral("Can not write %1.").arg(printer.outputFileName());
+        }
+        return false;
+    }
+    for (int i = 0; i < pages.PageCount(); ++i) {
+        if (i > 0 && !printer.newPage()) {
+            if (error)
+                *error = QStringLiteral("Printing stopped at page %1.").arg(i + 1);
+            painter.end();
+            return false;
+        }
+        // Each page scaled from design pixels to the device's resolution.
+        const double scale = printer.resolution() / QRDesignDpi;
+        PaintPage(painter, pages, i, QRectF(QPointF(0, 0), pages.Page(i).Size * scale));
+    }
+    painter.end();
+    return true;
+}
+
+bool TQRPrinter::Print(QPrinter &printer, QString *error) const {
+    return PrintPages(Pages, printer, error);
+}
+
+// ---- Saved reports ---------------------------------------------------------
+
+bool TQRPHandler::Load(const QString &fileName, QString *error) {
+    TQRPageSet pages;
+    if (!pages.Load(fileName, error))
+        return false;
+    qrPrinter_.Pages = pages;
+    return true;
+}
+
+bool TQRPHandler::Print() {
+    QPrinter printer(QPrinter::HighResolution);
+    QString error;
+    if (qrPrinter_.Print(printer, &error))
+        return true;
+    MessageDlg(error, mtError, mbOK);
+    return false;
+}
+
+// ---- Preview control -------------------------------------------------------
+
+class TQRPreview::PageWidget : public QWidget {
+public:
+    explicit PageWidget(TQRPreview *preview) : QWidget(preview), preview_(preview) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::Dark));
+        const int index = preview_->PageNumber() - 1;
+        if (index < 0)
+            return;
+        PaintPage(painter, preview_->Pages(), index, QRectF(rect()));
+    }
+
+private:
+    TQRPreview *preview_;
+};
+
+TQRPreview::TQRPreview(QWidget *parent) : QScrollArea(parent), page_(new PageWidget(this)) {
+    setWidget(page_);
+    setAlignment(Qt::AlignCenter);
+    setBackgroundRole(QPalette::Dark);
+    UpdatePage();
+}
+
+TQRPreview::~TQRPreview() = default;
+
+void TQRPreview::SetPages(const TQRPageSet &pages) {
+    pages_ = pages;
+    pageNumber_ = pages_.IsEmpty() ? 0 : 1;
+    UpdatePage();
+    emit PageChanged(pageNumber_);
+}
+
+void TQRPreview::SetZoom(int percent) {
+    zoom_ = std::clamp(percent, 1, 1000);
+    UpdatePage();
+}
+
+static QSizeF PageSizeOf(const TQRPageSet &pages, int number) {
+    return number >= 1 && number <= pages.PageCount() ? pages.Page(number - 1).Size
+                                                      : QSizeF(794, 1123);
+}
+
+void TQRPreview::ZoomToFit() {
+    const QSizeF page = PageSizeOf(pages_, pageNumber_);
+    const QSize room = maximumViewportSize() - QSize(8, 8);
+    SetZoom(std::max(1, int(std::floor(100.0 * std::min(room.width() / page.width(),
+                                                        room.height() / page.height())))));
+}
+
+void TQRPreview::ZoomToWidth() {
+    const QSizeF page = PageSizeOf(pages_, pageNumber_);
+    const int room = maximumViewportSize().width() - verticalScrollBar()->sizeHint().width() - 8;
+    SetZoom(std::max(1, int(std::floor(100.0 * room / page.width()))));
+}
+
+void TQRPreview::SetPageNumber(int page) {
+    if (page < 1 || page > PageCount() || page == pageNumber_)
+        return;
+    pageNumber_ = page;
+    UpdatePage();
+    emit PageChanged(pageNumber_);
+}
+
+void TQRPreview::resizeEvent(QResizeEvent *event) {
+    QScrollArea::resizeEvent(event);
+}
+
+void TQRPreview::UpdatePage() {
+    const QSizeF page = PageSizeOf(pages_, pageNumber_);
+    page_->resize(int(std::lround(page.width() * zoom_ / 100.0)),
+                  int(std::lround(page.height() * zoom_ / 100.0)));
+    page_->update();
+}

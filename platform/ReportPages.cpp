@@ -1,0 +1,442 @@
+#include "platform/ReportPages.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QImageReader>
+#include <QPainter>
+#include <QSaveFile>
+#include <QtEndian>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+bool TQRPageOp::operator==(const TQRPageOp &o) const {
+    return kind == o.kind && Clip == o.Clip && Rect == o.Rect && String == o.String &&
+           FontFamily == o.FontFamily && FontPixelSize == o.FontPixelSize && Bold == o.Bold &&
+           Italic == o.Italic && Underline == o.Underline && Flags == o.Flags && Pen == o.Pen &&
+           LineF == o.LineF && Points == o.Points && Brush == o.Brush &&
+           Picture.convertToFormat(QImage::Format_ARGB32) ==
+               o.Picture.convertToFormat(QImage::Format_ARGB32);
+}
+
+QStringList TQRPage::Texts() const {
+    QStringList texts;
+    for (const TQRPageOp &op : Ops) {
+        if (op.kind == TQRPageOp::Text)
+            texts << op.String;
+    }
+    return texts;
+}
+
+namespace {
+
+QPen PenOf(const TQRPen &p) {
+    if (p.Style == Qt::NoPen)
+        return QPen(Qt::NoPen);
+    QPen pen(QColor::fromRgba(p.Color));
+    pen.setWidthF(p.Width);
+    pen.setStyle(Qt::PenStyle(p.Style));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+QBrush BrushOf(const TQRBrush &b) {
+    if (b.Style == Qt::NoBrush)
+        return QBrush(Qt::NoBrush);
+    return QBrush(QColor::fromRgba(b.Color), Qt::BrushStyle(b.Style));
+}
+
+} // namespace
+
+void DrawPageOps(QPainter &painter, const TQRPage &page) {
+    for (const TQRPageOp &op : page.Ops) {
+        painter.save();
+        if (!op.Clip.isEmpty())
+            painter.setClipRect(op.Clip, Qt::IntersectClip);
+        switch (op.kind) {
+        case TQRPageOp::Text: {
+            QFont font(op.FontFamily);
+            font.setPixelSize(std::max(1, int(std::lround(op.FontPixelSize))));
+            font.setBold(op.Bold);
+            font.setItalic(op.Italic);
+            font.setUnderline(op.Underline);
+            // Glyphs placed as on the design surface, whatever the device.
+            font.setHintingPreference(QFont::PreferNoHinting);
+            painter.setFont(font);
+            painter.setPen(QColor::fromRgba(op.Pen.Color));
+            painter.drawText(op.Rect, int(op.Flags), op.String);
+            break;
+        }
+        case TQRPageOp::Line:
+            painter.setPen(PenOf(op.Pen));
+            painter.drawLine(op.LineF);
+            break;
+        case TQRPageOp::Polygon:
+            painter.setPen(PenOf(op.Pen));
+            painter.setBrush(BrushOf(op.Brush));
+            painter.drawPolygon(op.Points);
+            break;
+        case TQRPageOp::Image:
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(op.Rect, op.Picture);
+            break;
+        }
+        painter.restore();
+    }
+}
+
+TQRPageSet::TQRPageSet(std::vector<TQRPage> pages)
+    : pages_(std::make_shared<const std::vector<TQRPage>>(std::move(pages))) {}
+
+// The saved report: a header of magic, format number, body length and the
+// body's CRC-32, then the body. All numbers little-endian; strings UTF-8 with
+// a byte count; images PNG with a byte count.
+namespace {
+
+const char Magic[8] = {'\x89', 'V', 'R', 'Q', 'R', 'P', '\r', '\n'};
+constexpr int HeaderSize = 8 + 4 + 4 + 4;
+
+quint32 Crc32(const QByteArray &data) {
+    static const std::array<quint32, 256> table = [] {
+        std::array<quint32, 256> t{};
+        for (quint32 i = 0; i < 256; ++i) {
+            quint32 c = i;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    quint32 crc = 0xFFFFFFFFu;
+    for (char ch : data)
+        crc = table[(crc ^ quint8(ch)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+class Writer {
+public:
+    QByteArray bytes;
+    void U8(quint8 v) { bytes.append(char(v)); }
+    void U32(quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        bytes.append(b, 4);
+    }
+    void F64(double v) {
+        quint64 bits;
+        std::memcpy(&bits, &v, 8);
+        char b[8];
+        qToLittleEndian(bits, b);
+        bytes.append(b, 8);
+    }
+    void Str(const QString &s) {
+        const QByteArray utf8 = s.toUtf8();
+        U32(quint32(utf8.size()));
+        bytes.append(utf8);
+    }
+    void Rect(const QRectF &r) {
+        F64(r.x());
+        F64(r.y());
+        F64(r.width());
+        F64(r.height());
+    }
+    void Pen(const TQRPen &p) {
+        U32(p.Color);
+        F64(p.Width);
+        U8(p.Style);
+    }
+};
+
+// Reads the body; every read checks what is left, every count and length
+// its bound, every number that it is finite and within the page's reach.
+class Reader {
+public:
+    explicit Reader(const QByteArray &b) : bytes(b) {}
+    const QByteArray &bytes;
+    qsizetype pos = 0;
+    QString error;
+
+    bool Fail(const QString &why) {
+        if (error.isEmpty())
+            error = why;
+        return false;
+    }
+    bool Need(qsizetype n) {
+        if (n < 0 || bytes.size() - pos < n)
+            return Fail(QStringLiteral("the file ends too early"));
+        return true;
+    }
+    bool U8(quint8 &v) {
+        if (!Need(1))
+            return false;
+        v = quint8(bytes[pos++]);
+        return true;
+    }
+    bool U32(quint32 &v) {
+        if (!Need(4))
+            return false;
+        v = qFromLittleEndian<quint32>(bytes.constData() + pos);
+        pos += 4;
+        return true;
+    }
+    bool F64(double &v, double bound = qrp::MaxCoordinate) {
+        if (!Need(8))
+            return false;
+        const quint64 bits = qFromLittleEndian<quint64>(bytes.constData() + pos);
+        pos += 8;
+        std::memcpy(&v, &bits, 8);
+        if (!std::isfinite(v) || std::fabs(v) > bound)
+            return Fail(QStringLiteral("a number is out of range"));
+        return true;
+    }
+    bool Count(quint32 &v, quint32 bound) {
+        if (!U32(v))
+            return false;
+        if (v > bound)
+            return Fail(QStringLiteral("a count is out of range"));
+        return true;
+    }
+    bool Str(QString &s) {
+        quint32 n;
+        if (!Count(n, qrp::MaxStringBytes) || !Need(n))
+            return false;
+        const QByteArray utf8 = bytes.mid(pos, n);
+        pos += n;
+        s = QString::fromUtf8(utf8);
+        if (s.toUtf8() != utf8)
+            return Fail(QStringLiteral("a text is not valid UTF-8"));
+        return true;
+    }
+    bool Rect(QRectF &r, bool allowEmpty = true) {
+        double x, y, w, h;
+        if (!F64(x) || !F64(y) || !F64(w) || !F64(h))
+            return false;
+        if (w < 0 || h < 0 || (!allowEmpty && (w == 0 || h == 0)))
+            return Fail(QStringLiteral("a rectangle has a negative size"));
+        r = QRectF(x, y, w, h);
+        return true;
+    }
+    bool Pen(TQRPen &p) {
+        if (!U32(p.Color) || !F64(p.Width, 1000.0) || !U8(p.Style))
+            return false;
+        if (p.Width < 0 || p.Style > Qt::DashDotDotLine)
+            return Fail(QStringLiteral("a pen is not valid"));
+        return true;
+    }
+};
+
+constexpr quint32 KnownTextFlags = Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter |
+                                   Qt::AlignJustify | Qt::AlignTop | Qt::AlignBottom |
+                                   Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap |
+                                   Qt::TextDontClip | Qt::TextExpandTabs;
+
+bool ReadOp(Reader &r, TQRPageOp &op) {
+    quint8 kind;
+    if (!r.U8(kind))
+        return false;
+    if (kind < TQRPageOp::Text || kind > TQRPageOp::Image)
+        return r.Fail(QStringLiteral("unknown drawing operation"));
+    op.kind = TQRPageOp::Kind(kind);
+    if (!r.Rect(op.Clip))
+        return false;
+    switch (op.kind) {
+    case TQRPageOp::Text: {
+        quint8 style;
+        if (!r.Rect(op.Rect) || !r.Str(op.String) || !r.Str(op.FontFamily) ||
+            !r.F64(op.FontPixelSize, 10000.0) || !r.U8(style) || !r.U32(op.Flags) || !r.Pen(op.Pen))
+            return false;
+        if (op.FontPixelSize < 0.5 || style > 7 || (op.Flags & ~KnownTextFlags))
+            return r.Fail(QStringLiteral("a text run is not valid"));
+        op.Bold = style & 1;
+        op.Italic = style & 2;
+        op.Underline = style & 4;
+        return true;
+    }
+    case TQRPageOp::Line: {
+        double x1, y1, x2, y2;
+        if (!r.F64(x1) || !r.F64(y1) || !r.F64(x2) || !r.F64(y2) || !r.Pen(op.Pen))
+            return false;
+        op.LineF = QLineF(x1, y1, x2, y2);
+        return true;
+    }
+    case TQRPageOp::Polygon: {
+        quint32 n;
+        if (!r.Pen(op.Pen) || !r.U32(op.Brush.Color) || !r.U8(op.Brush.Style) ||
+            !r.Count(n, qrp::MaxPointsPerPolygon))
+            return false;
+        if (op.Brush.Style > Qt::DiagCrossPattern)
+            return r.Fail(QStringLiteral("a brush is not valid"));
+        if (!r.Need(qsizetype(n) * 16))
+            return false;
+        op.Points.reserve(n);
+        for (quint32 i = 0; i < n; ++i) {
+            double x, y;
+            if (!r.F64(x) || !r.F64(y))
+                return false;
+            op.Points << QPointF(x, y);
+        }
+        return true;
+    }
+    case TQRPageOp::Image: {
+        quint32 n;
+        if (!r.Rect(op.Rect) || !r.Count(n, qrp::MaxImageBytes) || !r.Need(n))
+            return false;
+        QByteArray png = r.bytes.mid(r.pos, n);
+        r.pos += n;
+        QBuffer buffer(&png);
+        QImageReader reader(&buffer, "png");
+        reader.setDecideFormatFromContent(false);
+        const QSize size = reader.size();
+        if (!size.isValid() || size.width() > qrp::MaxImageSide ||
+            size.height() > qrp::MaxImageSide)
+            return r.Fail(QStringLiteral("a picture is not valid"));
+        if (!reader.read(&op.Picture) || op.Picture.size() != size)
+            return r.Fail(QStringLiteral("a picture is not valid"));
+        return true;
+    }
+    }
+    return false;
+}
+
+void WriteOp(Writer &w, const TQRPageOp &op) {
+    w.U8(op.kind);
+    w.Rect(op.Clip);
+    switch (op.kind) {
+    case TQRPageOp::Text:
+        w.Rect(op.Rect);
+        w.Str(op.String);
+        w.Str(op.FontFamily);
+        w.F64(op.FontPixelSize);
+        w.U8(quint8((op.Bold ? 1 : 0) | (op.Italic ? 2 : 0) | (op.Underline ? 4 : 0)));
+        w.U32(op.Flags);
+        w.Pen(op.Pen);
+        break;
+    case TQRPageOp::Line:
+        w.F64(op.LineF.x1());
+        w.F64(op.LineF.y1());
+        w.F64(op.LineF.x2());
+        w.F64(op.LineF.y2());
+        w.Pen(op.Pen);
+        break;
+    case TQRPageOp::Polygon:
+        w.Pen(op.Pen);
+        w.U32(op.Brush.Color);
+        w.U8(op.Brush.Style);
+        w.U32(quint32(op.Points.size()));
+        for (const QPointF &p : op.Points) {
+            w.F64(p.x());
+            w.F64(p.y());
+        }
+        break;
+    case TQRPageOp::Image: {
+        w.Rect(op.Rect);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        op.Picture.save(&buffer, "PNG");
+        w.U32(quint32(png.size()));
+        w.bytes.append(png);
+        break;
+    }
+    }
+}
+
+} // namespace
+
+QByteArray TQRPageSet::ToBytes() const {
+    Writer body;
+    body.U32(quint32(PageCount()));
+    for (int i = 0; i < PageCount(); ++i) {
+        const TQRPage &page = Page(i);
+        body.F64(page.Size.width());
+        body.F64(page.Size.height());
+        body.U32(quint32(page.Ops.size()));
+        for (const TQRPageOp &op : page.Ops)
+            WriteOp(body, op);
+    }
+    Writer file;
+    file.bytes.append(Magic, 8);
+    file.U32(qrp::FormatVersion);
+    file.U32(quint32(body.bytes.size()));
+    file.U32(Crc32(body.bytes));
+    file.bytes.append(body.bytes);
+    return file.bytes;
+}
+
+bool TQRPageSet::FromBytes(const QByteArray &bytes, QString *error) {
+    auto refuse = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (bytes.size() < HeaderSize || std::memcmp(bytes.constData(), Magic, 8) != 0)
+        return refuse(QStringLiteral("it is not a saved report"));
+    const quint32 version = qFromLittleEndian<quint32>(bytes.constData() + 8);
+    const quint32 length = qFromLittleEndian<quint32>(bytes.constData() + 12);
+    const quint32 crc = qFromLittleEndian<quint32>(bytes.constData() + 16);
+    if (version != qrp::FormatVersion)
+        return refuse(QStringLiteral("it was saved in format %1, which this program does not read")
+                          .arg(version));
+    if (qint64(length) != bytes.size() - HeaderSize)
+        return refuse(QStringLiteral("the file is truncated or has extra bytes"));
+    const QByteArray body = bytes.mid(HeaderSize);
+    if (Crc32(body) != crc)
+        return refuse(QStringLiteral("the file is damaged (checksum)"));
+
+    Reader r(body);
+    std::vector<TQRPage> pages;
+    quint32 pageCount;
+    if (!r.Count(pageCount, qrp::MaxPages))
+        return refuse(r.error);
+    for (quint32 p = 0; p < pageCount; ++p) {
+        TQRPage page;
+        double w, h;
+        quint32 ops;
+        if (!r.F64(w) || !r.F64(h) || !r.Count(ops, qrp::MaxOpsPerPage))
+            return refuse(r.error);
+        if (w < 1 || h < 1)
+            return refuse(QStringLiteral("a page has no size"));
+        page.Size = QSizeF(w, h);
+        // Every operation takes at least its kind and clip.
+        if (!r.Need(qsizetype(ops) * 33))
+            return refuse(r.error);
+        page.Ops.resize(ops);
+        for (TQRPageOp &op : page.Ops) {
+            if (!ReadOp(r, op))
+                return refuse(r.error);
+        }
+        pages.push_back(std::move(page));
+    }
+    if (r.pos != body.size())
+        return refuse(QStringLiteral("the file has extra bytes"));
+    *this = TQRPageSet(std::move(pages));
+    return true;
+}
+
+bool TQRPageSet::Save(const QString &fileName, QString *error) const {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(ToBytes()) < 0 || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool TQRPageSet::Load(const QString &fileName, QString *error) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.size() > qrp::MaxFileBytes) {
+        if (error)
+            *error = QStringLiteral("the file is too large");
+        return false;
+    }
+    return FromBytes(file.readAll(), error);
+}

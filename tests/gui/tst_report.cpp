@@ -1,0 +1,385 @@
+// The banded report engine: layout read-back, pagination, printing to PDF and
+// the saved report.
+#include "platform/Dialogs.h"
+#include "platform/Report.h"
+
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A report with a title band and a page footer like the program's, and
+// `details` detail bands of `height` pixels chained as children of the title.
+struct ReportFixture {
+    TQuickRep report;
+    TQRBand *title;
+    TQRBand *footer;
+    TQRLabel *titleLabel;
+    std::vector<TQRBand *> details;
+
+    explicit ReportFixture(int details = 0, int height = 100) {
+        report.ReportTitle = QStringLiteral("Fixture report");
+        title = new TQRBand(&report, rbTitle);
+        title->setObjectName(QStringLiteral("title"));
+        title->Height = 107;
+        titleLabel = new TQRLabel(title);
+        titleLabel->SetBounds(32, 39, 617, 66);
+        titleLabel->AutoSize = false;
+        titleLabel->Alignment = taCenter;
+        titleLabel->Font = QRFont(QStringLiteral("Arial"), 22, true);
+        titleLabel->SetCaption(QStringLiteral("Report title"));
+        footer = new TQRBand(&report, rbPageFooter);
+        footer->Height = 16;
+        auto *page = new TQRSysData(footer);
+        page->Data = qrsPageNumber;
+        page->Text = QStringLiteral("Page nr ");
+        page->SetLeft(608);
+        TQRBand *previous = title;
+        for (int i = 0; i < details; ++i) {
+            previous->SetHasChild(true);
+            TQRBand *band = previous->ChildBand();
+            band->setObjectName(QStringLiteral("d%1").arg(i));
+            band->Height = height;
+            auto *label = new TQRLabel(band);
+            label->SetLeft(30);
+            label->SetCaption(QStringLiteral("Detail %1").arg(i));
+            this->details.push_back(band);
+            previous = band;
+        }
+    }
+};
+
+QStringList BandNames(const TQRPage &page) {
+    QStringList names;
+    for (const TQRPlacedBand &b : page.Bands) {
+        if (!b.Name.isEmpty())
+            names << b.Name;
+    }
+    return names;
+}
+
+} // namespace
+
+class TestReport : public QObject {
+    Q_OBJECT
+private slots:
+    void labelsSizeAndAlign();
+    void pagination_data();
+    void pagination();
+    void linkedBandsStayTogether();
+    void tallBandIsClippedAndEnds();
+    void childBandsFollowTheirParent();
+    void printToPdf();
+    void savedReportRoundTrip();
+    void savedReportRefused_data();
+    void savedReportRefused();
+    void previewZoomAndPaging();
+    void printerSetupIsScripted();
+};
+
+void TestReport::labelsSizeAndAlign() {
+    TQuickRep report;
+    auto *band = new TQRBand(&report, rbDetail);
+    QCOMPARE(band->Width, 718); // A4 less two 10 mm margins
+    auto *label = new TQRLabel(band);
+    label->SetWidth(70);
+    label->Font = QRFont(QStringLiteral("Arial"), 14, true);
+    label->SetCaption(QStringLiteral("Name :"));
+    const int width = label->Width();
+    QVERIFY(width > 30 && width < 70);
+    label->SetCaption(QStringLiteral("Name : and a much longer caption"));
+    QVERIFY(label->Width() > width);
+    QCOMPARE(label->Height(), QFontMetrics(QRDesignFont(label->Font)).height());
+
+    label->AlignToBand = true;
+    label->Alignment = taRightJustify;
+    QCOMPARE(label->Right(), band->Width);
+    label->Alignment = taLeftJustify;
+    QCOMPARE(label->Left(), 0);
+
+    // Moving a printable off the band keeps it alive and out of the report.
+    QObject aside;
+    label->setParent(&aside);
+    QVERIFY(band->Printables().isEmpty());
+    label->setParent(band);
+    QCOMPARE(band->Printables().size(), 1);
+}
+
+void TestReport::pagination_data() {
+    QTest::addColumn<int>("details");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("pages");
+    // Room on a page: 1123 - 2*38 - 16 (footer) = 1031; the title takes 107.
+    QTest::newRow("title only") << 0 << 100 << 1;
+    QTest::newRow("fits one page") << 9 << 100 << 1;  // 107 + 900 = 1007
+    QTest::newRow("one more band") << 10 << 100 << 2; // 1107
+    QTest::newRow("three pages") << 30 << 100 << 4;   // 9, then 10 per page, then 1
+    QTest::newRow("exactly full") << 1 << 924 << 1;   // 107 + 924 = 1031
+}
+
+void TestReport::pagination() {
+    QFETCH(int, details);
+    QFETCH(int, height);
+    QFETCH(int, pages);
+    ReportFixture f(details, height);
+    int started = 0;
+    f.report.OnStartPage = [&](TQuickRep *r) {
+        ++started;
+        QCOMPARE(r->PageNumber(), started);
+    };
+    QCOMPARE(f.report.Prepare(), pages);
+    QCOMPARE(started, pages);
+    const TQRPageSet &set = f.report.QRPrinter()->Pages;
+    QStringList all;
+    for (int p = 0; p < set.PageCount(); ++p) {
+        all << BandNames(set.Page(p));
+        // Every page ends with its footer, carrying its number.
+        QVERIFY(set.Page(p).Texts().contains(QStringLiteral("Page nr %1").arg(p + 1)));
+        for (const TQRPlacedBand &b : set.Page(p).Bands)
+            QVERIFY(b.Rect.bottom() <= 1123 - 38 + 0.01);
+    }
+    QCOMPARE(all.size(), details + 1); // every band printed once, in order
+    QCOMPARE(all.first(), QStringLiteral("title"));
+    for (int i = 0; i < details; ++i)
+        QCOMPARE(all[i + 1], QStringLiteral("d%1").arg(i));
+    // Preparing again gives the same pages, not more.
+    started = 0;
+    QCOMPARE(f.report.Prepare(), pages);
+}
+
+void TestReport::linkedBandsStayTogether() {
+    // Title 107 + 6 * 100 = 707; a header of 100 linked to its next three
+    // bands (400 together) no longer fits under them and moves on as a whole.
+    ReportFixture f(10, 100);
+    f.details[6]->SetLinkBand(f.details[9]);
+    QCOMPARE(f.report.Prepare(), 2);
+    const TQRPageSet &set = f.report.QRPrinter()->Pages;
+    QCOMPARE(BandNames(set.Page(0)), QStringList({"title", "d0", "d1", "d2", "d3", "d4", "d5"}));
+    QCOMPARE(BandNames(set.Page(1)), QStringList({"d6", "d7", "d8", "d9"}));
+    QCOMPARE(set.Page(1).Bands.front().Rect.top(), 38.0);
+
+    // A group taller than a page cannot stay together: bands go one by one.
+    ReportFixture g(12, 100);
+    g.details[0]->SetLinkBand(g.details[11]);
+    QCOMPARE(g.report.Prepare(), 2);
+    QCOMPARE(BandNames(g.report.QRPrinter()->Pages.Page(0)).size(), 10);
+}
+
+void TestReport::tallBandIsClippedAndEnds() {
+    ReportFixture f(3, 100);
+    f.details[1]->Height = 5000;
+    QCOMPARE(f.report.Prepare(), 3);
+    const TQRPageSet &set = f.report.QRPrinter()->Pages;
+    QCOMPARE(BandNames(set.Page(1)), QStringList({"d1"}));
+    const TQRPlacedBand &tall = set.Page(1).Bands.front();
+    QVERIFY(tall.Clipped);
+    QCOMPARE(tall.Rect, QRectF(38, 38, 718, 1031));
+    QCOMPARE(BandNames(set.Page(2)), QStringList({"d2"}));
+    // Every drawing of the tall band stays inside its clip.
+    for (const TQRPageOp &op : set.Page(1).Ops) {
+        if (op.String.startsWith(QLatin1String("Detail")))
+            QCOMPARE(op.Clip, tall.Rect);
+    }
+}
+
+void TestReport::childBandsFollowTheirParent() {
+    TQuickRep report;
+    auto *a = new TQRBand(&report, rbDetail);
+    a->setObjectName("a");
+    auto *b = new TQRBand(&report, rbDetail);
+    b->setObjectName("b");
+    auto *title = new TQRBand(&report, rbTitle);
+    title->setObjectName("title");
+    a->SetHasChild(true);
+    a->ChildBand()->setObjectName("a1");
+    auto *loose = new TQRChildBand(&report); // no parent: not printed
+    loose->setObjectName("loose");
+    std::vector<QString> names;
+    for (TQRBand *band : report.PrintOrder())
+        names.push_back(band->objectName());
+    QCOMPARE(names, (std::vector<QString>{"title", "a", "a1", "b"}));
+
+    // Freeing a child unties it; freeing a parent leaves the child loose.
+    delete a->ChildBand();
+    QVERIFY(!a->HasChild());
+    a->SetHasChild(true);
+    TQRChildBand *child = a->ChildBand();
+    delete a;
+    QVERIFY(!child->ParentBand());
+    QCOMPARE(int(report.Bands().size()), 4); // b, title, loose, child
+}
+
+void TestReport::printToPdf() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    ReportFixture f(30, 100);
+    auto *chartBand = f.details[0];
+    auto *chart = new TQRChart(chartBand);
+    chart->SetBounds(50, 20, 300, 70);
+    auto *series = new TLineSeries(chart->Chart());
+    series->AddXY(0, 0);
+    series->AddXY(1, 1);
+
+    TDialogScript script;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    script.SetUpPrinter(true, [&](QPrinter &p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+    });
+    QVERIFY(f.report.PrinterSetup());
+    QVERIFY(f.report.Print());
+    QVERIFY(script.Unexpected.isEmpty());
+
+    QProcess process;
+    process.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(20000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    QCOMPARE(text.count(QLatin1Char('\f')), 4); // one form feed per page
+    QVERIFY(text.contains(QStringLiteral("Report title")));
+    QVERIFY(text.contains(QStringLiteral("Detail 29")));
+    QVERIFY(text.contains(QStringLiteral("Page nr 4")));
+
+    // A printer that cannot start is named in the error.
+    QPrinter bad(QPrinter::HighResolution);
+    bad.setOutputFormat(QPrinter::PdfFormat);
+    bad.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/x.pdf")));
+    QString error;
+    QVERIFY(!f.report.Print(bad, &error));
+    QVERIFY(error.contains(QStringLiteral("x.pdf")));
+}
+
+void TestReport::savedReportRoundTrip() {
+    QTemporaryDir dir;
+    ReportFixture f(12, 100);
+    auto *chart = new TQRChart(f.details[2]);
+    chart->SetBounds(50, 5, 200, 90);
+    auto *series = new TLineSeries(chart->Chart());
+    series->AddXY(0, 1);
+    series->AddXY(5, 0.3);
+    auto *memo = new TQRMemo(f.details[3]);
+    memo->SetBounds(10, 10, 100, 30);
+    memo->Lines << QStringLiteral("Žluťoučký kůň & <b>") << QStringLiteral("second line");
+    f.details[4]->Frame.DrawBottom = true;
+    f.details[4]->Frame.Width = 2;
+    f.report.Prepare();
+    const TQRPageSet &pages = f.report.QRPrinter()->Pages;
+
+    const QString file = dir.filePath(QStringLiteral("r.qrp"));
+    QVERIFY(f.report.QRPrinter()->Save(file));
+    TQRPHandler handler;
+    QString error;
+    QVERIFY2(handler.Load(file, &error), qPrintable(error));
+    const TQRPageSet &loaded = handler.QRPrinter()->Pages;
+    QCOMPARE(loaded.PageCount(), pages.PageCount());
+    for (int p = 0; p < pages.PageCount(); ++p) {
+        QCOMPARE(loaded.Page(p).Size, pages.Page(p).Size);
+        QCOMPARE(loaded.Page(p).Ops.size(), pages.Page(p).Ops.size());
+        for (size_t i = 0; i < pages.Page(p).Ops.size(); ++i)
+            QVERIFY(loaded.Page(p).Ops[i] == pages.Page(p).Ops[i]);
+        // Rendered the same.
+        QImage a(397, 562, QImage::Format_RGB32), b(397, 562, QImage::Format_RGB32);
+        QPainter pa(&a), pb(&b);
+        PaintPage(pa, pages, p, QRectF(0, 0, 397, 562));
+        PaintPage(pb, loaded, p, QRectF(0, 0, 397, 562));
+        pa.end();
+        pb.end();
+        QCOMPARE(a, b);
+    }
+    QVERIFY(loaded.Page(0).Texts().contains(QStringLiteral("Žluťoučký kůň & <b>")));
+    // A save into a folder that does not exist fails and says so.
+    QVERIFY(!pages.Save(dir.filePath(QStringLiteral("no/such/r.qrp")), &error));
+    QVERIFY(!error.isEmpty());
+}
+
+void TestReport::savedReportRefused_data() {
+    QTest::addColumn<int>("damage"); // 0 truncate, 1 flip a byte, 2 bad magic, 3 version, 4 empty
+    QTest::newRow("truncated") << 0;
+    QTest::newRow("flipped byte") << 1;
+    QTest::newRow("not a saved report") << 2;
+    QTest::newRow("newer format") << 3;
+    QTest::newRow("empty file") << 4;
+}
+
+void TestReport::savedReportRefused() {
+    QFETCH(int, damage);
+    ReportFixture f(3, 100);
+    f.report.Prepare();
+    QByteArray bytes = f.report.QRPrinter()->Pages.ToBytes();
+    switch (damage) {
+    case 0:
+        bytes.chop(7);
+        break;
+    case 1:
+        bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x40);
+        break;
+    case 2:
+        bytes[1] = 'X';
+        break;
+    case 3:
+        bytes[8] = 2;
+        break;
+    case 4:
+        bytes.clear();
+        break;
+    }
+    // The set that refuses keeps what it had.
+    ReportFixture other(0);
+    other.report.Prepare();
+    TQRPageSet set = other.report.QRPrinter()->Pages;
+    QString error;
+    QVERIFY(!set.FromBytes(bytes, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(set.PageCount(), 1);
+    QCOMPARE(set.Page(0).Texts(), other.report.QRPrinter()->Pages.Page(0).Texts());
+}
+
+void TestReport::previewZoomAndPaging() {
+    ReportFixture f(30, 100);
+    f.report.Prepare();
+    TQRPreview preview;
+    preview.resize(800, 600);
+    preview.SetQRPrinter(f.report.QRPrinter());
+    QCOMPARE(preview.PageNumber(), 1);
+    preview.SetPageNumber(4);
+    QCOMPARE(preview.PageNumber(), 4);
+    preview.SetPageNumber(5);
+    QCOMPARE(preview.PageNumber(), 4);
+    preview.SetPageNumber(0);
+    QCOMPARE(preview.PageNumber(), 4);
+    preview.SetZoom(250);
+    QCOMPARE(preview.Zoom(), 250);
+    QCOMPARE(preview.widget()->width(), qRound(794 * 2.5));
+    preview.ZoomToFit();
+    const QSize room = preview.maximumViewportSize();
+    QVERIFY(preview.Zoom() < 100 && preview.widget()->height() <= room.height());
+    preview.ZoomToWidth();
+    QVERIFY(preview.widget()->width() <= room.width());
+    QVERIFY(preview.Zoom() > 80);
+
+    // The preview keeps its pages when the report is gone.
+    {
+        ReportFixture g(2);
+        g.report.Prepare();
+        preview.SetQRPrinter(g.report.QRPrinter());
+    }
+    QCOMPARE(preview.PageCount(), 1);
+    QImage image(preview.widget()->size(), QImage::Format_RGB32);
+    preview.widget()->render(&image);
+}
+
+void TestReport::printerSetupIsScripted() {
+    TQuickRep report;
+    TDialogScript script;
+    script.SetUpPrinter(false);
+    QVERIFY(!report.PrinterSetup());
+    QCOMPARE(script.PrinterSetups, 1);
+    QCOMPARE(script.PendingPrinterSetups(), 0);
+}
+
+QTEST_MAIN(TestReport)
+#include "tst_report.moc"
