@@ -2,6 +2,8 @@
 #include "app/AppResources.h"
 #include "app/Dazazezad.h"
 #include "app/F_about.h"
+#include "app/Formula.h"
+#include "app/Ranking.h"
 #include "elicitation/ChartBitmap.h"
 #include "elicitation/ChartBrushEditor.h"
 #include "elicitation/ChartPenEditor.h"
@@ -43,9 +45,9 @@ int main(int argc, char *argv[]) {
         app.CreateForm(Coefficient);
         app.CreateForm(Form_Bitmap);
         // CriteriaForm follows here.
-        // Form_Ranking follows here.
+        app.CreateForm(Form_Ranking);
         // VariantsForm follows here.
-        // Form_Formula follows here.
+        app.CreateForm(Form_Formula);
         // EnumForm follows here.
         // NameForm follows here.
         app.CreateForm(Form_SaveChart);
