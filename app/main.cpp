@@ -15,6 +15,7 @@
 #include "elicitation/Parameters.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/WebBrowser.h"
 #include "report/F_raport.h"
 #include "report/F_raport_w.h"
 
@@ -23,6 +24,7 @@
 #include <memory>
 
 int main(int argc, char *argv[]) {
+    PrepareWebBrowser();
     TApplication app(argc, argv);
     // For runs of the built program by the tests: every message box is answered
     // by its first button and its text written to standard output, and the
