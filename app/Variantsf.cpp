@@ -316,7 +316,7 @@ void TVariantsForm::FormPaint() {
 
 void TVariantsForm::SetRanking(bool on) {
     if (Kavrel)
-        Kavrel->SB_Ranking->setEnabled(on);
+        Kavrel->SetRankingSwitch(on);
 }
 
 void TVariantsForm::FormCloseQuery(bool &CanClose) {
