@@ -63,6 +63,7 @@ TKavrel::TKavrel(QWidget *owner) : QMainWindow(owner) {
     connect(Menu_ArrangeIcons, &QAction::triggered, this, &TKavrel::Menu_ArrangeIconsClick);
     connect(Menu_CloseAll, &QAction::triggered, this, &TKavrel::Menu_CloseAllClick);
     connect(SB_windows, &QAction::triggered, this, &TKavrel::SB_windowsClick);
+    SetUpChartOptions();
 
     // The client area is 759 x 475 below the menu bar, centred on the desktop.
     resize(759, 475 + menuBar()->sizeHint().height());
