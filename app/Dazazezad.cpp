@@ -2,6 +2,7 @@
 
 #include "app/AppResources.h"
 #include "app/F_about.h"
+#include "elicitation/Dialogues.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -64,6 +65,8 @@ TKavrel::TKavrel(QWidget *owner) : QMainWindow(owner) {
     connect(Menu_CloseAll, &QAction::triggered, this, &TKavrel::Menu_CloseAllClick);
     connect(SB_windows, &QAction::triggered, this, &TKavrel::SB_windowsClick);
     SetUpChartOptions();
+    connect(Menu_Parameters, &QAction::triggered, this, &TKavrel::Menu_ParametersClick);
+    SetUpDriver();
 
     // The client area is 759 x 475 below the menu bar, centred on the desktop.
     resize(759, 475 + menuBar()->sizeHint().height());
@@ -196,8 +199,7 @@ void TKavrel::DisplayHint() {
 }
 
 QWidget *TKavrel::QuestionDialogue() const {
-    // The program has no question dialogue yet.
-    return nullptr;
+    return Dialogue;
 }
 
 void TKavrel::FormCloseQuery(bool &CanClose) {

@@ -2,20 +2,28 @@
 #include "app/AppResources.h"
 #include "app/Dazazezad.h"
 #include "app/F_about.h"
+#include "app/Formula.h"
+#include "app/Ranking.h"
 #include "elicitation/ChartBitmap.h"
 #include "elicitation/ChartBrushEditor.h"
 #include "elicitation/ChartPenEditor.h"
 #include "elicitation/ChartSave.h"
 #include "elicitation/ChartShadows.h"
+#include "elicitation/Chartmain.h"
+#include "elicitation/Coefficients.h"
+#include "elicitation/Dialogues.h"
 #include "elicitation/Maxquestion.h"
+#include "elicitation/Parameters.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/WebBrowser.h"
 
 #include <QTimer>
 #include <cstdio>
 #include <memory>
 
 int main(int argc, char *argv[]) {
+    PrepareWebBrowser();
     TApplication app(argc, argv);
     // For runs of the built program by the tests: every message box is answered
     // by its first button and its text written to standard output, and the
@@ -32,15 +40,15 @@ int main(int argc, char *argv[]) {
 
         // Every form lives until the program ends; the first one is the main form.
         app.CreateForm(Kavrel);
-        // Parameter follows here.
+        app.CreateForm(Parameter);
         app.CreateForm(MaxQuestions);
-        // Dialogue follows here.
-        // Coefficient follows here.
+        app.CreateForm(Dialogue);
+        app.CreateForm(Coefficient);
         app.CreateForm(Form_Bitmap);
         // CriteriaForm follows here.
-        // Form_Ranking follows here.
+        app.CreateForm(Form_Ranking);
         // VariantsForm follows here.
-        // Form_Formula follows here.
+        app.CreateForm(Form_Formula);
         // EnumForm follows here.
         // NameForm follows here.
         app.CreateForm(Form_SaveChart);
@@ -51,7 +59,8 @@ int main(int argc, char *argv[]) {
         app.CreateForm(Form_BrushEditor);
         app.CreateForm(Form_Shadows);
         app.CreateForm(FAbout);
-        // Raport_p, then Form_chart, the template of every chart window.
+        // Raport_p follows here.
+        app.CreateForm(Form_chart); // the template of every chart window
 
         if (script)
             QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });

@@ -52,7 +52,7 @@ void TMaxQuestions::Prepare(double lo, double hi) {
 
 double TMaxQuestions::Execute(double lo, double hi) {
     Prepare(lo, hi);
-    exec();
+    ShowModalForm(this);
     return Value;
 }
 

@@ -22,6 +22,19 @@ int IntAbs(int value) {
     return value < 0 ? -value : value;
 }
 
+QString FormatUtility(double value, int decimals) {
+    QString text = FormatFixed(value, decimals);
+    if (text.startsWith(QLatin1Char('-'))) {
+        // Only zeros and the decimal separator: not "-inf", not "-0.001".
+        bool zero = text.size() > 1;
+        for (qsizetype i = 1; i < text.size() && zero; ++i)
+            zero = text.at(i) == QLatin1Char('0') || !text.at(i).isLetterOrNumber();
+        if (zero)
+            text.remove(0, 1);
+    }
+    return text;
+}
+
 TDecisionModel::TDecisionModel() {
     Roles.push_back(TROLENAME{QStringLiteral("MAKE"), QStringLiteral("Name"), QDomElement()});
     Roles.push_back(

@@ -20,6 +20,10 @@ void SymmetricSum(int n, const double *k, int depth, int level, int start, doubl
 
 int IntAbs(int value);
 
+// FormatFixed of an overall utility; one that rounds to zero from below shows
+// as zero, never as "-0.000".
+QString FormatUtility(double value, int decimals);
+
 // Sums of k this close to 1 are taken as exactly 1: the additive model.
 constexpr double AdditiveTolerance = 1e-12;
 

@@ -1,6 +1,7 @@
 #include "platform/Dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -98,6 +99,15 @@ QString WithDefaultExt(const QString &fileName, const QString &defaultExt) {
     return fileName + QLatin1Char('.') + defaultExt;
 }
 
+int ShowModalForm(QDialog *form) {
+    if (TDialogScript *script = TDialogScript::Active()) {
+        form->setResult(0);
+        script->PlayForm(form);
+        return form->result();
+    }
+    return form->exec();
+}
+
 bool TFileDialog::Execute(QWidget *parent) {
     QString chosen;
     if (TDialogScript *script = TDialogScript::Active()) {
@@ -169,6 +179,33 @@ bool TDialogScript::TakeFile(const TFileDialog &dialog, QString &fileName) {
     fileName = files_.front();
     files_.pop_front();
     return !fileName.isEmpty();
+}
+
+void TDialogScript::AnswerForm(const QString &formName, std::function<void(QDialog *form)> action) {
+    forms_.push_back(QueuedForm{formName, std::move(action)});
+}
+
+bool TDialogScript::PlayForm(QDialog *form) {
+    const QString name = form->objectName();
+    Forms << name;
+    if (forms_.empty()) {
+        Unexpected << QStringLiteral("form %1 opened without an answer").arg(name);
+        return false;
+    }
+    QueuedForm next = std::move(forms_.front());
+    forms_.pop_front();
+    if (next.Name != name) {
+        Unexpected << QStringLiteral("expected form %1, opened %2").arg(next.Name, name);
+        return false;
+    }
+    form->show();
+    next.Action(form);
+    // A form its answer left open would wait for a user who is not there.
+    if (form->isVisible()) {
+        Unexpected << QStringLiteral("form %1 left open").arg(name);
+        form->hide();
+    }
+    return true;
 }
 
 bool TDialogScript::TakePrinterSetup(QPrinter &printer) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -28,6 +29,10 @@ int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
 void ShowMessage(const QString &text, QWidget *parent = nullptr);
 // Routes the model's messages to message boxes with OK.
 void InstallMessageBoxSink();
+
+// Shows a modal form and returns its result. Under a script the form is shown
+// without an event loop of its own and the answer queued for it plays the user.
+int ShowModalForm(QDialog *form);
 
 // File dialogs in the program's terms: Filter is "Description|*.ext|...";
 // FilterIndex counts from 1; DefaultExt has no dot.
@@ -100,6 +105,9 @@ public:
     void Answer(int modalResult, const QString &expectedText = QString());
     // Queue the name the next file dialog returns; empty: the user cancels.
     void ChooseFile(const QString &fileName);
+    // Queue what the user does in the next modal form, named by its objectName:
+    // the form is shown, the action runs with it and must leave it closed.
+    void AnswerForm(const QString &formName, std::function<void(QDialog *form)> action);
     // Queue the answer to the next printer set-up: accepted after `change`
     // has set the printer up (say, to print into a PDF file), or cancelled.
     void SetUpPrinter(bool accept, std::function<void(QPrinter &)> change = {});
@@ -107,16 +115,20 @@ public:
     QList<Message> Shown;             // every message box, in order
     QStringList Unexpected;           // messages without a queued answer, or with another text
     std::vector<TFileDialog> Dialogs; // the file dialogs as they were asked for
+    QStringList Forms;                // the modal forms opened, by name, in order
     int PrinterSetups = 0;            // printer set-up dialogs asked for
 
     // Answers still queued when the test ended.
     int PendingAnswers() const { return int(answers_.size()); }
     int PendingFiles() const { return int(files_.size()); }
+    int PendingForms() const { return int(forms_.size()); }
     int PendingPrinterSetups() const { return int(printers_.size()); }
 
     // Used by the dialog layer.
     int TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
     bool TakeFile(const TFileDialog &dialog, QString &fileName);
+    // Plays the queued answer on the form; false when none was queued for it.
+    bool PlayForm(QDialog *form);
     bool TakePrinterSetup(QPrinter &printer);
 
 private:
@@ -126,6 +138,11 @@ private:
     };
     std::deque<Queued> answers_;
     std::deque<QString> files_;
+    struct QueuedForm {
+        QString Name;
+        std::function<void(QDialog *)> Action;
+    };
+    std::deque<QueuedForm> forms_;
     struct PrinterAnswer {
         bool Accept;
         std::function<void(QPrinter &)> Change;

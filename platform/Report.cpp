@@ -33,6 +33,23 @@ QFont QRFont(const QString &family, int pointSize, bool bold) {
     return f;
 }
 
+QString QRShownText(const QFont &font, const QString &text) {
+    if (font.family().compare(QLatin1String("Symbol"), Qt::CaseInsensitive) != 0)
+        return text;
+    // The letters of the Symbol font's A..Z and a..z places.
+    static const char16_t upper[] = u"ΑΒΧΔΕΦΓΗΙϑΚΛΜΝΟΠΘΡΣΤΥςΩΞΨΖ";
+    static const char16_t lower[] = u"αβχδεφγηιϕκλμνοπθρστυϖωξψζ";
+    QString shown = text;
+    for (QChar &c : shown) {
+        const char16_t u = c.unicode();
+        if (u >= u'A' && u <= u'Z')
+            c = QChar(upper[u - u'A']);
+        else if (u >= u'a' && u <= u'z')
+            c = QChar(lower[u - u'a']);
+    }
+    return shown;
+}
+
 namespace {
 
 Qt::PenStyle QtPenStyle(TPenStyle style) {
@@ -86,7 +103,7 @@ void TQRPrintContext::AddText(const QRectF &rect, const QString &text, const QFo
     op.kind = TQRPageOp::Text;
     op.Clip = Clip;
     op.Rect = rect;
-    op.String = text;
+    op.String = QRShownText(font, text);
     op.FontFamily = font.family();
     op.FontPixelSize = QRFontPixelSize(font);
     op.Bold = font.bold();
@@ -179,7 +196,7 @@ TQRCustomLabel::TQRCustomLabel(QObject *parent) : TQRPrintable(parent) {
 
 QSizeF TQRCustomLabel::TextSize(const QString &text) const {
     const QFontMetrics metrics(QRDesignFont(Font));
-    return QSizeF(metrics.horizontalAdvance(text), metrics.height());
+    return QSizeF(metrics.horizontalAdvance(QRShownText(Font, text)), metrics.height());
 }
 
 int TQRCustomLabel::Width() const {
@@ -217,7 +234,7 @@ void TQRCustomLabel::Print(TQRPrintContext &context, QPointF origin) const {
     // An auto-sized label is as wide as its text on this page.
     QRectF textRect = r;
     if (AutoSize)
-        textRect.setWidth(std::max(r.width(), TextSize(text).width()));
+        textRect.setWidth(std::max(r.width(), TextSize(text).width()) + 1);
     const QRectF saved = context.Clip;
     if (!AutoSize)
         context.Clip = saved.isEmpty() ? r : saved.intersected(r);

@@ -37,6 +37,10 @@ QFont QRDesignFont(const QFont &font);
 // A report font: family and point size, with `bold`.
 QFont QRFont(const QString &family, int pointSize, bool bold = false);
 
+// The text as the font shows it: the "Symbol" font writes Latin letters as
+// Greek ones (P is the product sign), whatever font stands in for it here.
+QString QRShownText(const QFont &font, const QString &text);
+
 // Lines drawn round a band or a printable.
 struct TQRFrame {
     bool DrawTop = false;

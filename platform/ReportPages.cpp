@@ -97,7 +97,7 @@ TQRPageSet::TQRPageSet(std::vector<TQRPage> pages)
 namespace {
 
 const char Magic[8] = {'\x89', 'V', 'R', 'Q', 'R', 'P', '\r', '\n'};
-constexpr int HeaderSize = 8 + 4 + 4 + 4;
+using qrp::HeaderSize;
 
 quint32 Crc32(const QByteArray &data) {
     static const std::array<quint32, 256> table = [] {
@@ -346,6 +346,15 @@ void WriteOp(Writer &w, const TQRPageOp &op) {
 
 } // namespace
 
+QByteArray qrp::Header(const QByteArray &body) {
+    Writer header;
+    header.bytes.append(Magic, 8);
+    header.U32(qrp::FormatVersion);
+    header.U32(quint32(body.size()));
+    header.U32(Crc32(body));
+    return header.bytes;
+}
+
 QByteArray TQRPageSet::ToBytes() const {
     Writer body;
     body.U32(quint32(PageCount()));
@@ -357,13 +366,7 @@ QByteArray TQRPageSet::ToBytes() const {
         for (const TQRPageOp &op : page.Ops)
             WriteOp(body, op);
     }
-    Writer file;
-    file.bytes.append(Magic, 8);
-    file.U32(qrp::FormatVersion);
-    file.U32(quint32(body.bytes.size()));
-    file.U32(Crc32(body.bytes));
-    file.bytes.append(body.bytes);
-    return file.bytes;
+    return qrp::Header(body.bytes) + body.bytes;
 }
 
 bool TQRPageSet::FromBytes(const QByteArray &bytes, QString *error) {

@@ -118,4 +118,7 @@ constexpr quint32 MaxImageBytes = 64 << 20;
 constexpr int MaxImageSide = 8000;
 constexpr double MaxCoordinate = 1.0e6;
 constexpr qint64 MaxFileBytes = qint64(1) << 30;
+// The header before the body: magic, format number, body length, body CRC-32.
+constexpr int HeaderSize = 20;
+QByteArray Header(const QByteArray &body);
 } // namespace qrp

@@ -35,6 +35,7 @@ public:
     void Check() const {
         QVERIFY2(Script.Unexpected.isEmpty(), qPrintable(Script.Unexpected.join(QLatin1Char('|'))));
         QCOMPARE(Script.PendingAnswers(), 0);
+        QCOMPARE(Script.PendingForms(), 0);
     }
 };
 

@@ -74,6 +74,7 @@ private slots:
     void childBandsFollowTheirParent();
     void printToPdf();
     void savedReportRoundTrip();
+    void savedReportFileStaysReadable();
     void savedReportRefused_data();
     void savedReportRefused();
     void previewZoomAndPaging();
@@ -99,6 +100,15 @@ void TestReport::labelsSizeAndAlign() {
     QCOMPARE(label->Right(), band->Width);
     label->Alignment = taLeftJustify;
     QCOMPARE(label->Left(), 0);
+
+    // The Symbol font writes P as the product sign.
+    auto *product = new TQRLabel(band);
+    product->Font = QRFont(QStringLiteral("Symbol"), 14);
+    product->SetCaption(QStringLiteral("P"));
+    QCOMPARE(product->Caption(), QStringLiteral("P"));
+    report.Prepare();
+    QVERIFY(report.QRPrinter()->Pages.Page(0).Texts().contains(QStringLiteral("Π")));
+    delete product;
 
     // Moving a printable off the band keeps it alive and out of the report.
     QObject aside;
@@ -294,6 +304,23 @@ void TestReport::savedReportRoundTrip() {
     // A save into a folder that does not exist fails and says so.
     QVERIFY(!pages.Save(dir.filePath(QStringLiteral("no/such/r.qrp")), &error));
     QVERIFY(!error.isEmpty());
+}
+
+void TestReport::savedReportFileStaysReadable() {
+    // A file written by an earlier build: the format must keep reading it.
+    TQRPHandler handler;
+    QString error;
+    QVERIFY2(handler.Load(QStringLiteral(VR_TEST_DATA "/report/sample.qrp"), &error),
+             qPrintable(error));
+    const TQRPageSet &pages = handler.QRPrinter()->Pages;
+    QCOMPARE(pages.PageCount(), 1);
+    QCOMPARE(pages.Page(0).Size, QSizeF(794, 1123));
+    QCOMPARE(pages.Page(0).Texts(), QStringList({"Sample report", "A memo line",
+                                                 QStringLiteral("Ščř second"), "Page nr 1"}));
+    int images = 0;
+    for (const TQRPageOp &op : pages.Page(0).Ops)
+        images += op.kind == TQRPageOp::Image && op.Picture.size() == QSize(120, 90);
+    QCOMPARE(images, 1);
 }
 
 void TestReport::savedReportRefused_data() {

@@ -1,0 +1,193 @@
+#include "app/Formula.h"
+
+#include "app/Dazazezad.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+
+TForm_Formula *Form_Formula = nullptr;
+
+namespace {
+constexpr int ClientWidth = 466;
+
+void SetFontHeight(QLabel *label, int pixels, const QString &family = QString()) {
+    QFont font = label->font();
+    if (!family.isEmpty())
+        font.setFamilies({family, font.family()});
+    font.setPixelSize(pixels);
+    label->setFont(font);
+}
+
+// Labels size themselves to their text, as the window's labels always did.
+void SetCaption(QLabel *label, const QString &text) {
+    label->setText(text);
+    label->adjustSize();
+}
+} // namespace
+
+TForm_Formula::TForm_Formula(QWidget *owner) : QDialog(owner) {
+    setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(ClientWidth, 298);
+    for (QLabel *label : {Label_formulaKenRaytext, Label_Label_formulaKenRay, Label_n, Label_i4,
+                          Label_i1, Label_i2, Label_i3})
+        SetFontHeight(label, 16);
+    SetFontHeight(Label_pi, 19);
+    Label_pi->setText(QStringLiteral("\u220F")); // the product sign
+    SetFontHeight(Label_Ktext, 13, QStringLiteral("Microsoft Sans Serif"));
+    for (QLabel *label : {Label_Kvalue, Label_formulatext, Label_leftside, Label_rightside,
+                          Label_scallingtext, Label_k})
+        SetFontHeight(label, 13);
+    for (QLabel *label : findChildren<QLabel *>())
+        label->adjustSize();
+    connect(BitBtn_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn_help, &QPushButton::clicked, this, &TForm_Formula::BitBtn_helpClick);
+    connect(BitBtn_copy, &QPushButton::clicked, this, &TForm_Formula::BitBtn_copyClick);
+}
+
+bool TForm_Formula::FormulaShown() const {
+    return Kavrel && Kavrel->SolutionComplete && !Kavrel->DialogueMode && Kavrel->UsedCount >= 1;
+}
+
+void TForm_Formula::PlaceButtons(int left, int top) {
+    BitBtn_ok->move(left, top);
+    BitBtn_help->move(left + 105, top);
+    BitBtn_copy->move(left + 210, top);
+}
+
+void TForm_Formula::FormShow() {
+    if (!FormulaShown()) {
+        setFixedSize(ClientWidth, 160);
+        BitBtn_ok->move(ClientWidth / 2 - 92, height() - 40);
+        BitBtn_help->move(ClientWidth / 2 + 17, height() - 40);
+        BitBtn_copy->hide();
+        Panel_BigK->hide();
+        Panel_formula->hide();
+        Panel_k->hide();
+        return;
+    }
+    const TKavrel &k = *Kavrel;
+    const int decimals = k.ProbabilityPrecision;
+    const auto fmt = [decimals](double v) { return FormatFixed(v, decimals); };
+    // The same test as the utilities of the ranking, so both always agree.
+    const bool additive = k.Model.IsAdditive();
+
+    std::vector<const TPROBLEM *> used;
+    for (const TPROBLEM &c : k.Criteria) {
+        if (c.Used && int(used.size()) < MaxCriteria)
+            used.push_back(&c);
+    }
+    const double k1 = used.front()->SmallK;
+    SetCaption(Label_Kvalue, QStringLiteral("K = ") + fmt(FactorK));
+    SetCaption(Label_k, QStringLiteral("k1 = ") + fmt(k1));
+    if (additive) {
+        SetCaption(Label_leftside, QStringLiteral("U(g) ="));
+        SetCaption(Label_rightside,
+                   QStringLiteral("  ") + fmt(k1) + QStringLiteral(" * u1( g1(a) ) "));
+    } else {
+        SetCaption(Label_leftside, fmt(FactorK) + QStringLiteral(" * U(g) + 1 =  "));
+        SetCaption(Label_rightside, QStringLiteral("( ") + fmt(FactorK * k1) +
+                                        QStringLiteral(" * u1( g1(a) ) + 1 ) "));
+    }
+
+    for (size_t j = 1; j < used.size(); ++j) {
+        const double kj = used[j]->SmallK;
+        const QString n = QString::number(j + 1);
+        auto *kLabel = new QLabel(Panel_k);
+        kLabel->setFont(Label_k->font());
+        kLabel->move(Label_k->x(), Label_k->y() + 20 * int(j));
+        SetCaption(kLabel, QStringLiteral("k") + n + QStringLiteral(" = ") + fmt(kj));
+        kLabel->show();
+        KLabels[j] = kLabel;
+
+        auto *line = new QLabel(Panel_formula);
+        line->setFont(Label_rightside->font());
+        const int top = Label_rightside->y() + 20 * int(j);
+        if (additive) {
+            line->move(Label_rightside->x() - 4, top);
+            SetCaption(line, QStringLiteral("+ ") + fmt(kj) + QStringLiteral(" * u") + n +
+                                 QStringLiteral("( g") + n + QStringLiteral("(a) ) "));
+        } else {
+            line->move(Label_rightside->x() - 8, top);
+            SetCaption(line, QStringLiteral("* ( ") + fmt(FactorK * kj) + QStringLiteral(" * u") +
+                                 n + QStringLiteral("( g") + n + QStringLiteral("(a) ) + 1 ) "));
+        }
+        line->show();
+        FormulaLines[j] = line;
+    }
+
+    const int panelHeight = 20 * int(used.size()) + 50;
+    Panel_k->resize(Panel_k->width(), panelHeight);
+    Panel_formula->resize(Panel_formula->width(), panelHeight);
+    setFixedSize(ClientWidth, panelHeight + 230);
+    PlaceButtons(95, height() - 40);
+    BitBtn_copy->show();
+    Panel_BigK->show();
+    Panel_formula->show();
+    Panel_k->show();
+}
+
+QString TForm_Formula::FormulaText() const {
+    QString text = Label_leftside->text() + Label_rightside->text();
+    for (size_t j = 1; j < FormulaLines.size(); ++j) {
+        if (FormulaLines[j])
+            text += FormulaLines[j]->text();
+    }
+    return text;
+}
+
+void TForm_Formula::BitBtn_copyClick() {
+    if (!Kavrel || !Kavrel->SolutionComplete || Kavrel->UsedCount <= 0)
+        return;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(FormulaText());
+}
+
+void TForm_Formula::FormClose() {
+    for (auto *labels : {&KLabels, &FormulaLines}) {
+        for (QLabel *&label : *labels) {
+            delete label;
+            label = nullptr;
+        }
+    }
+    BitBtn_copy->hide();
+    Panel_BigK->hide();
+    Panel_formula->hide();
+    Panel_k->hide();
+}
+
+void TForm_Formula::done(int result) {
+    // OK, Escape and the close box all end here, so the labels always go.
+    FormClose();
+    QDialog::done(result);
+}
+
+void TForm_Formula::BitBtn_helpClick() {
+    if (Kavrel)
+        Kavrel->ShowHelpTopic(QLatin1String(HelpTopic::Formula));
+}
+
+void TForm_Formula::FormKeyDown(QKeyEvent *key) {
+    if (key->key() == Qt::Key_F1)
+        BitBtn_helpClick();
+}
+
+bool TForm_Formula::PreviewKey(QKeyEvent *event) {
+    FormKeyDown(event);
+    return false;
+}
+
+void TForm_Formula::showEvent(QShowEvent *event) {
+    if (!event->spontaneous()) {
+        FormShow();
+        // Centred on the screen, at the size this showing gave it.
+        if (const QScreen *s = screen())
+            move(s->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}

@@ -1,0 +1,44 @@
+// The utility formula of the solved problem with its numbers: the general
+// formula, K, the k of every used criterion and the problem's own formula.
+#pragma once
+
+#include "model/Problem.h"
+#include "platform/Application.h"
+#include "ui_Formula.h"
+
+#include <QDialog>
+#include <array>
+
+class QLabel;
+
+class TForm_Formula : public QDialog, public Ui::TForm_Formula, public TKeyPreview {
+    Q_OBJECT
+public:
+    explicit TForm_Formula(QWidget *owner = nullptr);
+
+    // Labels created while the window is open: entries 1 to UsedCount - 1;
+    // entry 0 stands for Label_k and Label_rightside.
+    std::array<QLabel *, MaxCriteria> KLabels{};
+    std::array<QLabel *, MaxCriteria> FormulaLines{};
+
+    void FormShow();
+    void FormClose();
+    void BitBtn_copyClick();
+    void BitBtn_helpClick();
+    void FormKeyDown(QKeyEvent *key);
+    // The text Copy formula puts on the clipboard.
+    QString FormulaText() const;
+
+    void done(int result) override;
+
+protected:
+    bool PreviewKey(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // The whole formula shows only for a finished solution outside elicitation.
+    bool FormulaShown() const;
+    void PlaceButtons(int left, int top);
+};
+
+extern TForm_Formula *Form_Formula;

@@ -1,0 +1,202 @@
+#include "elicitation/Parameters.h"
+
+#include "app/Dazazezad.h"
+#include "elicitation/Lotteries.h"
+#include "platform/Dialogs.h"
+#include "ui_Parameters.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+TParameter *Parameter = nullptr;
+
+namespace {
+const QString QuestionsRange = QStringLiteral("Number of questions must belong to interval (0,50>");
+const QString PrecisionRange =
+    QStringLiteral("Precision of the probability value must belong to interval <1,6>");
+const QString ProbabilityRange = QStringLiteral("Probability must belong to interval (0,1)");
+const QString NonNumerical = QStringLiteral("Non numerical value. ");
+
+bool SpinValue(const QSpinBox *spin, int &value) {
+    bool ok = false;
+    value = spin->cleanText().trimmed().toInt(&ok);
+    return ok;
+}
+
+void Error(const QString &text, QWidget *parent) {
+    MessageDlg(text, mtError, mbOK, parent);
+}
+} // namespace
+
+void TKavrel::Menu_ParametersClick() {
+    // The dialog validates and stores; its result tells nothing more.
+    if (Parameter)
+        ShowModalForm(Parameter);
+}
+
+TParameter::TParameter(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      ui_(std::make_unique<Ui::TParameter>()) {
+    ui_->setupUi(this);
+    setModal(true);
+    setFixedSize(size());
+    for (QSpinBox *spin : {ui_->QuestionSpinEdit, ui_->PrecisionSpinEdit})
+        spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    connect(ui_->ParamOK, &QPushButton::clicked, this, &TParameter::ParamOKClick);
+    connect(ui_->ParamCancel, &QPushButton::clicked, this, &TParameter::ParamCancelClick);
+    connect(ui_->ParamHelp, &QPushButton::clicked, this, &TParameter::ParamHelpClick);
+    connect(ui_->UpDown1Up, &QToolButton::clicked, this, [this] { UpDown1Click(true); });
+    connect(ui_->UpDown1Down, &QToolButton::clicked, this, [this] { UpDown1Click(false); });
+    ui_->ProbabilityEdit->setFocus();
+    LoadControls();
+}
+
+TParameter::~TParameter() = default;
+
+void TParameter::LoadControls() {
+    if (!Kavrel)
+        return;
+    ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+    ui_->QuestionSpinEdit->setValue(Kavrel->Questions);
+    ui_->PrecisionSpinEdit->setValue(Kavrel->ProbabilityPrecision);
+}
+
+void TParameter::FormShow() {
+    LoadControls();
+    ui_->ParamOK->setFocus();
+}
+
+void TParameter::ParamOKClick() {
+    if (!Kavrel)
+        return;
+    const auto failed = [this](const QString &text, QWidget *control) {
+        Error(text, this);
+        control->setFocus();
+    };
+    // Any field that does not read as a number: the one message of the conversion.
+    const auto unreadable = [this, &failed](QWidget *control) {
+        failed(NonNumerical + ProbabilityRange, control);
+        ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+    };
+    int questions = 0;
+    if (!SpinValue(ui_->QuestionSpinEdit, questions))
+        return unreadable(ui_->QuestionSpinEdit);
+    if (questions < 1 || questions > MaxQuestionLimit)
+        return failed(QuestionsRange, ui_->QuestionSpinEdit);
+    int precision = 0;
+    if (!SpinValue(ui_->PrecisionSpinEdit, precision))
+        return unreadable(ui_->PrecisionSpinEdit);
+    if (precision < 1 || precision > 6)
+        return failed(PrecisionRange, ui_->PrecisionSpinEdit);
+    double probability = 0.0;
+    if (!TextToFloat(ui_->ProbabilityEdit->text(), probability))
+        return unreadable(ui_->ProbabilityEdit);
+    if (!(probability > 0.0 && probability < 1.0)) {
+        failed(ProbabilityRange, ui_->ProbabilityEdit);
+        ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+        return;
+    }
+    Kavrel->Probability = probability;
+    ui_->ProbabilityEdit->setText(FloatToStr(probability));
+    Kavrel->Questions = questions;
+    Kavrel->ProbabilityPrecision = precision;
+    Kavrel->Cancelled = false;
+    QDialog::accept();
+}
+
+bool TParameter::FormKeyPress(QKeyEvent *key) {
+    if (!Kavrel || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+        return false;
+    int questions = 0;
+    if (!SpinValue(ui_->QuestionSpinEdit, questions))
+        Error(NonNumerical + QuestionsRange, this);
+    else if (questions < 1 || questions > MaxQuestionLimit)
+        Error(QuestionsRange, this);
+    int precision = 0;
+    if (!SpinValue(ui_->PrecisionSpinEdit, precision))
+        Error(NonNumerical + PrecisionRange, this);
+    else if (precision < 1 || precision > 6)
+        Error(PrecisionRange, this);
+    double probability = 0.0;
+    const bool readable = TextToFloat(ui_->ProbabilityEdit->text(), probability);
+    if (readable && probability > 0.0 && probability < 1.0) {
+        focusNextChild();
+        return true;
+    }
+    Error(readable ? ProbabilityRange : NonNumerical + ProbabilityRange, this);
+    ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+    // Enter never stores: it must not reach the default button either.
+    return true;
+}
+
+void TParameter::UpDown1Click(bool up) {
+    double v = 0.0;
+    if (!TextToFloat(ui_->ProbabilityEdit->text(), v)) {
+        Error(QStringLiteral("None numerical value. ") + ProbabilityRange, this);
+        ui_->ProbabilityEdit->setFocus();
+        return;
+    }
+    const QString zero = QStringLiteral("0"), one = QStringLiteral("1");
+    // The texts are compared, not the numbers: "0.6" lies between "0" and "1".
+    const QString w = FloatToStr(up ? v + 0.1 : v - 0.1);
+    if (QString::compare(w, zero) > 0 && QString::compare(w, one) < 0) {
+        ui_->ProbabilityEdit->setText(w);
+        return;
+    }
+    const QString current = FloatToStr(v);
+    if (QString::compare(current, zero) < 0 || QString::compare(current, one) > 0) {
+        if (Kavrel)
+            ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+        ui_->ProbabilityEdit->setFocus();
+    }
+}
+
+void TParameter::FormKeyDown(QKeyEvent *key) {
+    if (key->key() == Qt::Key_F1)
+        ParamHelpClick();
+}
+
+bool TParameter::PreviewKey(QKeyEvent *event) {
+    FormKeyDown(event);
+    if (event->key() == Qt::Key_Escape) {
+        reject();
+        return true;
+    }
+    return FormKeyPress(event);
+}
+
+void TParameter::ParamCancelClick() {
+    reject();
+}
+
+void TParameter::FormClose() {
+    LoadControls();
+}
+
+void TParameter::reject() {
+    FormClose();
+    QDialog::reject();
+}
+
+void TParameter::closeEvent(QCloseEvent *event) {
+    FormClose();
+    event->accept();
+    QDialog::done(QDialog::Rejected);
+}
+
+void TParameter::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (const QWidget *p = parentWidget()) {
+        const QRect frame = p->window()->frameGeometry();
+        move(frame.center() - rect().center());
+    }
+    FormShow();
+}
+
+void TParameter::ParamHelpClick() {
+    if (Kavrel)
+        Kavrel->ShowHelpTopic(QLatin1String(HelpTopic::Parameters));
+}

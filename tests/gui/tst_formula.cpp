@@ -1,0 +1,232 @@
+// The formula window: the general formula alone until the problem is solved,
+// then K, the k values and the problem's formula, the copy to the clipboard,
+// and the labels made for one showing gone at its close.
+#include "GuiTest.h"
+#include "ProblemSupport.h"
+#include "app/Formula.h"
+#include "tests/TestSupport.h"
+
+#include <QClipboard>
+#include <QLabel>
+
+namespace {
+QStringList Captions(const std::array<QLabel *, MaxCriteria> &labels) {
+    QStringList captions;
+    for (const QLabel *label : labels) {
+        if (label)
+            captions << label->text();
+    }
+    return captions;
+}
+} // namespace
+
+class TestFormula : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void formulaTexts_data();
+    void formulaTexts();
+    void generalFormulaOnly_data();
+    void generalFormulaOnly();
+    void layoutForOneAndTenCriteria_data();
+    void layoutForOneAndTenCriteria();
+    void labelsGoAtClose();
+
+private:
+    // Solved problem with the given k (a k below 0 marks an unused criterion) and K.
+    void Solve(const QList<double> &ks, double K);
+    std::unique_ptr<TFrameFixture> fixture_;
+};
+
+void TestFormula::init() {
+    fixture_ = std::make_unique<TFrameFixture>();
+    Form_Formula = new TForm_Formula(Kavrel);
+}
+
+void TestFormula::cleanup() {
+    delete Form_Formula;
+    Form_Formula = nullptr;
+    fixture_->Check();
+    fixture_.reset();
+}
+
+void TestFormula::Solve(const QList<double> &ks, double K) {
+    std::vector<TPROBLEM> criteria;
+    for (int i = 0; i < ks.size(); ++i)
+        criteria.push_back(
+            LinearCriterion(QStringLiteral("C%1").arg(i), i, ks[i] < 0 ? 0.3 : ks[i], ks[i] >= 0));
+    SetProblem(*Kavrel, criteria, {});
+    FactorK = K;
+    Kavrel->SolutionComplete = true;
+    Kavrel->DialogueMode = false;
+}
+
+void TestFormula::formulaTexts_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QList<double>>("ks");
+    QTest::addColumn<double>("K");
+    QTest::addColumn<QString>("kValue");
+    QTest::addColumn<QStringList>("kLabels");
+    QTest::addColumn<QStringList>("lines"); // left side, first line, created lines
+    QTest::addColumn<QString>("clipboard");
+
+    for (const QLocale &locale : {PointLocale(), CommaLocale()}) {
+        const bool comma = locale == CommaLocale();
+        const auto t = [comma](QString text) {
+            return comma ? text.replace(QLatin1Char('.'), QLatin1Char(',')) : text;
+        };
+        const QByteArray suffix = comma ? " comma" : " point";
+        QTest::newRow("multiplicative" + suffix)
+            << locale << QList<double>{0.3, 0.5} << 0.25 << t("K = 0.250")
+            << QStringList{t("k1 = 0.300"), t("k2 = 0.500")}
+            << QStringList{t("0.250 * U(g) + 1 =  "), t("( 0.075 * u1( g1(a) ) + 1 ) "),
+                           t("* ( 0.125 * u2( g2(a) ) + 1 ) ")}
+            << t("0.250 * U(g) + 1 =  ( 0.075 * u1( g1(a) ) + 1 ) * ( 0.125 * u2( g2(a) ) + 1 ) ");
+        QTest::newRow("additive" + suffix)
+            << locale << QList<double>{0.5, 0.5} << 3.0 << t("K = 3.000")
+            << QStringList{t("k1 = 0.500"), t("k2 = 0.500")}
+            << QStringList{"U(g) =", t("  0.500 * u1( g1(a) ) "), t("+ 0.500 * u2( g2(a) ) ")}
+            << t("U(g) =  0.500 * u1( g1(a) ) + 0.500 * u2( g2(a) ) ");
+    }
+    // An unused criterion first changes neither the numbering nor the form.
+    QTest::newRow("unused first") << PointLocale() << QList<double>{-1, 0.4, 0.6} << 1.0
+                                  << "K = 1.000" << QStringList{"k1 = 0.400", "k2 = 0.600"}
+                                  << QStringList{"U(g) =", "  0.400 * u1( g1(a) ) ",
+                                                 "+ 0.600 * u2( g2(a) ) "}
+                                  << "U(g) =  0.400 * u1( g1(a) ) + 0.600 * u2( g2(a) ) ";
+    // 0.1 + 0.2 + 0.7 is not exactly 1 in doubles, yet the utilities add up: so does the formula.
+    QTest::newRow("adds as the model does")
+        << PointLocale() << QList<double>{0.1, 0.2, 0.7} << 1.0 << "K = 1.000"
+        << QStringList{"k1 = 0.100", "k2 = 0.200", "k3 = 0.700"}
+        << QStringList{"U(g) =", "  0.100 * u1( g1(a) ) ", "+ 0.200 * u2( g2(a) ) ",
+                       "+ 0.700 * u3( g3(a) ) "}
+        << "U(g) =  0.100 * u1( g1(a) ) + 0.200 * u2( g2(a) ) + 0.700 * u3( g3(a) ) ";
+}
+
+void TestFormula::formulaTexts() {
+    QFETCH(QLocale, locale);
+    QFETCH(QList<double>, ks);
+    QFETCH(double, K);
+    QFETCH(QString, kValue);
+    QFETCH(QStringList, kLabels);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, clipboard);
+    LocaleGuard guard(locale);
+    Solve(ks, K);
+
+    TForm_Formula &f = *Form_Formula;
+    f.show();
+    QCOMPARE(f.Label_Kvalue->text(), kValue);
+    QCOMPARE(QStringList(f.Label_k->text()) + Captions(f.KLabels), kLabels);
+    QCOMPARE(QStringList({f.Label_leftside->text(), f.Label_rightside->text()}) +
+                 Captions(f.FormulaLines),
+             lines);
+    QVERIFY(f.Panel_BigK->isVisible() && f.Panel_k->isVisible() && f.Panel_formula->isVisible());
+    QVERIFY(f.BitBtn_copy->isVisible());
+    // Created lines stand 20 pixels apart below the first.
+    if (f.FormulaLines[1])
+        QCOMPARE(f.FormulaLines[1]->y(), f.Label_rightside->y() + 20);
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+    f.BitBtn_copy->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    f.done(QDialog::Accepted);
+}
+
+void TestFormula::generalFormulaOnly_data() {
+    QTest::addColumn<bool>("complete");
+    QTest::addColumn<bool>("dialogue");
+    QTest::addColumn<int>("used");
+    QTest::newRow("not solved") << false << false << 2;
+    QTest::newRow("during elicitation") << true << true << 2;
+    QTest::newRow("no used criterion") << true << false << 0;
+}
+
+void TestFormula::generalFormulaOnly() {
+    QFETCH(bool, complete);
+    QFETCH(bool, dialogue);
+    QFETCH(int, used);
+    Solve({0.3, 0.5}, 0.25);
+    Kavrel->SolutionComplete = complete;
+    Kavrel->DialogueMode = dialogue;
+    Kavrel->UsedCount = used;
+    QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+
+    TForm_Formula &f = *Form_Formula;
+    f.show();
+    QCOMPARE(f.height(), 160);
+    QCOMPARE(f.width(), 466);
+    QCOMPARE(f.BitBtn_ok->pos(), QPoint(141, 120));
+    QCOMPARE(f.BitBtn_help->pos(), QPoint(250, 120));
+    QVERIFY(f.Panel_formulaKenRay->isVisible());
+    QVERIFY(!f.Panel_BigK->isVisible() && !f.Panel_k->isVisible() &&
+            !f.Panel_formula->isVisible() && !f.BitBtn_copy->isVisible());
+    QVERIFY(Captions(f.KLabels).isEmpty());
+    f.BitBtn_copyClick();
+    if (!complete || used == 0)
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("old"));
+    f.done(QDialog::Rejected);
+}
+
+void TestFormula::layoutForOneAndTenCriteria_data() {
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("panelHeight");
+    QTest::addColumn<int>("clientHeight");
+    QTest::newRow("one") << 1 << 70 << 300;
+    QTest::newRow("ten") << 10 << 250 << 480;
+}
+
+void TestFormula::layoutForOneAndTenCriteria() {
+    QFETCH(int, count);
+    QFETCH(int, panelHeight);
+    QFETCH(int, clientHeight);
+    Solve(QList<double>(count, 0.05), 2.0);
+    TForm_Formula &f = *Form_Formula;
+    f.show();
+    QCOMPARE(Captions(f.KLabels).size(), count - 1);
+    QCOMPARE(Captions(f.FormulaLines).size(), count - 1);
+    QCOMPARE(f.Panel_k->height(), panelHeight);
+    QCOMPARE(f.Panel_formula->height(), panelHeight);
+    QCOMPARE(f.height(), clientHeight);
+    for (QPushButton *b : {f.BitBtn_ok, f.BitBtn_help, f.BitBtn_copy})
+        QCOMPARE(b->y(), clientHeight - 40);
+    QCOMPARE(f.BitBtn_ok->x(), 95);
+    QCOMPARE(f.BitBtn_help->x(), 200);
+    QCOMPARE(f.BitBtn_copy->x(), 305);
+    if (count == 10)
+        QCOMPARE(f.KLabels[9]->text(), QStringLiteral("k10 = 0.050"));
+    f.done(QDialog::Accepted);
+}
+
+void TestFormula::labelsGoAtClose() {
+    Solve({0.2, 0.3, 0.4}, 0.5);
+    TForm_Formula &f = *Form_Formula;
+    const int labelsAtRest = int(f.findChildren<QLabel *>().size());
+    // The modal showing, closed by Escape from the running window.
+    bool watchdog = false;
+    QTimer::singleShot(0, &f, [&f] {
+        QCOMPARE(QApplication::activeModalWidget(), &f);
+        QCOMPARE(Captions(f.FormulaLines).size(), 2);
+        QTest::keyClick(&f, Qt::Key_Escape);
+    });
+    QTimer::singleShot(5000, &f, [&f, &watchdog] {
+        watchdog = true;
+        f.done(QDialog::Rejected);
+    });
+    f.exec();
+    QVERIFY(!watchdog);
+    QCOMPARE(int(f.findChildren<QLabel *>().size()), labelsAtRest);
+    QVERIFY(!f.Panel_k->isVisibleTo(&f) && !f.BitBtn_copy->isVisibleTo(&f));
+
+    // A second showing with fewer criteria leaves nothing of the first behind.
+    Solve({0.6, 0.4}, 1.0);
+    f.show();
+    QCOMPARE(int(f.findChildren<QLabel *>().size()), labelsAtRest + 2);
+    f.close();
+    QCOMPARE(int(f.findChildren<QLabel *>().size()), labelsAtRest);
+}
+
+VR_GUI_TEST_MAIN(TestFormula)
+#include "tst_formula.moc"
