@@ -4,6 +4,9 @@
 
 #include "GuiTest.h"
 #include "elicitation/Chartmain.h"
+#include "elicitation/Coefficients.h"
+#include "elicitation/Dialogues.h"
+#include "elicitation/Maxquestion.h"
 
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -40,6 +43,9 @@ inline std::vector<TFuncPoint> RisingPoints() {
 class TElicitationFixture : public TFrameFixture {
 public:
     TElicitationFixture() {
+        MaxQuestions = new TMaxQuestions(Kavrel);
+        Dialogue = new TDialogue(Kavrel);
+        Coefficient = new TCoefficient(Kavrel);
         Form_chart = new TForm_chart(Kavrel);
         Kavrel->show();
     }
@@ -48,6 +54,12 @@ public:
         Kavrel->ClearCriteriaBar();
         delete Form_chart;
         Form_chart = nullptr;
+        delete Coefficient;
+        Coefficient = nullptr;
+        delete Dialogue;
+        Dialogue = nullptr;
+        delete MaxQuestions;
+        MaxQuestions = nullptr;
     }
 
     int Add(const TPROBLEM &criterion) {

@@ -21,6 +21,9 @@ private slots:
     void segmentRuleNeedsTwoPoints();
     void doubleClick_data();
     void doubleClick();
+    void doubleClickStartsMethod_data();
+    void doubleClickStartsMethod();
+    void doubleClickIgnoredWhileQuestionOpen();
     void hoverShowsSegment_data();
     void hoverShowsSegment();
     void hoverRepaintsOnlyOnChange();
@@ -172,6 +175,76 @@ void TestChartWindow::doubleClick() {
     DoubleClick(chart, at);
     QCOMPARE(k.FirstQuestion, !starts);
     QCOMPARE(chart->Chart->AllowZoom, !starts);
+    k.DialogueMode = false;
+}
+
+void TestChartWindow::doubleClickStartsMethod_data() {
+    QTest::addColumn<int>("method");
+    QTest::addColumn<bool>("firstQuestion");
+    QTest::addColumn<double>("uLeft");
+    QTest::addColumn<double>("uRight");
+    QTest::newRow("method 1") << 1 << true << 0.35 << 0.6;
+    QTest::newRow("method 2") << 2 << false << 0.35 << 0.6;
+    QTest::newRow("method 3") << 3 << false << 0.35 << 0.6;
+    QTest::newRow("method 4, first question") << 4 << true << 0.0 << 1.0;
+    QTest::newRow("method 4, later question") << 4 << false << 0.35 << 0.6;
+}
+
+void TestChartWindow::doubleClickStartsMethod() {
+    QFETCH(int, method);
+    QFETCH(bool, firstQuestion);
+    QFETCH(double, uLeft);
+    QFETCH(double, uRight);
+    TKavrel &k = *Kavrel;
+    fixture_->Add(
+        MakeCriterion(QStringLiteral("Price"), 1, false, method, 10, 110, RisingPoints()));
+    TForm_chart *chart = fixture_->Show(0, true);
+    k.DialogueMode = true;
+    k.FirstQuestion = firstQuestion;
+    DoubleClick(chart, SegmentMiddle(chart, 2));
+    QVERIFY(Dialogue->isVisible());
+    QVERIFY(k.SB_windows->isVisible());
+    QCOMPARE(Dialogue->Question.Method, method);
+    QCOMPARE(Dialogue->Index, 0);
+    QVERIFY(!k.FirstQuestion);
+    // The segment from point 1 (25, 0.35) to point 2 (40, 0.6), as the method keeps it.
+    if (method == 3) {
+        QCOMPARE(Dialogue->ULo, 25.0);
+        QCOMPARE(Dialogue->UHi, 40.0);
+    } else {
+        QCOMPARE(Dialogue->XLo, 25.0);
+        QCOMPARE(Dialogue->XHi, 40.0);
+    }
+    if (method == 4) {
+        QCOMPARE(Dialogue->ULo, uLeft);
+        QCOMPARE(Dialogue->UHi, uRight);
+    }
+    if (method == 1) {
+        QCOMPARE(Dialogue->ULo, uLeft);
+        QCOMPARE(Dialogue->UHi, uRight);
+    }
+    // The chart shows the question's active range.
+    QVERIFY(k.ActiveRangeShown);
+    QCOMPARE(chart->ActiveX1, 25.0);
+    QCOMPARE(chart->ActiveX2, 40.0);
+    Dialogue->ClosingByProgram = true;
+    Dialogue->close();
+    k.DialogueMode = false;
+}
+
+void TestChartWindow::doubleClickIgnoredWhileQuestionOpen() {
+    TKavrel &k = *Kavrel;
+    fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1, false, 2, 10, 110, RisingPoints()));
+    TForm_chart *chart = fixture_->Show(0, true);
+    k.DialogueMode = true;
+    DoubleClick(chart, SegmentMiddle(chart, 1));
+    QVERIFY(Dialogue->isVisible());
+    QCOMPARE(Dialogue->XHi, 25.0);
+    DoubleClick(chart, SegmentMiddle(chart, 3));
+    QCOMPARE(Dialogue->XHi, 25.0);
+    QCOMPARE(Dialogue->Counter, 1);
+    Dialogue->ClosingByProgram = true;
+    Dialogue->close();
     k.DialogueMode = false;
 }
 
