@@ -714,6 +714,7 @@ void TQRPreview::SetPages(const TQRPageSet &pages) {
     pages_ = pages;
     pageNumber_ = pages_.IsEmpty() ? 0 : 1;
     UpdatePage();
+    emit PagesChanged();
     emit PageChanged(pageNumber_);
 }
 

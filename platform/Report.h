@@ -359,6 +359,7 @@ public:
 
 signals:
     void PageChanged(int page);
+    void PagesChanged();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
