@@ -65,6 +65,7 @@ TKavrel::TKavrel(QWidget *owner) : QMainWindow(owner) {
     connect(Menu_CloseAll, &QAction::triggered, this, &TKavrel::Menu_CloseAllClick);
     connect(SB_windows, &QAction::triggered, this, &TKavrel::SB_windowsClick);
     connect(Menu_Parameters, &QAction::triggered, this, &TKavrel::Menu_ParametersClick);
+    SetUpDriver();
 
     // The client area is 759 x 475 below the menu bar, centred on the desktop.
     resize(759, 475 + menuBar()->sizeHint().height());

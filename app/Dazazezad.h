@@ -3,6 +3,7 @@
 // the program exits.
 #pragma once
 
+#include "elicitation/Chartmain.h"
 #include "model/DecisionModel.h"
 #include "model/InputOutput.h"
 #include "platform/Application.h"
@@ -13,6 +14,7 @@
 #include "ui_Dazazezad.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -20,7 +22,6 @@
 class QLibrary;
 class QPushButton;
 class QTimer;
-class TForm_chart;
 
 // Help topics of the windows, inside the help archive.
 namespace HelpTopic {
@@ -55,8 +56,9 @@ public:
     std::vector<TPROBLEM> &Criteria = Model.Criteria;
     TVARIANTS &Variants = Model.Variants;
     TINPUT_OUTPUT Xml;
-    std::array<TForm_chart *, MaxCriteria> Charts{}; // by criterion position
-    TForm_chart *SavedChartWindow = nullptr;
+    // Guarded: a window may go while a handler still refers to it.
+    std::array<QPointer<TForm_chart>, MaxCriteria> Charts{}; // by criterion position
+    QPointer<TForm_chart> SavedChartWindow;
 
     // Elicitation parameters.
     int Questions = 5;
@@ -101,7 +103,7 @@ public:
 
     bool ProblemSaved = true;
     bool ResultsSaved = true;
-    std::array<QPushButton *, MaxCriteria> CriteriaButtons{}; // by criterion position
+    std::array<QPointer<QPushButton>, MaxCriteria> CriteriaButtons{}; // by criterion position
 
     // The main toolbar's buttons are the commands of their menu items, so that
     // handler, hint and enabled state cannot differ.
@@ -176,6 +178,24 @@ public:
     void Menu_CloseAllClick();
     void SB_windowsClick();
 
+    // The question dialogue, or null while there is none.
+    QWidget *QuestionDialogue() const;
+
+    // Elicitation driver, criteria bar and chart windows (elicitation/Driver.cpp).
+    QPushButton *SpeedButton_pause1 = nullptr; // holds the pause glyph of the STOP blink
+    void SB_NewFunctionClick();
+    void ShowCriterionChart(int id, bool dialogue, bool show);
+    void BuildCriteriaBar();
+    void CriteriaButtonClick(QPushButton *Sender);
+    void ClearCriteriaBar();
+    void Timer_glyph_stopTimer();
+    void SpeedButton_stopClick();
+    void SB_Exit_FunctionClick();
+    void SB_correctchartClick();
+    void SetupFunctionSeries(TLineSeries *series);
+    // The chart window of ActiveCriterion, or null when it has none.
+    TForm_chart *ActiveChart() const;
+
     // Elicitation dialogues (elicitation/Dialogues.cpp, elicitation/Parameters.cpp).
     void Menu_ParametersClick();
     // The chart windows' side of a question, set by the chart windows' unit: refill
@@ -197,7 +217,18 @@ private:
     void PlaceStopButton();
     // Checks one of the three arrangement items and clears the other two.
     void CheckArrangement(QAction *item);
-    QWidget *QuestionDialogue() const;
+
+    // Elicitation driver helpers (elicitation/Driver.cpp).
+    void SetUpDriver();
+    void AddCriterionButton(int position, int placed);
+    void DestroyChartWindow(int position);
+    void DestroyCriterionButton(int position);
+    // Processes events until the criterion at the position is done or the run
+    // is cancelled; a window that goes or a program that closes cancels it.
+    void WaitForCriterion(int position);
+    void SeedEndPoints(TPROBLEM &criterion);
+    void EnableProblemCommands();
+    bool RankingAllowed() const;
 };
 
 extern TKavrel *Kavrel;

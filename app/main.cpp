@@ -9,6 +9,7 @@
 #include "elicitation/ChartPenEditor.h"
 #include "elicitation/ChartSave.h"
 #include "elicitation/ChartShadows.h"
+#include "elicitation/Chartmain.h"
 #include "elicitation/Coefficients.h"
 #include "elicitation/Dialogues.h"
 #include "elicitation/Maxquestion.h"
@@ -58,7 +59,8 @@ int main(int argc, char *argv[]) {
         app.CreateForm(Form_BrushEditor);
         app.CreateForm(Form_Shadows);
         app.CreateForm(FAbout);
-        // Raport_p, then Form_chart, the template of every chart window.
+        // Raport_p follows here.
+        app.CreateForm(Form_chart); // the template of every chart window
 
         if (script)
             QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });

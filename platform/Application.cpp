@@ -46,6 +46,10 @@ int TApplication::Run() {
     return exec();
 }
 
+bool TApplication::Terminating() {
+    return Application && Application->Terminated;
+}
+
 void TApplication::ProcessMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
@@ -87,8 +91,10 @@ bool TApplication::Dispatch(QObject *receiver, QEvent *event) {
         if (receiver == mainForm_) {
             const bool result = QApplication::notify(receiver, event);
             // Ends the loop without asking the other windows to close.
-            if (event->isAccepted())
+            if (event->isAccepted()) {
+                Terminated = true;
                 exit(0);
+            }
             return result;
         }
         break;

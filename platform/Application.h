@@ -59,6 +59,11 @@ public:
     // Shows the main form and processes events until it closes.
     int Run();
 
+    // Set when the main form has closed: the program is ending, and nested
+    // waits must return so that the event loop can end.
+    bool Terminated = false;
+    static bool Terminating();
+
     // Handles the pending events and returns.
     static void ProcessMessages();
     // Handles events until done() holds; sleeps while none are pending.
