@@ -232,3 +232,6 @@ private:
 };
 
 extern TKavrel *Kavrel;
+
+// Editors: the problem panel says "Problem: NOT SAVED" and ProblemSaved is false.
+void MarkProblemNotSaved();
