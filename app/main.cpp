@@ -22,6 +22,8 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/WebBrowser.h"
+#include "report/F_raport.h"
+#include "report/F_raport_w.h"
 
 #include <QTimer>
 #include <cstdio>
@@ -57,8 +59,8 @@ int main(int argc, char *argv[]) {
         app.CreateForm(EnumForm);
         app.CreateForm(NameForm);
         app.CreateForm(Form_SaveChart);
-        // Raport_w follows here.
-        // Raport follows here.
+        app.CreateForm(Raport_w);
+        app.CreateForm(Raport);
         app.CreateForm(DescriptionForm);
         app.CreateForm(Form_PenEditor);
         app.CreateForm(Form_BrushEditor);
