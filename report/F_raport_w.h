@@ -15,8 +15,6 @@
 #include <functional>
 #include <vector>
 
-class TLineSeries;
-
 class TRaport_w : public QDialog, public Ui::TRaport_w, public TKeyPreview {
     Q_OBJECT
 public:
@@ -43,10 +41,6 @@ public:
     QPointer<TQRChildBand> RankingBand;
     std::vector<QPointer<TQRChildBand>> AlternativeBands;
 
-    // The template chart whose look "Graphic in charts" gives the report's
-    // charts, and the styling of a utility-function series (none: defaults).
-    std::function<TChart *()> TemplateChart;
-    std::function<void(TLineSeries *)> SetupSeries;
     // Shows the preview window; Create then asks the report to preview itself.
     std::function<void()> ShowPreview;
 

@@ -2,6 +2,7 @@
 // QR_Main, section by section, and the HTML page written line by line from the
 // components just laid out.
 #include "app/Dazazezad.h"
+#include "elicitation/Chartmain.h"
 #include "report/F_raport.h"
 #include "report/F_raport_w.h"
 
@@ -149,10 +150,8 @@ void TRaport_w::LayoutCriterion(int p, TQRBand *previous) {
     inner->View3D = false;
     inner->LegendVisible = false;
     auto *series = new TLineSeries(inner);
-    if (ChB_Graphic->isChecked() && TemplateChart) {
-        if (TChart *look = TemplateChart())
-            inner->Assign(*look);
-    }
+    if (ChB_Graphic->isChecked() && Form_chart)
+        inner->Assign(*Form_chart->Chart);
     inner->Title.Text.clear();
     inner->BottomAxis.Title.SetCaption(OneLine(criterion.Name) + QStringLiteral(" [") +
                                        OneLine(criterion.Units) + QStringLiteral("]"));
@@ -161,8 +160,7 @@ void TRaport_w::LayoutCriterion(int p, TQRBand *previous) {
     inner->RightAxis.Title.SetCaption(inner->LeftAxis.Title.Caption);
     for (const TFuncPoint &point : criterion.Points)
         series->AddXY(point.x, point.u, QString(), clTeeColor);
-    if (SetupSeries)
-        SetupSeries(series);
+    Kavrel->SetupFunctionSeries(series);
     inner->Invalidate();
     AddHtmlLine(Html::Image(T + chart->Top(), p));
 

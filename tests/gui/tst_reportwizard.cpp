@@ -2,6 +2,7 @@
 // and labels of the printable report read back, pagination and printing to a
 // PDF file, and the HTML page written in the same pass.
 #include "ReportFixture.h"
+#include "elicitation/Chartmain.h"
 
 #include <QPrinter>
 #include <QProcess>
@@ -83,6 +84,7 @@ private slots:
     void layoutChain_data();
     void layoutChain();
     void criterionBlock();
+    void graphicInCharts();
     void formulaLabels();
     void rankingBands();
     void secondCreateHoldsNothingOfFirst();
@@ -360,6 +362,31 @@ void TestReportWizard::criterionBlock() {
     Raport_w->BBtn_CreateClick();
     QCOMPARE(Captions(Raport_w->CriterionBands[0]).size(), 12);
     QVERIFY(!Raport_w->CriterionBands[0]->findChild<TQRMemo *>());
+}
+
+void TestReportWizard::graphicInCharts() {
+    TReportFixture::MakeProblem(1, 0);
+    Form_chart = new TForm_chart(Kavrel);
+    Form_chart->Chart->Color = clAqua;
+    Form_chart->Chart->LegendVisible = true;
+    Form_chart->Chart->Title.Text = QStringList{QStringLiteral("template")};
+    Form_chart->Series->LinePen.Color = clFuchsia;
+    Raport_w->show();
+    Raport_w->BBtn_CreateClick();
+    TChart *inner = Raport_w->ReportCharts[0]->Chart();
+    QCOMPARE(inner->Color, TColor(clAqua));
+    QVERIFY(inner->Title.Text.join(QString()).isEmpty());
+    QCOMPARE(static_cast<TLineSeries *>(inner->Series(0))->LinePen.Color, TColor(clFuchsia));
+    // Off: the chart component's own look, the series styled all the same.
+    Raport_w->show();
+    Raport_w->ChB_Graphic->setChecked(false);
+    Raport_w->BBtn_CreateClick();
+    inner = Raport_w->ReportCharts[0]->Chart();
+    QCOMPARE(inner->Color, TChart().Color);
+    QVERIFY(!inner->LegendVisible);
+    QCOMPARE(static_cast<TLineSeries *>(inner->Series(0))->LinePen.Color, TColor(clFuchsia));
+    delete Form_chart;
+    Form_chart = nullptr;
 }
 
 void TestReportWizard::formulaLabels() {
