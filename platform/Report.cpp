@@ -719,7 +719,7 @@ void TQRPreview::SetPages(const TQRPageSet &pages) {
 }
 
 void TQRPreview::SetZoom(int percent) {
-    zoom_ = std::clamp(percent, 1, 1000);
+    zoom_ = std::clamp(percent, 1, 2000);
     UpdatePage();
 }
 
