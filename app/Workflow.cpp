@@ -2,9 +2,12 @@
 // keeping the flags, the status panels and the enabled commands in step.
 #include "app/Dazazezad.h"
 
+#include "app/Criteriaf.h"
 #include "app/Formula.h"
 #include "app/Ranking.h"
+#include "app/Variantsf.h"
 #include "elicitation/Parameters.h"
+#include "report/F_raport_w.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,35 +33,6 @@ QString CannotSave(const QString &path) {
         .arg(QDir::toNativeSeparators(path));
 }
 
-// The pieces of the frame that other parts of the program add: the criteria bar
-// and the elicitation driver, the two editors and the report wizard.
-void ClearBar(TKavrel &k) {
-    k.SB_SaveResult->setEnabled(false);
-    k.SetRankingSwitch(false);
-}
-
-void BuildBar(TKavrel &k) {
-    if (k.SolutionComplete || k.SolutionUnfinished) {
-        k.SB_SaveResult->setEnabled(true);
-        k.SB_Raport->setEnabled(true);
-        if (!k.Variants.Columns.empty())
-            k.SetRankingSwitch(true);
-    }
-}
-
-void RunDriver(TKavrel &) {}
-
-bool EditCriteria() {
-    return false;
-}
-
-void EditAlternatives() {}
-
-void RequireAllRows(bool) {}
-
-void SetReportRanking(bool) {}
-
-void ShowReportWizard() {}
 } // namespace
 
 void TKavrel::ConnectWorkflow() {
@@ -72,6 +46,13 @@ void TKavrel::ConnectWorkflow() {
     connect(SB_Formula, &QAction::triggered, this, &TKavrel::SB_FormulaClick);
     connect(SB_Ranking, &QAction::triggered, this, &TKavrel::SB_RankingClick);
     connect(SB_Raport, &QAction::triggered, this, &TKavrel::SB_RaportClick);
+    // The report wizard's ranking box follows the Ranking command, whoever switches it.
+    connect(SB_Ranking, &QAction::enabledChanged, this, [](bool on) {
+        if (Raport_w) {
+            Raport_w->ChB_Ranking->setChecked(on);
+            Raport_w->ChB_Ranking->setEnabled(on);
+        }
+    });
 }
 
 void TKavrel::SetProblemStatus(const QString &text, bool saved) {
@@ -92,11 +73,14 @@ void TKavrel::EnableProblemCommands(bool enabled) {
 
 void TKavrel::SetRankingSwitch(bool on) {
     SB_Ranking->setEnabled(on);
-    SetReportRanking(on);
+    if (Raport_w) {
+        Raport_w->ChB_Ranking->setChecked(on);
+        Raport_w->ChB_Ranking->setEnabled(on);
+    }
 }
 
 void TKavrel::ResetProblem() {
-    ClearBar(*this);
+    ClearCriteriaBar();
     EnableProblemCommands(false);
     CriteriaChanged = false;
     Criteria.clear();
@@ -123,14 +107,15 @@ void TKavrel::SB_NewClick() {
         ShowModalForm(Parameter);
     if (Cancelled)
         return;
-    if (!EditCriteria() || Criteria.empty())
+    if (!CriteriaForm || CriteriaForm->ShowModal() != mrOk || Criteria.empty())
         return;
     SetProblemStatus(ProblemNotSaved, false);
     EnableProblemCommands(true);
     UsedCount = int(
         std::count_if(Criteria.begin(), Criteria.end(), [](const TPROBLEM &c) { return c.Used; }));
-    RequireAllRows(true);
-    RunDriver(*this);
+    if (VariantsForm)
+        VariantsForm->RequireAllRows = true;
+    SB_NewFunctionClick();
     if (!Cancelled && UsedCount > 0)
         SB_FormulaClick();
 }
@@ -209,10 +194,11 @@ void TKavrel::SB_LoadProblemClick() {
     if (QFileInfo(path).suffix().compare(QLatin1String("fun"), Qt::CaseInsensitive) != 0)
         SetResultsStatus(ResultsNone, true);
     SetProblemStatus(QStringLiteral("Problem: ") + FileNameOf(path), true);
-    RequireAllRows(Variants.Alternatives.empty());
+    if (VariantsForm)
+        VariantsForm->RequireAllRows = Variants.Alternatives.empty();
     EnableProblemCommands(true);
     if (SolutionComplete)
-        BuildBar(*this);
+        BuildCriteriaBar();
 }
 
 void TKavrel::SB_SaveProblemClick() {
@@ -304,16 +290,16 @@ void TKavrel::SB_LoadResultClick() {
 
     UsedCount = int(
         std::count_if(Criteria.begin(), Criteria.end(), [](const TPROBLEM &c) { return c.Used; }));
-    ClearBar(*this);
+    ClearCriteriaBar();
     if (!Criteria.empty() && SolutionComplete)
-        BuildBar(*this);
+        BuildCriteriaBar();
 }
 
 void TKavrel::SB_EditCritClick() {
     CriteriaChanged = false;
     FunctionsInvalid = false;
     CoefficientsInvalid = false;
-    if (!EditCriteria())
+    if (!CriteriaForm || CriteriaForm->ShowModal() != mrOk)
         return;
 
     UsedCount = 0;
@@ -333,13 +319,13 @@ void TKavrel::SB_EditCritClick() {
         SetProblemStatus(ProblemNotSaved, false);
         SolutionUnfinished = std::any_of(Criteria.begin(), Criteria.end(),
                                          [](const TPROBLEM &c) { return c.FunctionCreated; });
-        RunDriver(*this);
+        SB_NewFunctionClick();
     }
     if (UsedCount == 0) {
         SetRankingSwitch(false);
         // The driver builds no bar without a used criterion: the old one must go.
         if (changed)
-            ClearBar(*this);
+            ClearCriteriaBar();
     }
     if (Criteria.empty()) {
         for (QAction *command : {SB_SaveProblem, SB_LoadResult, SB_NewFunction, SB_EditAlternat})
@@ -351,7 +337,8 @@ void TKavrel::SB_EditCritClick() {
 }
 
 void TKavrel::SB_EditAlternatClick() {
-    EditAlternatives();
+    if (VariantsForm)
+        VariantsForm->ShowModal();
     if (!Variants.Alternatives.empty() && SolutionComplete)
         SetRankingSwitch(Variants.IsComplete(Criteria));
 }
@@ -371,5 +358,6 @@ void TKavrel::SB_RankingClick() {
 }
 
 void TKavrel::SB_RaportClick() {
-    ShowReportWizard();
+    if (Raport_w)
+        Raport_w->Execute();
 }

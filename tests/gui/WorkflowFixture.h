@@ -3,10 +3,23 @@
 #pragma once
 
 #include "GuiTest.h"
+#include "app/Criteriaf.h"
+#include "app/Descriptionf.h"
+#include "app/Enumf.h"
 #include "app/Formula.h"
+#include "app/Namef.h"
 #include "app/Ranking.h"
+#include "app/Variantsf.h"
+#include "elicitation/Chartmain.h"
+#include "elicitation/Coefficients.h"
+#include "elicitation/Dialogues.h"
+#include "elicitation/Maxquestion.h"
 #include "elicitation/Parameters.h"
+#include "report/F_raport.h"
+#include "report/F_raport_w.h"
 #include "tests/TestSupport.h"
+
+#include <functional>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,20 +28,40 @@ class TWorkflowFixture : public TFrameFixture {
 public:
     QTemporaryDir Folder;
 
+    // The forms the commands open, in the program's order of creation.
     TWorkflowFixture() {
         InstallMessageBoxSink();
-        Parameter = new TParameter(Kavrel);
-        Form_Ranking = new TForm_Ranking(Kavrel);
-        Form_Formula = new TForm_Formula(Kavrel);
+        Make(Parameter);
+        Make(MaxQuestions);
+        Make(Dialogue);
+        Make(Coefficient);
+        Make(CriteriaForm);
+        Make(Form_Ranking);
+        Make(VariantsForm);
+        Make(Form_Formula);
+        Make(EnumForm);
+        Make(NameForm);
+        Make(Raport_w);
+        Make(Raport);
+        Make(DescriptionForm);
+        Make(Form_chart);
+        Kavrel->show();
     }
     ~TWorkflowFixture() {
-        delete Form_Formula;
-        Form_Formula = nullptr;
-        delete Form_Ranking;
-        Form_Ranking = nullptr;
-        delete Parameter;
-        Parameter = nullptr;
+        // The chart windows go first, then the forms in the reverse order, as
+        // when the program ends.
+        Kavrel->ClearCriteriaBar();
+        for (auto it = clear_.rbegin(); it != clear_.rend(); ++it)
+            (*it)();
         SetMessageSink(nullptr);
+    }
+
+    template <class T> void Make(T *&form) {
+        form = new T(Kavrel);
+        clear_.push_back([&form] {
+            delete form;
+            form = nullptr;
+        });
     }
 
     QString Path(const QString &name) const { return Folder.filePath(name); }
@@ -60,6 +93,9 @@ public:
                 p->ParamCancelClick();
         });
     }
+
+private:
+    std::vector<std::function<void()>> clear_;
 };
 
 // The commands of the main toolbar that are enabled, by button name.
