@@ -590,21 +590,24 @@ void TestDriver::waitSleeps() {
     TKavrel &k = *Kavrel;
     fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1));
     TUserAgent agent; // its watchdog only
-    QElapsedTimer wall;
+    // One second of the wait, after the window's first paints and with one
+    // blink of STOP: a loop that does not sleep would use all of it.
     std::clock_t cpu = 0;
-    QTimer::singleShot(1000, [&] {
+    QElapsedTimer wall;
+    QTimer::singleShot(300, [&] {
+        cpu = std::clock();
+        wall.start();
+    });
+    QTimer::singleShot(1300, [&] {
         cpu = std::clock() - cpu;
         k.SpeedButton_stopClick();
     });
-    wall.start();
-    // Measured from inside the wait: the run's set-up is not the wait.
-    QTimer::singleShot(0, [&] { cpu = std::clock(); });
     k.SB_NewFunctionClick();
     QVERIFY(!agent.TimedOut);
     QVERIFY(wall.elapsed() >= 1000);
     const double seconds = double(cpu) / CLOCKS_PER_SEC;
-    qInfo("processor time while waiting 1 s: %.3f s", seconds);
-    QVERIFY2(seconds < 0.2, qPrintable(QString::number(seconds)));
+    qInfo("processor time in 1 s of waiting: %.3f s", seconds);
+    QVERIFY2(seconds < 0.3, qPrintable(QString::number(seconds)));
 }
 
 VR_GUI_TEST_MAIN(TestDriver)
