@@ -206,6 +206,26 @@ public:
     // active criterion's window is closed.
     std::function<void()> ChartCloseAfterExit;
 
+    // Problem workflow (app/Workflow.cpp).
+    void SB_NewClick();
+    void SB_LoadProblemClick();
+    void SB_SaveProblemClick();
+    void SB_LoadResultClick();
+    void SB_SaveResultClick();
+    void SB_EditCritClick();
+    void SB_EditAlternatClick();
+    void SB_FormulaClick();
+    void SB_RankingClick();
+    void SB_RaportClick();
+    void ResetProblem();
+    // Save Problem, Load Results, New Function, Edit Criteria and Edit Alternatives.
+    void EnableProblemCommands(bool enabled);
+    // Ranking with the report wizard's ranking check box.
+    void SetRankingSwitch(bool on);
+    // The two status panels, each with the saved flag that goes with its text.
+    void SetProblemStatus(const QString &text, bool saved);
+    void SetResultsStatus(const QString &text, bool saved);
+
 protected:
     bool PreviewKey(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -213,6 +233,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void ConnectWorkflow();
+    // Reads the chosen problem file by its extension; false after a failure was shown.
+    bool ReadProblemFile(const QString &path);
     void SetUpToolbars();
     void PlaceStopButton();
     // Checks one of the three arrangement items and clears the other two.
@@ -232,3 +255,6 @@ private:
 };
 
 extern TKavrel *Kavrel;
+
+// Editors: the problem panel says "Problem: NOT SAVED" and ProblemSaved is false.
+void MarkProblemNotSaved();

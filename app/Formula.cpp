@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <algorithm>
 
 TForm_Formula *Form_Formula = nullptr;
 
@@ -44,9 +45,39 @@ TForm_Formula::TForm_Formula(QWidget *owner) : QDialog(owner) {
         SetFontHeight(label, 13);
     for (QLabel *label : findChildren<QLabel *>())
         label->adjustSize();
+    PlaceFormulaSigns();
+    // The caption must fit its panel whatever the font's widths.
+    const int room = Panel_k->width() - 8;
+    if (Label_scallingtext->width() > room - Label_scallingtext->x())
+        Label_scallingtext->move(std::max(4, Panel_k->width() - Label_scallingtext->width()) / 2,
+                                 Label_scallingtext->y());
     connect(BitBtn_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn_help, &QPushButton::clicked, this, &TForm_Formula::BitBtn_helpClick);
     connect(BitBtn_copy, &QPushButton::clicked, this, &TForm_Formula::BitBtn_copyClick);
+}
+
+void TForm_Formula::PlaceFormulaSigns() {
+    // The general formula leaves blanks for the product sign and the subscripts:
+    // put them where this font's widths put the blanks.
+    const QLabel *formula = Label_Label_formulaKenRay;
+    const QString text = formula->text();
+    const QFontMetrics metrics(formula->font());
+    const auto after = [&](const QString &part) {
+        const qsizetype at = text.indexOf(part);
+        return formula->x() + metrics.horizontalAdvance(text.left(at + part.size()));
+    };
+    const int base = formula->y() + metrics.ascent();
+    const int gapStart = after(QStringLiteral("1 ="));
+    const int gapEnd = after(QStringLiteral("1 =      "));
+    const int pi = (gapStart + gapEnd - Label_pi->width()) / 2;
+    Label_pi->move(pi, base - QFontMetrics(Label_pi->font()).ascent() + 2);
+    const int centre = pi + Label_pi->width() / 2;
+    Label_n->move(centre - Label_n->width() / 2, Label_pi->y() - Label_n->height() + 4);
+    Label_i4->move(centre - Label_i4->width() / 2, Label_pi->y() + Label_pi->height() - 4);
+    const int sub = base - QFontMetrics(Label_i1->font()).ascent() / 2;
+    Label_i1->move(after(QStringLiteral("(k")), sub);
+    Label_i2->move(after(QStringLiteral("K * u")), sub);
+    Label_i3->move(after(QStringLiteral("(g")), sub);
 }
 
 bool TForm_Formula::FormulaShown() const {

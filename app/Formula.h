@@ -38,6 +38,7 @@ protected:
 private:
     // The whole formula shows only for a finished solution outside elicitation.
     bool FormulaShown() const;
+    void PlaceFormulaSigns();
     void PlaceButtons(int left, int top);
 };
 

@@ -1,9 +1,14 @@
 // Program entry: the application object, the forms in their order, the event loop.
 #include "app/AppResources.h"
+#include "app/Criteriaf.h"
 #include "app/Dazazezad.h"
+#include "app/Descriptionf.h"
+#include "app/Enumf.h"
 #include "app/F_about.h"
 #include "app/Formula.h"
+#include "app/Namef.h"
 #include "app/Ranking.h"
+#include "app/Variantsf.h"
 #include "elicitation/ChartBitmap.h"
 #include "elicitation/ChartBrushEditor.h"
 #include "elicitation/ChartPenEditor.h"
@@ -17,6 +22,8 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/WebBrowser.h"
+#include "report/F_raport.h"
+#include "report/F_raport_w.h"
 
 #include <QTimer>
 #include <cstdio>
@@ -45,16 +52,16 @@ int main(int argc, char *argv[]) {
         app.CreateForm(Dialogue);
         app.CreateForm(Coefficient);
         app.CreateForm(Form_Bitmap);
-        // CriteriaForm follows here.
+        app.CreateForm(CriteriaForm);
         app.CreateForm(Form_Ranking);
-        // VariantsForm follows here.
+        app.CreateForm(VariantsForm);
         app.CreateForm(Form_Formula);
-        // EnumForm follows here.
-        // NameForm follows here.
+        app.CreateForm(EnumForm);
+        app.CreateForm(NameForm);
         app.CreateForm(Form_SaveChart);
-        // Raport_w follows here.
-        // Raport follows here.
-        // DescriptionForm follows here.
+        app.CreateForm(Raport_w);
+        app.CreateForm(Raport);
+        app.CreateForm(DescriptionForm);
         app.CreateForm(Form_PenEditor);
         app.CreateForm(Form_BrushEditor);
         app.CreateForm(Form_Shadows);

@@ -88,3 +88,14 @@ bool TVARIANTS::IsComplete(const std::vector<TPROBLEM> &criteria) const {
     }
     return used == matching;
 }
+
+bool TVARIANTS::HasAllValues(const std::vector<TPROBLEM> &criteria) const {
+    if (Alternatives.empty())
+        return true;
+    for (const TPROBLEM &c : criteria) {
+        const int column = FindColumn(c.Id);
+        if (column < 0 || Columns[size_t(column)].Values.size() != Alternatives.size())
+            return false;
+    }
+    return true;
+}

@@ -41,4 +41,7 @@ struct TVARIANTS {
     bool ColumnRange(int criterionId, double &min, double &max) const;
     void DeleteVariant(int row);
     bool IsComplete(const std::vector<TPROBLEM> &criteria) const;
+    // Every criterion, used or not, has its column with a value for every
+    // alternative: what a problem file needs to be read back.
+    bool HasAllValues(const std::vector<TPROBLEM> &criteria) const;
 };

@@ -119,6 +119,9 @@ public:
     void WriteResults(const std::vector<TPROBLEM> &criteria);
     void WritePoints(QDomElement points, const std::vector<TFuncPoint> &list);
     bool ReadResults(std::vector<TPROBLEM> &criteria);
+    // The same, with the number of criteria the file was applied to: 0 means the
+    // file named none of them, and its K is no result of this problem.
+    bool ReadResults(std::vector<TPROBLEM> &criteria, int &applied);
     bool ReadPoints(const QDomElement &points, TPROBLEM &criterion);
 
     // ---- Numbers as text in both files: "." whatever the locale

@@ -118,6 +118,12 @@ bool TXML::ReadPoints(const QDomElement &points, TPROBLEM &criterion) {
 }
 
 bool TXML::ReadResults(std::vector<TPROBLEM> &criteria) {
+    int applied = 0;
+    return ReadResults(criteria, applied);
+}
+
+bool TXML::ReadResults(std::vector<TPROBLEM> &criteria, int &applied) {
+    applied = 0;
     const QString value = QStringLiteral("Value");
     std::vector<bool> matched(criteria.size(), false);
     int count = 0;
@@ -184,11 +190,13 @@ bool TXML::ReadResults(std::vector<TPROBLEM> &criteria) {
         }
         FactorK = k;
     }
-    ResultApplied = true;
+    applied = count;
     if (count == 0) {
+        // Nothing of the file belongs to this problem: the next save starts afresh.
         ShowModelMessage(QStringLiteral("No criteria were updated!"), mtInformation);
         return true;
     }
+    ResultApplied = true;
     for (size_t i = 0; i < criteria.size(); ++i) {
         if (!matched[i])
             criteria[i].Used = false;

@@ -46,10 +46,10 @@ void TestFormula::init() {
 }
 
 void TestFormula::cleanup() {
+    const auto done = qScopeGuard([this] { fixture_.reset(); });
     delete Form_Formula;
     Form_Formula = nullptr;
     fixture_->Check();
-    fixture_.reset();
 }
 
 void TestFormula::Solve(const QList<double> &ks, double K) {

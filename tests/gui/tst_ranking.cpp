@@ -49,10 +49,10 @@ void TestRanking::init() {
 }
 
 void TestRanking::cleanup() {
+    const auto done = qScopeGuard([this] { fixture_.reset(); });
     delete Form_Ranking;
     Form_Ranking = nullptr;
     fixture_->Check();
-    fixture_.reset();
 }
 
 void TestRanking::SetUtilities(const QList<double> &utilities) {

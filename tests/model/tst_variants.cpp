@@ -77,12 +77,13 @@ void TestVariants::isComplete_data() {
     QTest::addColumn<int>("firstValues"); // -1: no column
     QTest::addColumn<int>("secondValues");
     QTest::addColumn<bool>("complete");
-    QTest::newRow("both full") << true << true << 2 << 2 << true;
-    QTest::newRow("used column short") << true << true << 2 << 1 << false;
-    QTest::newRow("unused criterion without column") << true << false << 2 << -1 << true;
-    QTest::newRow("unused criterion with short column") << true << false << 2 << 1 << true;
-    QTest::newRow("used criterion without column") << true << true << 2 << -1 << false;
-    QTest::newRow("no used criterion") << false << false << -1 << -1 << true;
+    QTest::addColumn<bool>("allValues"); // what a problem file must hold
+    QTest::newRow("both full") << true << true << 2 << 2 << true << true;
+    QTest::newRow("used column short") << true << true << 2 << 1 << false << false;
+    QTest::newRow("unused criterion without column") << true << false << 2 << -1 << true << false;
+    QTest::newRow("unused criterion with short column") << true << false << 2 << 1 << true << false;
+    QTest::newRow("used criterion without column") << true << true << 2 << -1 << false << false;
+    QTest::newRow("no used criterion") << false << false << -1 << -1 << true << false;
 }
 
 void TestVariants::isComplete() {
@@ -91,6 +92,7 @@ void TestVariants::isComplete() {
     QFETCH(int, firstValues);
     QFETCH(int, secondValues);
     QFETCH(bool, complete);
+    QFETCH(bool, allValues);
     std::vector<TPROBLEM> criteria(2);
     criteria[0].Id = 1;
     criteria[0].Used = firstUsed;
@@ -104,6 +106,10 @@ void TestVariants::isComplete() {
     if (secondValues >= 0)
         t.Columns.push_back({2, VCriteriumData(secondValues, 1.0)});
     QCOMPARE(t.IsComplete(criteria), complete);
+    QCOMPARE(t.HasAllValues(criteria), allValues);
+    // Without alternatives there is no value to miss.
+    t.Alternatives.clear();
+    QVERIFY(t.HasAllValues(criteria));
 }
 
 QTEST_GUILESS_MAIN(TestVariants)

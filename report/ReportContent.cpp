@@ -1,0 +1,292 @@
+#include "report/ReportContent.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::vector<int> ReportedCriteriaOf(const std::vector<TPROBLEM> &criteria, TCriteriaChoice choice,
+                                    const std::vector<bool> &ticked) {
+    std::vector<int> reported;
+    for (int i = 0; i < int(criteria.size()) && int(reported.size()) < MaxCriteria; ++i) {
+        bool take = false;
+        switch (choice) {
+        case TCriteriaChoice::All:
+            take = true;
+            break;
+        case TCriteriaChoice::Used:
+            take = criteria[size_t(i)].Used;
+            break;
+        case TCriteriaChoice::User:
+            take = size_t(i) < ticked.size() && ticked[size_t(i)];
+            break;
+        }
+        if (take)
+            reported.push_back(i);
+    }
+    return reported;
+}
+
+std::vector<TVARIANTDEF> SortedBestFirst(const std::vector<TVARIANTDEF> &alternatives) {
+    std::vector<TVARIANTDEF> sorted = alternatives;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const TVARIANTDEF &a, const TVARIANTDEF &b) {
+        if (std::isnan(a.Utility))
+            return false;
+        return std::isnan(b.Utility) || a.Utility > b.Utility;
+    });
+    return sorted;
+}
+
+std::vector<int> UsedCriteriaOf(const std::vector<TPROBLEM> &criteria) {
+    std::vector<int> used;
+    for (int i = 0; i < int(criteria.size()); ++i) {
+        if (criteria[size_t(i)].Used)
+            used.push_back(i);
+    }
+    return used;
+}
+
+std::vector<QStringList> RankingTable(const TDecisionModel &model,
+                                      const std::vector<TVARIANTDEF> &sorted, int precision) {
+    const std::vector<int> used = UsedCriteriaOf(model.Criteria);
+    const TVARIANTS &variants = model.Variants;
+
+    QStringList header{QStringLiteral("Ranking position"),
+                       model.Roles.size() > 0 ? model.Roles[0].Caption : QString(),
+                       model.Roles.size() > 1 ? model.Roles[1].Caption : QString(),
+                       QStringLiteral("Attribute utility")};
+    for (int c : used)
+        header << model.Criteria[size_t(c)].Name;
+
+    std::vector<QStringList> table;
+    table.reserve(sorted.size() + 1);
+    table.push_back(header);
+    int place = 1;
+    for (size_t r = 0; r < sorted.size(); ++r) {
+        const TVARIANTDEF &alternative = sorted[r];
+        const QString utility = FormatFixed(alternative.Utility, precision);
+        const int row = model.AlternativeIndexByName(alternative.Name);
+        QStringList cells{QString::number(place), alternative.Name,
+                          row >= 0 ? variants.Alternatives[size_t(row)].Description : QString(),
+                          utility};
+        for (int c : used) {
+            const TPROBLEM &criterion = model.Criteria[size_t(c)];
+            // A column that is missing or too short leaves the cell empty.
+            const int column = variants.FindColumn(criterion.Id);
+            QString value;
+            if (row >= 0 && column >= 0 &&
+                size_t(row) < variants.Columns[size_t(column)].Values.size()) {
+                const double v = variants.Value(row, column);
+                value = criterion.Enumerated ? criterion.LabelOf(v) : FloatToStr(v);
+            }
+            cells << value;
+        }
+        table.push_back(cells);
+        if (r + 1 < sorted.size() && FormatFixed(sorted[r + 1].Utility, precision) != utility)
+            ++place;
+    }
+    return table;
+}
+
+QString OneLine(const QString &text) {
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            continue;
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            result += QLatin1Char(' ');
+        else
+            result += c;
+    }
+    return result;
+}
+
+QString MethodText(int method) {
+    switch (method) {
+    case 1:
+        return QStringLiteral("Certainty equivalent(constant probability)");
+    case 2:
+        return QStringLiteral("Certainty equivalent(variable probability)");
+    case 3:
+        return QStringLiteral("Lottrry comparision");
+    case 4:
+        return QStringLiteral("Probability comparision");
+    default:
+        return QStringLiteral("No method used ?!");
+    }
+}
+
+QString FormulaLeftSide(bool additive, int precision) {
+    if (additive)
+        return QStringLiteral("U(g) = ");
+    return FormatFixed(FactorK, precision) + QStringLiteral(" * U(g) + 1 = ");
+}
+
+QString FormulaFactor(bool additive, int j, double smallK, int precision) {
+    const QString n = QString::number(j + 1);
+    const QString index = QStringLiteral(" * u") + n + QStringLiteral("( g") + n;
+    if (additive) {
+        return (j == 0 ? QStringLiteral("  ") : QStringLiteral("+ ")) +
+               FormatFixed(smallK, precision) + index + QStringLiteral("(a) ) ");
+    }
+    return (j == 0 ? QStringLiteral("( ") : QStringLiteral("* ( ")) +
+           FormatFixed(FactorK * smallK, precision) + index + QStringLiteral("(a) ) + 1 ) ");
+}
+
+int FormulaFactorIndent(bool additive) {
+    return additive ? 4 : 8;
+}
+
+namespace Html {
+
+QStringList Head() {
+    QStringList lines{QStringLiteral("<HTML>"),
+                      QStringLiteral("<HEAD>"),
+                      QStringLiteral("<TITLE>KAVREL Proffesional - Report</TITLE>"),
+                      QStringLiteral("<meta http-equiv=\"content-type\" content=\"text/html; "
+                                     "charset=windows-1250\">"),
+                      QStringLiteral("<STYLE>"),
+                      QStringLiteral("<!-- "),
+                      QStringLiteral("BODY "),
+                      QStringLiteral("{  font-family: Times; "),
+                      QStringLiteral("    font-size:20;"),
+                      QStringLiteral("    font-weight: bold;"),
+                      QStringLiteral("    color:black;"),
+                      QStringLiteral("}")};
+    struct Style {
+        const char *family;
+        const char *position;
+        int size;
+        const char *weight;
+    };
+    static const Style styles[] = {
+        {"    font-family: Arial;", "    position:absolute;", 16, "bold"},
+        {"    font-family: Arial;", "    position:absolute; ", 14, "bold"},
+        {"    font-family: Arial;", "    position:absolute;", 14, "normal"},
+        {"    font-family: Arial;", "    position:absolute;", 10, "normal"},
+        {"    font-family: Arial;", "    position:absolute;", 16, "normal"},
+        {"    font-family:Symbol;", "    position:absolute;", 14, "normal"},
+        {"    font-family:Arial;", "    position:absolute;", 12, "normal"},
+    };
+    int number = 1;
+    for (const Style &s : styles) {
+        lines << QStringLiteral(".STYL%1").arg(number++) << QStringLiteral("{")
+              << QLatin1String(s.family) << QLatin1String(s.position)
+              << QStringLiteral("    font-size: %1pt;").arg(s.size)
+              << QStringLiteral("    font-weight: %1;").arg(QLatin1String(s.weight))
+              << QStringLiteral("    color:black;") << QStringLiteral("    word-spacing:0;    ")
+              << QStringLiteral("    letter-spacing:0;") << QStringLiteral("}");
+    }
+    lines << QString() << QStringLiteral("-->") << QStringLiteral("</STYLE>")
+          << QStringLiteral("</HEAD>") << QStringLiteral("<BODY>");
+    return lines;
+}
+
+QString Text(const QString &text) {
+    const QString line = OneLine(text);
+    QString result;
+    result.reserve(line.size() + 16);
+    for (const QChar c : line) {
+        switch (c.unicode()) {
+        case '&':
+            result += QStringLiteral("&amp;");
+            break;
+        case '<':
+            result += QStringLiteral("&lt;");
+            break;
+        case '>':
+            result += QStringLiteral("&gt;");
+            break;
+        case '"':
+            result += QStringLiteral("&quot;");
+            break;
+        default:
+            result += c;
+        }
+    }
+    return result;
+}
+
+QString Div(int style, int left, int top, const QString &text) {
+    return QStringLiteral("<div  class=STYL%1 STYLE=\"left:%2; top:%3\"><p>%4</p></div>")
+        .arg(style)
+        .arg(left)
+        .arg(top)
+        .arg(Text(text));
+}
+
+QString Title(int left, int top, const QString &title) {
+    return QStringLiteral("<div STYLE=\"font-family: Arial; font-size: 22pt; font-weight: bold; "
+                          "position:absolute; left:%1; top:%2\"><p>%3</p></div> ")
+        .arg(left)
+        .arg(top)
+        .arg(Text(title));
+}
+
+QString Image(int top, int p) {
+    return QStringLiteral(
+               "<IMG style=\"position:absolute; left:50px; top:%1px\" SRC=\"chart%2.jpg\" >")
+        .arg(top)
+        .arg(p);
+}
+
+QString Table(int top) {
+    return QStringLiteral("<TABLE BORDER=2 BORDERCOLOR=black style=\"position:absolute; left:30px; "
+                          "top:%1px \" >")
+        .arg(top);
+}
+
+QStringList DescriptionLines(const QString &description, int height) {
+    QString text = description;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    const int fit = std::max(height / 20, 1);
+    if (lines.size() > fit)
+        lines = lines.mid(0, fit);
+    return lines;
+}
+
+namespace {
+// windows-1250 bytes 0x80 to 0xFF; 0 where the byte stands for nothing.
+constexpr char16_t Upper1250[128] = {
+    0x20AC, 0x0000, 0x201A, 0x0000, 0x201E, 0x2026, 0x2020, 0x2021, 0x0000, 0x2030, 0x0160, 0x2039,
+    0x015A, 0x0164, 0x017D, 0x0179, 0x0000, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0000, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, 0x00A0, 0x02C7, 0x02D8, 0x0141,
+    0x00A4, 0x0104, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x0105, 0x015F, 0x00BB,
+    0x013D, 0x02DD, 0x013E, 0x017C, 0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, 0x0110, 0x0143, 0x0147, 0x00D3,
+    0x00D4, 0x0150, 0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, 0x010D, 0x00E9, 0x0119, 0x00EB,
+    0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9};
+
+int Byte1250(char32_t c) {
+    if (c < 0x80)
+        return int(c);
+    for (int i = 0; i < 128; ++i) {
+        if (Upper1250[i] != 0 && Upper1250[i] == c)
+            return 0x80 + i;
+    }
+    return -1;
+}
+} // namespace
+
+QByteArray Encode(const QStringList &lines) {
+    QByteArray bytes;
+    for (const QString &line : lines) {
+        for (char32_t c : line.toUcs4()) {
+            const int b = Byte1250(c);
+            if (b >= 0)
+                bytes += char(b);
+            else
+                bytes += "&#" + QByteArray::number(uint(c)) + ';';
+        }
+        bytes += '\n';
+    }
+    return bytes;
+}
+
+} // namespace Html

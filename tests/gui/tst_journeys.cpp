@@ -1,0 +1,245 @@
+// Whole journeys through the running frame, every dialog scripted: a new
+// problem through the editors and the elicitation to its ranking, saved and
+// loaded again; and an imported ".fun" given alternatives, ranked, saved and
+// loaded again.
+#include "ElicitationFixture.h"
+#include "WorkflowFixture.h"
+
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+namespace {
+const QString SaveChanges = QStringLiteral("Save changes?");
+
+// Plays the user at the charts while the elicitation waits, one step per tick.
+// A watchdog cancels the run when the steps do not end it in time, so that no
+// journey can hang; the test then fails on TimedOut.
+class TChartUser {
+public:
+    bool TimedOut = false;
+
+    TChartUser() {
+        ticker_.setInterval(5);
+        QObject::connect(&ticker_, &QTimer::timeout, [this] {
+            if (steps_.empty())
+                return;
+            const std::function<void()> step = std::move(steps_.front());
+            steps_.pop_front();
+            step();
+        });
+        watchdog_.setSingleShot(true);
+        watchdog_.setInterval(20000);
+        QObject::connect(&watchdog_, &QTimer::timeout, [this] {
+            TimedOut = true;
+            steps_.clear();
+            Kavrel->Cancelled = true;
+            if (Dialogue && Dialogue->isVisible()) {
+                Dialogue->ClosingByProgram = true;
+                Dialogue->close();
+            }
+        });
+        ticker_.start();
+        watchdog_.start();
+    }
+
+    // Double click in the first segment of the criterion's chart, answer
+    // "indifferent", press STOP.
+    void Elicit(int position) {
+        steps_.push_back([position] {
+            TForm_chart *chart = Kavrel->Charts[size_t(position)];
+            QVERIFY(chart);
+            DoubleClick(chart, SegmentMiddle(chart, 1));
+        });
+        steps_.push_back([] {
+            QVERIFY(Dialogue->isVisible());
+            if (Dialogue->Question.Method == 3)
+                Dialogue->IndifferentLotteryBitBtnClick();
+            else
+                Dialogue->IndifferentBitBtnClick();
+        });
+        steps_.push_back([] { Kavrel->SpeedButton_stopClick(); });
+    }
+    int Pending() const { return int(steps_.size()); }
+
+private:
+    std::deque<std::function<void()>> steps_;
+    QTimer ticker_;
+    QTimer watchdog_;
+};
+
+// The rows of the ranking window: place, name, utility and values.
+QStringList RankingRows() {
+    QStringList rows;
+    for (int r = 0; r < Form_Ranking->RowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < Form_Ranking->ColCount(); ++c)
+            cells << Form_Ranking->Cells(c, r);
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+} // namespace
+
+class TestJourneys : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void newProblemToRankingAndBack();
+    void importedFunctionsRankedAndReloaded();
+
+private:
+    // Fills the alternatives editor with the rows (name, description, values) and stores them.
+    void EnterAlternatives(const QList<QStringList> &rows);
+    // Saves the problem and its results into the folder, then loads both back.
+    void SaveAndReload(const QString &problem, const QString &results);
+    std::unique_ptr<TWorkflowFixture> f_;
+};
+
+void TestJourneys::init() {
+    f_ = std::make_unique<TWorkflowFixture>();
+    QVERIFY(f_->Folder.isValid());
+    FactorK = 0.0;
+}
+
+void TestJourneys::cleanup() {
+    const auto done = qScopeGuard([this] { f_.reset(); });
+    f_->Check();
+    QCOMPARE(f_->Script.PendingFiles(), 0);
+    QCOMPARE(f_->Script.PendingForms(), 0);
+}
+
+void TestJourneys::EnterAlternatives(const QList<QStringList> &rows) {
+    f_->Script.AnswerForm(QStringLiteral("TVariantsForm"), [this, rows](QDialog *) {
+        TVariantsForm *form = VariantsForm;
+        for (int r = 0; r < rows.size(); ++r) {
+            if (r + 1 >= form->RowCount())
+                form->AddRow();
+            for (int c = 0; c < rows[r].size(); ++c)
+                form->SetCells(c, r + 1, rows[r][c]);
+        }
+        f_->Script.Answer(mrYes, SaveChanges);
+        form->close();
+    });
+    Kavrel->SB_EditAlternatClick();
+    QCOMPARE(int(Kavrel->Variants.Alternatives.size()), int(rows.size()));
+}
+
+void TestJourneys::SaveAndReload(const QString &problem, const QString &results) {
+    TKavrel &k = *Kavrel;
+    f_->Script.ChooseFile(f_->Path(problem));
+    k.SB_SaveProblemClick();
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: ") + problem);
+    f_->Script.ChooseFile(f_->Path(results));
+    k.SB_SaveResultClick();
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: ") + results);
+    QVERIFY(k.ProblemSaved && k.ResultsSaved);
+
+    k.ResetProblem();
+    QCOMPARE(k.MDIChildCount(), 0);
+    f_->Load(f_->Path(problem));
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: ") + problem);
+    QVERIFY(!k.SolutionComplete);
+    f_->Script.ChooseFile(f_->Path(results));
+    k.SB_LoadResultClick();
+    QVERIFY(k.SolutionComplete);
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: ") + results);
+    QCOMPARE(k.MDIChildCount(), k.UsedCount);
+    QVERIFY(k.SB_Ranking->isEnabled());
+    QVERIFY(Raport_w->ChB_Ranking->isChecked());
+}
+
+void TestJourneys::newProblemToRankingAndBack() {
+    TKavrel &k = *Kavrel;
+    f_->AnswerParameters(true);
+    f_->Script.AnswerForm(QStringLiteral("TCriteriaForm"), [](QDialog *) {
+        TCriteriaForm *form = CriteriaForm;
+        form->NewButtonClick();
+        form->NameEdit->setText(QStringLiteral("Price"));
+        form->UnitsEdit->setText(QStringLiteral("EUR"));
+        form->MinValueEdit->setText(QStringLiteral("100"));
+        form->MaxValueEdit->setText(QStringLiteral("900"));
+        form->NewButtonClick();
+        form->NameEdit->setText(QStringLiteral("Area"));
+        form->GainRadioButton->setChecked(true);
+        form->MinValueEdit->setText(QStringLiteral("20"));
+        form->MaxValueEdit->setText(QStringLiteral("120"));
+        form->MethodRadioButton2->setChecked(true);
+        form->OKBitBtnClick();
+    });
+    for (int i = 0; i < 2; ++i) {
+        f_->Script.AnswerForm(QStringLiteral("TCoefficient"), [](QDialog *form) {
+            static_cast<TCoefficient *>(form)->IndifferentBitBtnClick();
+        });
+    }
+    QString formulaK;
+    f_->Script.AnswerForm(QStringLiteral("Form_Formula"), [&formulaK](QDialog *) {
+        formulaK = Form_Formula->Label_Kvalue->text();
+        QVERIFY(Form_Formula->Panel_formula->isVisible());
+        Form_Formula->BitBtn_ok->click();
+    });
+    TChartUser user;
+    user.Elicit(0);
+    user.Elicit(1);
+    k.SB_NewClick();
+    QVERIFY(!user.TimedOut);
+    QCOMPARE(user.Pending(), 0);
+
+    QCOMPARE(int(k.Criteria.size()), 2);
+    QCOMPARE(k.UsedCount, 2);
+    QVERIFY(k.SolutionComplete);
+    QCOMPARE(formulaK, QStringLiteral("K = ") + FormatFixed(FactorK, k.ProbabilityPrecision));
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: NOT SAVED"));
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: NOT SAVED"));
+    QVERIFY(!k.ProblemSaved && !k.ResultsSaved);
+    for (const TPROBLEM &c : k.Criteria)
+        QVERIFY(c.FunctionCreated && c.KCounted && c.Points.size() == 3);
+    // No alternatives yet: nothing to rank.
+    QVERIFY(!k.SB_Ranking->isEnabled());
+
+    EnterAlternatives({{"Centre", "small", "800", "45"},
+                       {"Suburb", "garden", "350", "90"},
+                       {"Village", "", "150", "110"}});
+    QVERIFY(k.SB_Ranking->isEnabled());
+    k.SB_RankingClick();
+    QVERIFY(Form_Ranking->isVisible());
+    const QStringList ranking = RankingRows();
+    QCOMPARE(ranking.size(), 4);
+    QVERIFY(ranking[1].startsWith(QStringLiteral("1|Village|")));
+    Form_Ranking->close();
+
+    SaveAndReload(QStringLiteral("flat.xml"), QStringLiteral("flat results.xml"));
+    k.SB_RankingClick();
+    QCOMPARE(RankingRows(), ranking);
+    Form_Ranking->close();
+}
+
+void TestJourneys::importedFunctionsRankedAndReloaded() {
+    TKavrel &k = *Kavrel;
+    f_->Load(QStringLiteral(VR_EXAMPLES "/house.fun"));
+    QVERIFY(k.SolutionComplete);
+    QCOMPARE(k.MDIChildCount(), k.UsedCount);
+    QVERIFY(!k.SB_Ranking->isEnabled());
+
+    EnterAlternatives({{"Old town", "flat", "120000", "60", "2", "0"},
+                       {"Hillside", "house", "240000", "150", "25", "600"},
+                       {"Riverside", "", "180000", "95", "8", "100"}});
+    QVERIFY(k.SB_Ranking->isEnabled());
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: NOT SAVED"));
+    k.SB_RankingClick();
+    const QStringList ranking = RankingRows();
+    QCOMPARE(ranking.size(), 4);
+    // Garden is not used: no column of its own.
+    QCOMPARE(ranking[0].split('|').size(), k.UsedCount + 4);
+    Form_Ranking->close();
+
+    SaveAndReload(QStringLiteral("house.xml"), QStringLiteral("house results.xml"));
+    k.SB_RankingClick();
+    QCOMPARE(RankingRows(), ranking);
+    Form_Ranking->close();
+}
+
+VR_GUI_TEST_MAIN(TestJourneys)
+#include "tst_journeys.moc"

@@ -1,0 +1,504 @@
+// The problem workflow of the main frame: each command's status texts, flags
+// and enabled commands, its questions, and every failure path leaving what the
+// user had.
+#include "WorkflowFixture.h"
+
+#include <QDir>
+
+namespace {
+const QString ProblemLost = QStringLiteral("Current problem will be lost!  Continue?");
+const QString FunctionLost = QStringLiteral("Current function will be lost!  Continue?");
+
+QString Example(const char *name) {
+    return QStringLiteral(VR_EXAMPLES "/") + QLatin1String(name);
+}
+
+QString TestData(const char *name) {
+    return QStringLiteral(VR_TEST_DATA "/") + QLatin1String(name);
+}
+
+QByteArray ReadAll(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Gives every used criterion of a loaded problem a straight function and k,
+// and solves K: a solved problem without running the elicitation.
+void SolveLoadedProblem() {
+    TKavrel &k = *Kavrel;
+    int used = 0;
+    for (TPROBLEM &c : k.Criteria)
+        used += c.Used ? 1 : 0;
+    for (TPROBLEM &c : k.Criteria) {
+        c.Points.clear();
+        c.Init(c.Min, c.Max);
+        c.FunctionCreated = true;
+        c.SmallK = c.Used ? 0.8 / used : 0.0;
+        c.KCounted = true;
+    }
+    QVERIFY(k.SolveFactorK());
+}
+} // namespace
+
+class TestWorkflow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void commandStates_data();
+    void commandStates();
+    void lossQuestions();
+    void failedProblemLoads_data();
+    void failedProblemLoads();
+    void resultsRoundTrip();
+    void refusedResultsKeepEverything_data();
+    void refusedResultsKeepEverything();
+    void unfinishedResults();
+    void failedSaves();
+    void incompleteTableIsNotSaved();
+    void problemRoundTrip();
+    void rankingCommand();
+    void formulaCommand();
+
+private:
+    std::unique_ptr<TWorkflowFixture> f_;
+};
+
+void TestWorkflow::init() {
+    f_ = std::make_unique<TWorkflowFixture>();
+    QVERIFY(f_->Folder.isValid());
+}
+
+void TestWorkflow::cleanup() {
+    // A failed check must not leave this frame behind for the next test.
+    const auto done = qScopeGuard([this] { f_.reset(); });
+    f_->Check();
+    QCOMPARE(f_->Script.PendingFiles(), 0);
+    QCOMPARE(f_->Script.PendingForms(), 0);
+}
+
+enum TScenario {
+    Start,
+    LoadXml,
+    LoadXmlUpperCase,
+    LoadFun,
+    LoadCrt,
+    LoadOther,
+    ResetAfterLoad,
+    SaveProblem,
+    SaveResults,
+    NewCancelledInParameters,
+};
+
+void TestWorkflow::commandStates_data() {
+    QTest::addColumn<int>("scenario");
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("results");
+    QTest::addColumn<bool>("problemSaved");
+    QTest::addColumn<bool>("resultsSaved");
+    QTest::addColumn<QString>("enabled");
+    QTest::addColumn<int>("criteria");
+    QTest::addColumn<bool>("complete");
+
+    const QString idle = "New LoadProblem Formula";
+    const QString defined =
+        "New LoadProblem SaveProblem LoadResult NewFunction EditCrit EditAlternat Formula";
+    const QString solved = "New LoadProblem SaveProblem LoadResult SaveResult NewFunction "
+                           "EditCrit EditAlternat Formula Raport";
+    QTest::newRow("start") << int(Start) << "Problem: None"
+                           << "Results: None" << true << true << idle << 0 << false;
+    QTest::newRow("load xml") << int(LoadXml) << "Problem: cars.xml"
+                              << "Results: None" << true << true << defined << 5 << false;
+    QTest::newRow("load XML in capitals")
+        << int(LoadXmlUpperCase) << "Problem: CARS.XML"
+        << "Results: None" << true << true << defined << 5 << false;
+    QTest::newRow("load fun") << int(LoadFun) << "Problem: house.fun"
+                              << "Results: house.fun" << true << true << solved << 4 << true;
+    QTest::newRow("load crt") << int(LoadCrt) << "Problem: house.crt"
+                              << "Results: None" << true << true << defined << 4 << false;
+    QTest::newRow("load other extension")
+        << int(LoadOther) << "Problem: notes.txt"
+        << "Results: None" << true << true << defined << 0 << false;
+    QTest::newRow("reset after load") << int(ResetAfterLoad) << "Problem: None"
+                                      << "Results: None" << true << true << idle << 0 << false;
+    QTest::newRow("save problem") << int(SaveProblem) << "Problem: saved.xml"
+                                  << "Results: None" << true << true << defined << 5 << false;
+    QTest::newRow("save results") << int(SaveResults) << "Problem: house.fun"
+                                  << "Results: results.xml" << true << true << solved << 4 << true;
+    QTest::newRow("new, parameters cancelled")
+        << int(NewCancelledInParameters) << "Problem: None"
+        << "Results: None" << true << true << idle << 0 << false;
+}
+
+void TestWorkflow::commandStates() {
+    QFETCH(int, scenario);
+    QFETCH(QString, problem);
+    QFETCH(QString, results);
+    QFETCH(bool, problemSaved);
+    QFETCH(bool, resultsSaved);
+    QFETCH(QString, enabled);
+    QFETCH(int, criteria);
+    QFETCH(bool, complete);
+    TKavrel &k = *Kavrel;
+
+    switch (TScenario(scenario)) {
+    case Start:
+        break;
+    case LoadXml:
+        f_->Load(Example("cars.xml"));
+        QCOMPARE(int(k.Variants.Alternatives.size()), 12);
+        break;
+    case LoadXmlUpperCase: {
+        const QString path = f_->Path("CARS.XML");
+        QVERIFY(QFile::copy(Example("cars.xml"), path));
+        f_->Load(path);
+        break;
+    }
+    case LoadFun:
+        f_->Load(Example("house.fun"));
+        // Imported functions are finished, so a later rename cannot seed them again.
+        for (const TPROBLEM &c : k.Criteria)
+            QVERIFY(c.FunctionCreated && c.KCounted);
+        QVERIFY(!k.SolutionUnfinished);
+        break;
+    case LoadCrt:
+        f_->Load(Example("house.crt"));
+        break;
+    case LoadOther:
+        f_->Load(f_->Write("notes.txt", "anything"));
+        break;
+    case ResetAfterLoad:
+        f_->Load(Example("cars.xml"));
+        k.ResetProblem();
+        QCOMPARE(k.Roles[0].Caption, QStringLiteral("Name"));
+        QCOMPARE(k.Roles[1].AttrID, QStringLiteral("DESC"));
+        QVERIFY(k.Variants.Alternatives.empty() && k.Variants.Columns.empty());
+        QVERIFY(TXML::DocumentText(k.Xml.ProblemDoc).contains("MAKE"));
+        QVERIFY(!TXML::DocumentText(k.Xml.ProblemDoc).contains("Attr1"));
+        break;
+    case SaveProblem:
+        f_->Load(Example("cars.xml"));
+        k.SetProblemStatus(QStringLiteral("Problem: NOT SAVED"), false);
+        f_->Script.ChooseFile(f_->Path("saved"));
+        k.SB_SaveProblemClick();
+        QCOMPARE(f_->Script.Dialogs.back().Title, QStringLiteral("Save problem"));
+        QVERIFY(QFile::exists(f_->Path("saved.xml")));
+        break;
+    case SaveResults:
+        f_->Load(Example("house.fun"));
+        k.SetResultsStatus(QStringLiteral("Results: NOT SAVED"), false);
+        f_->Script.ChooseFile(f_->Path("results.xml"));
+        k.SB_SaveResultClick();
+        QCOMPARE(f_->Script.Dialogs.back().Title, QStringLiteral("Save results"));
+        QVERIFY(ReadAll(f_->Path("results.xml")).contains("ZUZOVODODEZI"));
+        break;
+    case NewCancelledInParameters:
+        f_->Load(Example("cars.xml"));
+        k.Probability = 0.7;
+        f_->Script.Answer(mrYes, ProblemLost);
+        f_->AnswerParameters(false);
+        k.SB_NewClick();
+        // The old problem is gone and the parameters start again from their defaults.
+        QCOMPARE(k.Probability, 0.5);
+        QVERIFY(k.Cancelled);
+        break;
+    }
+
+    QCOMPARE(ProblemPanel(), problem);
+    QCOMPARE(ResultsPanel(), results);
+    QCOMPARE(k.ProblemSaved, problemSaved);
+    QCOMPARE(k.ResultsSaved, resultsSaved);
+    QCOMPARE(EnabledCommands(), enabled);
+    QCOMPARE(int(k.Criteria.size()), criteria);
+    QCOMPARE(k.SolutionComplete, complete);
+    int used = 0;
+    for (const TPROBLEM &c : k.Criteria)
+        used += c.Used ? 1 : 0;
+    QCOMPARE(k.UsedCount, used);
+}
+
+void TestWorkflow::lossQuestions() {
+    TKavrel &k = *Kavrel;
+    // An empty problem is replaced without a question.
+    f_->Load(Example("cars.xml"));
+    QCOMPARE(f_->Script.Shown.size(), 1); // only the help library's message
+
+    // No keeps the problem and asks for no file.
+    const QString before = CriteriaText();
+    f_->Script.Answer(mrNo, ProblemLost);
+    k.SB_LoadProblemClick();
+    f_->Script.Answer(mrNo, ProblemLost);
+    k.SB_NewClick();
+    QCOMPARE(f_->Script.Dialogs.size(), size_t(1));
+    QCOMPARE(CriteriaText(), before);
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: cars.xml"));
+
+    // Cancelling the file dialog changes nothing either.
+    f_->Load(QString(), true);
+    QCOMPARE(CriteriaText(), before);
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: cars.xml"));
+
+    // Results over a solved problem ask first; No leaves it all.
+    f_->Load(Example("house.fun"), true);
+    const QString solved = CriteriaText();
+    const double K = FactorK;
+    f_->Script.Answer(mrNo, FunctionLost);
+    k.SB_LoadResultClick();
+    QCOMPARE(CriteriaText(), solved);
+    QCOMPARE(FactorK, K);
+    QVERIFY(k.SolutionComplete);
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: house.fun"));
+    QCOMPARE(f_->Script.Dialogs.size(), size_t(3));
+}
+
+void TestWorkflow::failedProblemLoads_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("text"); // empty: the file named by name is used as it is
+    QTest::addColumn<QString>("message");
+
+    QByteArray fun = ReadAll(Example("house.fun"));
+    QList<QByteArray> lines = fun.split('\n');
+    lines[6] = "not a number";
+    QTest::newRow("not well-formed")
+        << "broken.xml" << QByteArray("<DATA><ATTRIBUTES>") << "Error on line ";
+    QTest::newRow("no DATA") << TestData("xml/problem/no_data.xml") << QByteArray()
+                             << "Data section not found!";
+    QTest::newRow("bad settings") << TestData("xml/problem/settings_bad_probability.xml")
+                                  << QByteArray() << "Tag \"PROBABILITY\": Convertion error";
+    QTest::newRow("fun line 7") << "bad7.fun" << lines.join('\n') << "Error in 7 line. ";
+    QTest::newRow("crt line") << TestData("import/crt_min_bad.crt") << QByteArray() << "Error in ";
+}
+
+void TestWorkflow::failedProblemLoads() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, message);
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("cars.xml"));
+    k.Probability = 0.3;
+    k.Questions = 7;
+    k.ProbabilityPrecision = 4;
+
+    const QString path = text.isEmpty() ? name : f_->Write(name, text);
+    f_->Script.Answer(mrYes, ProblemLost);
+    f_->Script.Answer(mrOk); // the reader's message
+    f_->Load(path);
+    QVERIFY2(f_->Script.Shown.back().Text.startsWith(message),
+             qPrintable(f_->Script.Shown.back().Text));
+    // Back to the empty state; the parameters in force stay.
+    QVERIFY(k.Criteria.empty() && k.Variants.Alternatives.empty());
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: None"));
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: None"));
+    QCOMPARE(EnabledCommands(), QStringLiteral("New LoadProblem Formula"));
+    QVERIFY(!k.SolutionComplete && k.ProblemSaved && k.ResultsSaved);
+    QCOMPARE(k.Probability, 0.3);
+    QCOMPARE(k.Questions, 7);
+    QCOMPARE(k.ProbabilityPrecision, 4);
+}
+
+void TestWorkflow::resultsRoundTrip() {
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("house.fun"));
+    const QString solved = CriteriaText();
+    const double K = FactorK;
+    f_->Script.ChooseFile(f_->Path("house results.xml"));
+    k.SB_SaveResultClick();
+
+    // A problem of the same criteria without functions takes the results by name.
+    f_->Load(Example("house.crt"), true);
+    QVERIFY(!k.SolutionComplete);
+    FactorK = 0.0;
+    f_->Script.ChooseFile(f_->Path("house results.xml"));
+    k.SB_LoadResultClick();
+    QCOMPARE(f_->Script.Dialogs.back().Title, QStringLiteral("Open results"));
+    QCOMPARE(FactorK, K);
+    QVERIFY(k.SolutionComplete && !k.SolutionUnfinished);
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: house results.xml"));
+    QVERIFY(k.ResultsSaved);
+    QCOMPARE(EnabledCommands().contains("SaveResult"), true);
+    for (size_t i = 0; i < k.Criteria.size(); ++i)
+        QCOMPARE(PointsText(k.Criteria[i]), solved.split('|')[qsizetype(i)].section(':', 1, 1));
+}
+
+void TestWorkflow::refusedResultsKeepEverything_data() {
+    // Each file is the problem's own saved results with one change.
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not well-formed")
+        << QByteArray("</ZUZOVODODEZI>") << QByteArray() << "Error on line ";
+    QTest::newRow("bad point") << QByteArray("Y=\"1\"") << QByteArray("Y=\"1.5\"")
+                               << "Tag \"POINT\": invalid point";
+    QTest::newRow("no BIGK") << QByteArray("BIGK") << QByteArray("SMALLK") << "Can't find tag BIGK";
+    // Names of another problem: its K is no result of this one.
+    QTest::newRow("foreign") << QByteArray("Name=\"") << QByteArray("Name=\"Other ")
+                             << "No criteria were updated!";
+}
+
+void TestWorkflow::refusedResultsKeepEverything() {
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, message);
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("house.fun"));
+    f_->Script.ChooseFile(f_->Path("own.xml"));
+    k.SB_SaveResultClick();
+    const QString file =
+        f_->Write(QStringLiteral("changed.xml"), ReadAll(f_->Path("own.xml")).replace(from, to));
+    FactorK = 0.75;
+    k.SetResultsStatus(QStringLiteral("Results: NOT SAVED"), false);
+    const QString before = CriteriaText();
+    const double K = FactorK;
+    const QString enabled = EnabledCommands();
+
+    f_->Script.Answer(mrYes, FunctionLost);
+    f_->Script.Answer(mrOk);
+    f_->Script.ChooseFile(file);
+    k.SB_LoadResultClick();
+    QVERIFY2(f_->Script.Shown.back().Text.startsWith(message),
+             qPrintable(f_->Script.Shown.back().Text));
+    QCOMPARE(CriteriaText(), before);
+    QCOMPARE(FactorK, K);
+    QVERIFY(k.SolutionComplete && !k.SolutionUnfinished);
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: NOT SAVED"));
+    QVERIFY(!k.ResultsSaved);
+    QCOMPARE(EnabledCommands(), enabled);
+
+    // The next save writes this problem's results, not the refused file.
+    f_->Script.ChooseFile(f_->Path("after.xml"));
+    k.SB_SaveResultClick();
+    const QByteArray saved = ReadAll(f_->Path("after.xml"));
+    QVERIFY(saved.contains("Name=\"Price\""));
+    QVERIFY(!saved.contains("Other"));
+    QVERIFY(saved.contains("<BIGK Value=\"0.75\"/>"));
+}
+
+void TestWorkflow::unfinishedResults() {
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("house.fun"));
+    k.Criteria[1].KCounted = false;
+    f_->Script.ChooseFile(f_->Path("half.xml"));
+    k.SB_SaveResultClick();
+
+    f_->Script.Answer(mrYes, FunctionLost);
+    f_->Script.Answer(mrOk,
+                      QStringLiteral("Problem not completely solved. Click \"New Function\" to "
+                                     "continue."));
+    f_->Script.ChooseFile(f_->Path("half.xml"));
+    k.SB_LoadResultClick();
+    QVERIFY(!k.SolutionComplete && k.SolutionUnfinished);
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: half.xml"));
+    QVERIFY(!EnabledCommands().contains("Ranking"));
+}
+
+void TestWorkflow::failedSaves() {
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("house.fun"));
+    k.SetProblemStatus(QStringLiteral("Problem: NOT SAVED"), false);
+    k.SetResultsStatus(QStringLiteral("Results: NOT SAVED"), false);
+    const QString missing = f_->Path("no such folder/problem.xml");
+
+    f_->Script.Answer(mrOk);
+    f_->Script.ChooseFile(missing);
+    k.SB_SaveProblemClick();
+    QVERIFY(f_->Script.Shown.back().Text.contains(QDir::toNativeSeparators(missing)));
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: NOT SAVED"));
+    QVERIFY(!k.ProblemSaved);
+
+    f_->Script.Answer(mrOk);
+    f_->Script.ChooseFile(missing);
+    k.SB_SaveResultClick();
+    QVERIFY(f_->Script.Shown.back().Text.contains(QDir::toNativeSeparators(missing)));
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: NOT SAVED"));
+    QVERIFY(!k.ResultsSaved);
+
+    // Cancelling the dialog changes nothing and says nothing.
+    const qsizetype shown = f_->Script.Shown.size();
+    f_->Script.ChooseFile(QString());
+    k.SB_SaveProblemClick();
+    QCOMPARE(f_->Script.Shown.size(), shown);
+    QVERIFY(!k.ProblemSaved);
+}
+
+void TestWorkflow::incompleteTableIsNotSaved() {
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("cars.xml"));
+    k.SetProblemStatus(QStringLiteral("Problem: NOT SAVED"), false);
+    k.Variants.Columns[2].Values.pop_back();
+    f_->Script.Answer(mrOk);
+    k.SB_SaveProblemClick();
+    QVERIFY(f_->Script.Shown.back().Text.contains("empty cells"));
+    QVERIFY(f_->Script.Dialogs.size() == 1); // no save dialog
+    QVERIFY(!k.ProblemSaved);
+}
+
+void TestWorkflow::problemRoundTrip() {
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("cars.xml"));
+    k.Probability = 0.35;
+    k.Questions = 9;
+    k.ProbabilityPrecision = 2;
+    const QString criteria = CriteriaText();
+    f_->Script.ChooseFile(f_->Path("cars copy.xml"));
+    k.SB_SaveProblemClick();
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: cars copy.xml"));
+
+    k.Probability = 0.5;
+    k.Questions = 5;
+    k.ProbabilityPrecision = 3;
+    f_->Load(f_->Path("cars copy.xml"), true);
+    QCOMPARE(CriteriaText(), criteria);
+    QCOMPARE(int(k.Variants.Alternatives.size()), 12);
+    QCOMPARE(k.Probability, 0.35);
+    QCOMPARE(k.Questions, 9);
+    QCOMPARE(k.ProbabilityPrecision, 2);
+}
+
+void TestWorkflow::rankingCommand() {
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("cars.xml"));
+    // Not solved yet: nothing happens.
+    k.SB_RankingClick();
+    QVERIFY(!Form_Ranking->isVisible());
+
+    SolveLoadedProblem();
+    k.SB_RankingClick();
+    QVERIFY(Form_Ranking->isVisible());
+    QCOMPARE(Form_Ranking->RowCount(), 13);
+    QCOMPARE(Form_Ranking->ColCount(), k.UsedCount + 4);
+    double best = -1.0;
+    for (const TVARIANTDEF &row : k.Variants.Alternatives)
+        best = std::max(best, row.Utility);
+    QCOMPARE(Form_Ranking->Cells(3, 1), FormatUtility(best, k.ProbabilityPrecision));
+    Form_Ranking->close();
+
+    // A value missing for a used criterion: no ranking from a short column.
+    for (TCRITERIALIST &column : k.Variants.Columns) {
+        if (k.Criteria[size_t(k.CriterionIndexById(column.CriterionId))].Used) {
+            column.Values.pop_back();
+            break;
+        }
+    }
+    k.SB_RankingClick();
+    QVERIFY(!Form_Ranking->isVisible());
+}
+
+void TestWorkflow::formulaCommand() {
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("house.fun"));
+    QString shown;
+    f_->Script.AnswerForm(QStringLiteral("Form_Formula"), [&shown](QDialog *form) {
+        auto *f = static_cast<TForm_Formula *>(form);
+        shown = f->Label_Kvalue->text();
+        QVERIFY(f->Panel_formula->isVisible());
+        f->BitBtn_ok->click();
+    });
+    k.SB_FormulaClick();
+    QCOMPARE(shown, QStringLiteral("K = ") + FormatFixed(FactorK, k.ProbabilityPrecision));
+    QVERIFY(!Form_Formula->isVisible());
+    QVERIFY(Form_Formula->findChildren<QLabel *>().size() < 20);
+}
+
+VR_GUI_TEST_MAIN(TestWorkflow)
+#include "tst_workflow.moc"
