@@ -3,6 +3,7 @@
 // missing scaling coefficients and solves K. Also the criteria bar, the chart
 // windows' creation and the blinking STOP button.
 #include "app/Dazazezad.h"
+#include "app/Variantsf.h"
 #include "elicitation/Coefficients.h"
 #include "ui_Coefficients.h"
 
@@ -455,8 +456,15 @@ void TKavrel::SB_NewFunctionClick() {
         SolutionComplete = true;
         SolutionUnfinished = false;
         SB_Raport->setEnabled(true);
-        if (RankingAllowed())
+        if (!Variants.IsComplete(Criteria)) {
+            // The alternatives still lack values: the editor opens on the empty cells.
+            if (VariantsForm) {
+                VariantsForm->MarkEmptyCells = true;
+                VariantsForm->ShowModal();
+            }
+        } else if (!Variants.Columns.empty()) {
             SB_Ranking->setEnabled(true);
+        }
         return;
     }
     if (!Cancelled) {

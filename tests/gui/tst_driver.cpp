@@ -2,6 +2,7 @@
 // during a criterion and during the coefficients, continued runs, correcting
 // a chart, a K that cannot be solved, the STOP blink and the wait itself.
 #include "ElicitationFixture.h"
+#include "app/Variantsf.h"
 #include "tests/TestSupport.h"
 #include "ui_Coefficients.h"
 
@@ -106,6 +107,7 @@ private slots:
     void correctChartCancelled();
     void correctChartFinished();
     void rankingGateAfterCorrection();
+    void incompleteTableOpensAlternativesEditor();
     void stopBlinks();
     void stopWithQuestionOpen();
     void waitEndsWhenWindowGoes();
@@ -515,6 +517,31 @@ void TestDriver::rankingGateAfterCorrection() {
     again.Elicit(0);
     k.SB_correctchartClick();
     QVERIFY(!again.TimedOut);
+    QVERIFY(!k.SB_Ranking->isEnabled());
+}
+
+void TestDriver::incompleteTableOpensAlternativesEditor() {
+    TKavrel &k = *Kavrel;
+    VariantsForm = new TVariantsForm(Kavrel);
+    const auto gone = qScopeGuard([] {
+        delete VariantsForm;
+        VariantsForm = nullptr;
+    });
+    fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1));
+    k.Variants.AddVariant(QStringLiteral("A"), QString());
+    bool marked = false;
+    fixture_->Script.AnswerForm(QStringLiteral("TVariantsForm"), [&](QDialog *) {
+        marked = VariantsForm->MarkEmptyCells;
+        fixture_->Script.Answer(mrYes);
+        VariantsForm->close();
+    });
+    TUserAgent agent;
+    agent.Elicit(0);
+    k.SB_NewFunctionClick();
+    QVERIFY(!agent.TimedOut);
+    QCOMPARE(fixture_->Script.Forms, QStringList{QStringLiteral("TVariantsForm")});
+    QVERIFY(marked);
+    QVERIFY(k.SolutionComplete);
     QVERIFY(!k.SB_Ranking->isEnabled());
 }
 

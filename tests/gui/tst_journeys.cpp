@@ -174,6 +174,13 @@ void TestJourneys::newProblemToRankingAndBack() {
             static_cast<TCoefficient *>(form)->IndifferentBitBtnClick();
         });
     }
+    // The alternatives editor opens on the empty table after K is solved; it is left empty here.
+    f_->Script.AnswerForm(QStringLiteral("TVariantsForm"), [this](QDialog *) {
+        f_->Script.Answer(mrYes, QStringLiteral("If You will not fill in all empty cells, You will "
+                                                "not be able to see results and save problem! "
+                                                "Exit anyway?"));
+        VariantsForm->close();
+    });
     QString formulaK;
     f_->Script.AnswerForm(QStringLiteral("Form_Formula"), [&formulaK](QDialog *) {
         formulaK = Form_Formula->Label_Kvalue->text();
