@@ -1,7 +1,7 @@
 // Whole journeys through the running frame, every dialog scripted: a new
 // problem through the editors and the elicitation to its ranking, saved and
-// loaded again; and an imported ".fun" given alternatives, ranked, saved and
-// loaded again.
+// loaded again; an imported ".fun" given alternatives, ranked, saved and loaded
+// again; and the edits of a solved problem that the workflow follows up.
 #include "ElicitationFixture.h"
 #include "WorkflowFixture.h"
 
@@ -89,10 +89,18 @@ private slots:
 
     void newProblemToRankingAndBack();
     void importedFunctionsRankedAndReloaded();
+    void newProblemCancelledInCriteriaEditor();
+    void changedMethodAsksOnlyForThatFunction();
+    void noUsedCriterionLeavesNoBar();
+    void descriptionOnlyChangesNothingElse();
+    void alternativesEditSwitchesRanking();
+    void reportWizardFromTheCommand();
 
 private:
     // Fills the alternatives editor with the rows (name, description, values) and stores them.
     void EnterAlternatives(const QList<QStringList> &rows);
+    // Runs the criteria editor from Edit Criteria; the body plays the user and presses OK.
+    void EditCriteria(const std::function<void(TCriteriaForm *)> &body);
     // Saves the problem and its results into the folder, then loads both back.
     void SaveAndReload(const QString &problem, const QString &results);
     std::unique_ptr<TWorkflowFixture> f_;
@@ -246,6 +254,117 @@ void TestJourneys::importedFunctionsRankedAndReloaded() {
     k.SB_RankingClick();
     QCOMPARE(RankingRows(), ranking);
     Form_Ranking->close();
+}
+
+void TestJourneys::EditCriteria(const std::function<void(TCriteriaForm *)> &body) {
+    f_->Script.AnswerForm(QStringLiteral("TCriteriaForm"), [body](QDialog *) {
+        body(CriteriaForm);
+        CriteriaForm->OKBitBtnClick();
+    });
+    Kavrel->SB_EditCritClick();
+}
+
+void TestJourneys::newProblemCancelledInCriteriaEditor() {
+    TKavrel &k = *Kavrel;
+    f_->AnswerParameters(true);
+    f_->Script.AnswerForm(QStringLiteral("TCriteriaForm"), [](QDialog *) {
+        CriteriaForm->NewButtonClick();
+        CriteriaForm->CancelBitBtnClick();
+    });
+    k.SB_NewClick();
+    QVERIFY(k.Criteria.empty());
+    QCOMPARE(EnabledCommands(), QStringLiteral("New LoadProblem Formula"));
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: None"));
+    QVERIFY(k.ProblemSaved);
+}
+
+void TestJourneys::changedMethodAsksOnlyForThatFunction() {
+    TKavrel &k = *Kavrel;
+    f_->Load(QStringLiteral(VR_EXAMPLES "/house.fun"));
+    const TPROBLEM area = k.Criteria[1];
+    // The method of Price alone changes: its function goes, the solution is
+    // unfinished, and the run continues with Price only.
+    f_->Script.Answer(mrYes, QStringLiteral("Would you like to continue unfinished solving "
+                                            "problem\n or you want to start from the begining "
+                                            "of problem?"));
+    TChartUser user;
+    user.Elicit(0);
+    EditCriteria([](TCriteriaForm *form) {
+        form->CriteriaListBox->setCurrentRow(0);
+        form->MethodRadioButton2->setChecked(true);
+    });
+    QVERIFY(!user.TimedOut);
+    QCOMPARE(k.Criteria[0].Method, 2);
+    QVERIFY(k.Criteria[0].FunctionCreated);
+    QCOMPARE(PointsText(k.Criteria[1]), PointsText(area));
+    QVERIFY(k.SolutionComplete && !k.SolutionUnfinished);
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: NOT SAVED"));
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: NOT SAVED"));
+}
+
+void TestJourneys::noUsedCriterionLeavesNoBar() {
+    TKavrel &k = *Kavrel;
+    f_->Load(QStringLiteral(VR_EXAMPLES "/house.fun"));
+    EnterAlternatives({{"A", "", "120000", "60", "2", "0"}});
+    QVERIFY(k.SB_Ranking->isEnabled());
+    QCOMPARE(k.MDIChildCount(), 3);
+    f_->Script.Answer(
+        mrOk,
+        QStringLiteral("No used criteria !!! \nEdit parameter <used> in options of criteria"));
+    EditCriteria([](TCriteriaForm *form) {
+        for (int i = 0; i < form->CriteriaListBox->count(); ++i) {
+            form->CriteriaListBox->setCurrentRow(i);
+            form->UsedCheckBox->setChecked(false);
+        }
+    });
+    QCOMPARE(k.UsedCount, 0);
+    QCOMPARE(k.MDIChildCount(), 0);
+    for (int i = 0; i < MaxCriteria; ++i)
+        QVERIFY(!k.CriteriaButtons[size_t(i)]);
+    QVERIFY(!k.SB_Ranking->isEnabled());
+    QVERIFY(!Raport_w->ChB_Ranking->isChecked());
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: NOT SAVED"));
+}
+
+void TestJourneys::descriptionOnlyChangesNothingElse() {
+    TKavrel &k = *Kavrel;
+    f_->Load(QStringLiteral(VR_EXAMPLES "/house.fun"));
+    const QString enabled = EnabledCommands();
+    EditCriteria([](TCriteriaForm *form) {
+        form->CriteriaListBox->setCurrentRow(1);
+        form->DescriptionEdit->setText(QStringLiteral("living area"));
+    });
+    QCOMPARE(k.Criteria[1].Description, QStringLiteral("living area"));
+    QVERIFY(k.SolutionComplete);
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: house.fun"));
+    QCOMPARE(EnabledCommands(), enabled);
+    QCOMPARE(k.MDIChildCount(), 3);
+}
+
+void TestJourneys::alternativesEditSwitchesRanking() {
+    TKavrel &k = *Kavrel;
+    f_->Load(QStringLiteral(VR_EXAMPLES "/house.fun"));
+    EnterAlternatives({{"A", "", "120000", "60", "2", "0"}, {"B", "", "90000", "50", "9", "0"}});
+    QVERIFY(k.SB_Ranking->isEnabled());
+    // A value taken away behind the editor's back: the next edit switches ranking off.
+    k.Variants.Columns[0].Values.pop_back();
+    f_->Script.AnswerForm(QStringLiteral("TVariantsForm"), [this](QDialog *) {
+        f_->Script.Answer(mrYes);
+        VariantsForm->close();
+    });
+    k.SB_EditAlternatClick();
+    QCOMPARE(k.SB_Ranking->isEnabled(), k.Variants.IsComplete(k.Criteria));
+    QCOMPARE(Raport_w->ChB_Ranking->isChecked(), k.SB_Ranking->isEnabled());
+}
+
+void TestJourneys::reportWizardFromTheCommand() {
+    TKavrel &k = *Kavrel;
+    f_->Load(QStringLiteral(VR_EXAMPLES "/house.fun"));
+    QVERIFY(k.SB_Raport->isEnabled());
+    k.SB_RaportClick();
+    QVERIFY(Raport_w->isVisible());
+    QVERIFY(!Raport_w->isModal());
+    Raport_w->close();
 }
 
 VR_GUI_TEST_MAIN(TestJourneys)
