@@ -109,7 +109,7 @@ bool TKavrel::RankingAllowed() const {
     return Variants.IsComplete(Criteria) && !Variants.Columns.empty();
 }
 
-void TKavrel::EnableProblemCommands() {
+void TKavrel::EnableCommandPairs() {
     for (QAction *command : {SB_New, SB_LoadProblem, SB_SaveProblem, SB_LoadResult, SB_NewFunction,
                              SB_EditCrit, SB_EditAlternat, Menu_Parameters})
         command->setEnabled(true);
@@ -445,7 +445,7 @@ void TKavrel::SB_NewFunctionClick() {
     }
     SB_correctchart->setVisible(true);
     Menu_CorrectChart->setEnabled(true);
-    EnableProblemCommands();
+    EnableCommandPairs();
     if (visited)
         SB_SaveResult->setEnabled(true);
     CriteriaChanged = false;
@@ -556,7 +556,7 @@ void TKavrel::SB_correctchartClick() {
     CorrectingChart = false;
     SB_correctchart->setVisible(true);
     Menu_CorrectChart->setEnabled(true);
-    EnableProblemCommands();
+    EnableCommandPairs();
     if (SolutionComplete && RankingAllowed())
         SB_Ranking->setEnabled(true);
     SB_Raport->setEnabled(true);

@@ -289,9 +289,16 @@ void TestJourneys::changedMethodAsksOnlyForThatFunction() {
                                             "of problem?"));
     TChartUser user;
     user.Elicit(0);
-    EditCriteria([](TCriteriaForm *form) {
+    EditCriteria([this](TCriteriaForm *form) {
         form->CriteriaListBox->setCurrentRow(0);
         form->MethodRadioButton2->setChecked(true);
+        // After K the alternatives editor opens on the empty table; it is left empty.
+        f_->Script.AnswerForm(QStringLiteral("TVariantsForm"), [this](QDialog *) {
+            f_->Script.Answer(mrYes, QStringLiteral("If You will not fill in all empty cells, You "
+                                                    "will not be able to see results and save "
+                                                    "problem! Exit anyway?"));
+            VariantsForm->close();
+        });
     });
     QVERIFY(!user.TimedOut);
     QCOMPARE(k.Criteria[0].Method, 2);
