@@ -13,8 +13,7 @@ TCriteriaForm *CriteriaForm = nullptr;
 void MarkProblemNotSaved() {
     if (!Kavrel)
         return;
-    Kavrel->StatusBar->SetPanelText(0, QStringLiteral("Problem: NOT SAVED"));
-    Kavrel->ProblemSaved = false;
+    Kavrel->SetProblemStatus(QStringLiteral("Problem: NOT SAVED"), false);
 }
 
 TCriteriaForm::TCriteriaForm(QWidget *owner) : QDialog(owner) {

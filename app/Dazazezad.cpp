@@ -64,6 +64,7 @@ TKavrel::TKavrel(QWidget *owner) : QMainWindow(owner) {
     connect(Menu_ArrangeIcons, &QAction::triggered, this, &TKavrel::Menu_ArrangeIconsClick);
     connect(Menu_CloseAll, &QAction::triggered, this, &TKavrel::Menu_CloseAllClick);
     connect(SB_windows, &QAction::triggered, this, &TKavrel::SB_windowsClick);
+    SetUpChartOptions();
     ConnectWorkflow();
     connect(Menu_Parameters, &QAction::triggered, this, &TKavrel::Menu_ParametersClick);
     SetUpDriver();

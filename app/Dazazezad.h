@@ -178,6 +178,28 @@ public:
     void Menu_CloseAllClick();
     void SB_windowsClick();
 
+    // Chart options and appearance: the chart toolbar and the Chart menu
+    // (elicitation/ChartOptions.cpp).
+    void SB_Save_ChartClick();
+    void SB_Print_ChartClick();
+    void SB_Cross_ChartClick();
+    void SB_Move_ChartClick();
+    void SB_Scrol_ChartClick();
+    void SB_Zoom_ChartClick();
+    void SpeedButton_zoomresetClick();
+    void SB_Marksx_ChartClick();
+    void SB_Marksy_ChartClick();
+    void Menu_CrossClick();
+    void Menu_MoveClick();
+    void Menu_ScrollClick();
+    void Menu_ZoomClick();
+    void Menu_ShadowChartClick();
+    void Menu_DynamicshadowClick();
+    void Menu_InsertBitmapClick();
+    void Menu_EditShadowsClick();
+    void Menu_EditChartClick();
+    void SetMarksX();
+    void SetMarksY();
     // The question dialogue, or null while there is none.
     QWidget *QuestionDialogue() const;
 
@@ -233,6 +255,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void SetUpChartOptions();
+    // The open chart windows: the criteria's slots, then a window kept aside
+    // while one function is corrected, then the template when asked for.
+    std::vector<TForm_chart *> ChartWindows(bool withTemplate) const;
+    // Shows the marks as MarksX and MarksY say, on the switches and every chart.
+    void ApplyMarks();
     void ConnectWorkflow();
     // Reads the chosen problem file by its extension; false after a failure was shown.
     bool ReadProblemFile(const QString &path);

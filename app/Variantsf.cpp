@@ -26,8 +26,7 @@ const QString EmptyCell = QStringLiteral("Empty cell!");
 // the value it converts to.
 class TVariantsDelegate : public QStyledItemDelegate {
 public:
-    TVariantsDelegate(const TVariantsForm *form, QObject *parent)
-        : QStyledItemDelegate(parent), form_(form) {}
+    using QStyledItemDelegate::QStyledItemDelegate;
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override {
@@ -57,9 +56,6 @@ protected:
             option->palette.setColor(QPalette::HighlightedText, Qt::red);
         }
     }
-
-private:
-    const TVariantsForm *form_;
 };
 } // namespace
 
@@ -80,7 +76,7 @@ void TVariantsForm::FormCreate() {
     VariantsGrid->setEditTriggers(QAbstractItemView::DoubleClicked |
                                   QAbstractItemView::EditKeyPressed |
                                   QAbstractItemView::AnyKeyPressed);
-    VariantsGrid->setItemDelegate(new TVariantsDelegate(this, VariantsGrid));
+    VariantsGrid->setItemDelegate(new TVariantsDelegate(VariantsGrid));
     VariantsGrid->OnTabPastEnd = [this] { AddRow(); };
 
     EnumComboBox = new QComboBox(VariantsGrid->viewport());
@@ -320,7 +316,7 @@ void TVariantsForm::FormPaint() {
 
 void TVariantsForm::SetRanking(bool on) {
     if (Kavrel)
-        Kavrel->SB_Ranking->setEnabled(on);
+        Kavrel->SetRankingSwitch(on);
 }
 
 void TVariantsForm::FormCloseQuery(bool &CanClose) {

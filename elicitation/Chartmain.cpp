@@ -2,6 +2,8 @@
 
 #include "app/AppResources.h"
 #include "app/Dazazezad.h"
+#include "elicitation/ChartBrushEditor.h"
+#include "elicitation/ChartPenEditor.h"
 #include "elicitation/Dialogues.h"
 
 #include <QCloseEvent>
@@ -24,48 +26,6 @@ QCursor ZoomCursor() {
     InitAppResources();
     const QPixmap glass = QIcon(QStringLiteral(":/icons/zoom.svg")).pixmap(24, 24);
     return glass.isNull() ? QCursor(Qt::CrossCursor) : QCursor(glass, 9, 9);
-}
-
-// Style codes as the shadow settings store them; codes the platform has no
-// value for are drawn solid.
-TPenStyle PenStyleOf(int code) {
-    switch (code) {
-    case 1:
-        return psDash;
-    case 2:
-        return psDot;
-    case 3:
-        return psDashDot;
-    case 4:
-        return psDashDotDot;
-    case 5:
-        return psClear;
-    case 6:
-        return psInsideFrame;
-    default:
-        return psSolid;
-    }
-}
-
-TBrushStyle BrushStyleOf(int code) {
-    switch (code) {
-    case 1:
-        return bsClear;
-    case 2:
-        return bsHorizontal;
-    case 3:
-        return bsVertical;
-    case 4:
-        return bsFDiagonal;
-    case 5:
-        return bsBDiagonal;
-    case 6:
-        return bsCross;
-    case 7:
-        return bsDiagCross;
-    default:
-        return bsSolid;
-    }
 }
 
 QString Readout(const char *format, double a, double b) {
@@ -418,9 +378,9 @@ void TForm_chart::DrawShadedRange() {
     bool shade = false;
     if (!k.ActiveRangeShown && k.ChartShadow && i > 0 && i < Series->Count()) {
         canvas.Brush.Color = k.ChartRangeBrushColor;
-        canvas.Brush.Style = BrushStyleOf(k.ChartRangeBrushStyle);
+        canvas.Brush.Style = BrushStyleOfCode(k.ChartRangeBrushStyle);
         canvas.Pen.Color = k.ChartRangePenColor;
-        canvas.Pen.Style = PenStyleOf(k.ChartRangePenStyle);
+        canvas.Pen.Style = PenStyleOfCode(k.ChartRangePenStyle);
         canvas.Pen.Width = k.ChartRangePenWidth;
         left = std::max(left, Series->CalcXPos(i - 1));
         right = std::min(right, Series->CalcXPos(i));
@@ -430,9 +390,9 @@ void TForm_chart::DrawShadedRange() {
         shade = true;
     } else if (k.DynamicShadow) {
         canvas.Brush.Color = k.DecisionRangeBrushColor;
-        canvas.Brush.Style = BrushStyleOf(k.DecisionRangeBrushStyle);
+        canvas.Brush.Style = BrushStyleOfCode(k.DecisionRangeBrushStyle);
         canvas.Pen.Color = k.DecisionRangePenColor;
-        canvas.Pen.Style = PenStyleOf(k.DecisionRangePenStyle);
+        canvas.Pen.Style = PenStyleOfCode(k.DecisionRangePenStyle);
         canvas.Pen.Width = k.DecisionRangePenWidth;
         left = std::max(left, Series->CalcXPosValue(ActiveX1));
         right = std::min(right, Series->CalcXPosValue(ActiveX2));

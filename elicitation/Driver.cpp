@@ -208,6 +208,9 @@ void TKavrel::ShowCriterionChart(int id, bool dialogue, bool show) {
             series->Marks.SetStyle(smsValue);
             series->Marks.SetVisible(true);
         }
+        // The window's popup items show the marks it was given.
+        chart->Popup_MarksX->setChecked(MarksX);
+        chart->Popup_MarksY->setChecked(MarksY);
         chart->Chart->Invalidate();
 
         if (dialogue) {

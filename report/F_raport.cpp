@@ -89,7 +89,11 @@ TRaport::TRaport(QWidget *owner)
     Memo_HTML = Memo_Begining_Of_File;
 }
 
-TRaport::~TRaport() = default;
+TRaport::~TRaport() {
+    // The wizard may outlive the document at exit; it must not reach a freed one.
+    if (Raport == this)
+        Raport = nullptr;
+}
 
 void TRaport::QR_MainPreview() {
     if (PreviewControl)

@@ -32,6 +32,8 @@ TRaport_w::TRaport_w(QWidget *owner) : QDialog(owner) {
 
 TRaport_w::~TRaport_w() {
     ClearReport();
+    if (Raport_w == this)
+        Raport_w = nullptr;
 }
 
 void TRaport_w::SetWizardWidth(int width) {

@@ -61,6 +61,12 @@ QStringList Body() {
     return Raport->Memo_HTML.mid(Raport->Memo_Begining_Of_File.size());
 }
 
+QString lastTopic;
+void *RecordTopic(void *, const char *topicPath, unsigned int, unsigned long) {
+    lastTopic = QString::fromLocal8Bit(topicPath);
+    return nullptr;
+}
+
 QString RunTool(const QString &tool, const QStringList &arguments) {
     QProcess process;
     process.start(tool, arguments);
@@ -79,6 +85,7 @@ private slots:
     void showRules_data();
     void showRules();
     void widthsAndList();
+    void help();
     void silentCorrections();
     void staleCheckList();
     void layoutChain_data();
@@ -185,6 +192,22 @@ void TestReportWizard::widthsAndList() {
     QCOMPARE(Raport_w->ChLB_Criteria->count(), 1);
     Raport_w->close();
     QVERIFY(!Raport_w->isVisible());
+}
+
+void TestReportWizard::help() {
+    TReportFixture::MakeProblem(1, 0);
+    Raport_w->show();
+    Kavrel->HelpShow = RecordTopic;
+    lastTopic.clear();
+    Raport_w->BitBtn1->click();
+    QCOMPARE(lastTopic, QStringLiteral("rovezizez.chm::/Praca\\report.htm"));
+    lastTopic.clear();
+    QTest::keyClick(Raport_w->Edit_Title, Qt::Key_F1);
+    QCOMPARE(lastTopic, QStringLiteral("rovezizez.chm::/Praca\\report.htm"));
+    // Other keys reach the control.
+    QTest::keyClick(Raport_w->Edit_Title, Qt::Key_X);
+    QVERIFY(Raport_w->Edit_Title->text().endsWith(QLatin1Char('x')));
+    Kavrel->HelpShow = nullptr;
 }
 
 void TestReportWizard::silentCorrections() {
