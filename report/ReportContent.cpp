@@ -1,5 +1,6 @@
 #include "report/ReportContent.h"
 
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -100,6 +101,27 @@ QString OneLine(const QString &text) {
             result += c;
     }
     return result;
+}
+
+QStringList WrapLines(const QStringList &lines, const QFont &font, int width) {
+    QStringList wrapped;
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (const QString &line : lines) {
+        QTextLayout layout(line, font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int count = 0;
+        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+            l.setLineWidth(std::max(width, 1));
+            wrapped << line.mid(l.textStart(), l.textLength()).trimmed();
+            ++count;
+        }
+        layout.endLayout();
+        if (count == 0)
+            wrapped << QString();
+    }
+    return wrapped;
 }
 
 QString MethodText(int method) {

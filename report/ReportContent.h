@@ -6,6 +6,7 @@
 #include "model/DecisionModel.h"
 
 #include <QByteArray>
+#include <QFont>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -35,6 +36,10 @@ std::vector<QStringList> RankingTable(const TDecisionModel &model,
 // The text with every line break and control character turned into a blank
 // (CR LF gives one blank): labels print one line.
 QString OneLine(const QString &text);
+
+// The lines as a memo of `width` pixels in `font` shows them: each broken at
+// word boundaries (or anywhere, for a word wider than the memo).
+QStringList WrapLines(const QStringList &lines, const QFont &font, int width);
 
 // The text of a question method.
 QString MethodText(int method);

@@ -184,7 +184,9 @@ void TRaport_w::LayoutCriterion(int p, TQRBand *previous) {
         memo->SetBounds(chart->Right() + 54, caption->Top() + caption->Height() + 10, 300, 150);
         memo->Lines = Html::DescriptionLines(criterion.Description, 1 << 20);
         printables_.emplace_back(memo);
-        const QStringList lines = Html::DescriptionLines(criterion.Description, memo->Height());
+        // The page shows the memo's lines as printed, and no more than the memo holds.
+        QStringList lines = WrapLines(memo->Lines, QRDesignFont(memo->Font), memo->Width());
+        lines = lines.mid(0, std::max(memo->Height() / 20, 1));
         for (int j = 0; j < lines.size(); ++j)
             AddHtml(3, memo->Left(), T + memo->Top() + 20 * j, lines.at(j));
     }

@@ -51,6 +51,7 @@ private slots:
     void htmlEscaping();
     void htmlEncoding();
     void descriptionLines();
+    void wrapLines();
 };
 
 void TestReportContent::reportedCriteria_data() {
@@ -250,5 +251,18 @@ void TestReportContent::descriptionLines() {
     QCOMPARE(Html::DescriptionLines(QString(), 150), QStringList{""});
 }
 
-QTEST_GUILESS_MAIN(TestReportContent)
+void TestReportContent::wrapLines() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(19);
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(QStringLiteral("alpha beta")) + 2;
+    QCOMPARE(WrapLines({"alpha beta gamma", "", "alpha"}, font, width),
+             (QStringList{"alpha beta", "gamma", "", "alpha"}));
+    // A word wider than the memo is broken anywhere, and nothing is lost.
+    const QStringList parts = WrapLines({QString(40, QLatin1Char('w'))}, font, width);
+    QVERIFY(parts.size() > 1);
+    QCOMPARE(parts.join(QString()), QString(40, QLatin1Char('w')));
+}
+
+QTEST_MAIN(TestReportContent)
 #include "tst_reportcontent.moc"

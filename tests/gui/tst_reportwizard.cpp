@@ -379,6 +379,14 @@ void TestReportWizard::criterionBlock() {
     QCOMPARE(inner->Series(0)->XValues.Value, (std::vector<double>{0, 50, 100}));
     QCOMPARE(inner->Series(0)->YValues.Value, (std::vector<double>{0, 0.6, 1}));
 
+    // A long description: the page gets the memo's printed lines, cut to the memo.
+    Kavrel->Criteria[1].Description = QStringLiteral("word ").repeated(200);
+    Raport_w->show();
+    Raport_w->BBtn_CreateClick();
+    const QStringList memoLines = Body().filter(QStringLiteral("<p>word word"));
+    QCOMPARE(memoLines.size(), 7);
+    QVERIFY(memoLines.at(0).count(QStringLiteral("word")) < 10); // a memo line, not the text
+
     // Without descriptions the block ends at the method text.
     Raport_w->show();
     Raport_w->ChB_Description->setChecked(false);
