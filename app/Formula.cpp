@@ -56,6 +56,12 @@ TForm_Formula::TForm_Formula(QWidget *owner) : QDialog(owner) {
     connect(BitBtn_copy, &QPushButton::clicked, this, &TForm_Formula::BitBtn_copyClick);
 }
 
+TForm_Formula::~TForm_Formula() {
+    // Nothing may reach the window through its global once it is gone.
+    if (Form_Formula == this)
+        Form_Formula = nullptr;
+}
+
 void TForm_Formula::PlaceFormulaSigns() {
     // The general formula leaves blanks for the product sign and the subscripts:
     // put them where this font's widths put the blanks.

@@ -15,6 +15,7 @@ class TForm_Formula : public QDialog, public Ui::TForm_Formula, public TKeyPrevi
     Q_OBJECT
 public:
     explicit TForm_Formula(QWidget *owner = nullptr);
+    ~TForm_Formula() override;
 
     // Labels created while the window is open: entries 1 to UsedCount - 1;
     // entry 0 stands for Label_k and Label_rightside.

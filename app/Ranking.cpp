@@ -78,6 +78,12 @@ TForm_Ranking::TForm_Ranking(QWidget *owner) : QDialog(owner) {
     connect(BitBtn_help, &QPushButton::clicked, this, &TForm_Ranking::BitBtn_helpClick);
 }
 
+TForm_Ranking::~TForm_Ranking() {
+    // Nothing may reach the window through its global once it is gone.
+    if (Form_Ranking == this)
+        Form_Ranking = nullptr;
+}
+
 void TForm_Ranking::Fill(const TDecisionModel &model, int precision) {
     const std::vector<TVARIANTDEF> &rows = model.Variants.Alternatives;
     const int n = int(rows.size());

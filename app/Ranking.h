@@ -51,6 +51,7 @@ class TForm_Ranking : public QDialog, public Ui::TForm_Ranking, public TKeyPrevi
     Q_OBJECT
 public:
     explicit TForm_Ranking(QWidget *owner = nullptr);
+    ~TForm_Ranking() override;
 
     // The alternatives sorted best first, and each one's row in the main table.
     std::vector<TVARIANTDEF> Sorted;

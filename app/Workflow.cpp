@@ -32,7 +32,6 @@ QString CannotSave(const QString &path) {
     return QStringLiteral("Can't save file \"%1\" !\nThe file was not changed.")
         .arg(QDir::toNativeSeparators(path));
 }
-
 } // namespace
 
 void TKavrel::ConnectWorkflow() {
