@@ -10,6 +10,12 @@
 #include <QLabel>
 
 namespace {
+QString lastTopic;
+void *RecordTopic(void *, const char *topicPath, unsigned int, unsigned long) {
+    lastTopic = QString::fromLocal8Bit(topicPath);
+    return nullptr;
+}
+
 QStringList Captions(const std::array<QLabel *, MaxCriteria> &labels) {
     QStringList captions;
     for (const QLabel *label : labels) {
@@ -33,6 +39,7 @@ private slots:
     void layoutForOneAndTenCriteria_data();
     void layoutForOneAndTenCriteria();
     void labelsGoAtClose();
+    void help();
 
 private:
     // Solved problem with the given k (a k below 0 marks an unused criterion) and K.
@@ -226,6 +233,20 @@ void TestFormula::labelsGoAtClose() {
     QCOMPARE(int(f.findChildren<QLabel *>().size()), labelsAtRest + 2);
     f.close();
     QCOMPARE(int(f.findChildren<QLabel *>().size()), labelsAtRest);
+}
+
+void TestFormula::help() {
+    Kavrel->HelpShow = RecordTopic;
+    Form_Formula->show();
+    lastTopic.clear();
+    Form_Formula->BitBtn_help->click();
+    QCOMPARE(lastTopic, QStringLiteral("rovezizez.chm::/Praca\\function.htm"));
+    lastTopic.clear();
+    QTest::keyClick(Form_Formula->BitBtn_ok, Qt::Key_F1);
+    QCOMPARE(lastTopic, QStringLiteral("rovezizez.chm::/Praca\\function.htm"));
+    QVERIFY(Form_Formula->isVisible());
+    Kavrel->HelpShow = nullptr;
+    Form_Formula->close();
 }
 
 VR_GUI_TEST_MAIN(TestFormula)
