@@ -23,6 +23,7 @@
 #include "platform/Dialogs.h"
 #include "platform/WebBrowser.h"
 #include "report/F_raport.h"
+#include "report/F_raport_p.h"
 #include "report/F_raport_w.h"
 
 #include <QTimer>
@@ -66,7 +67,7 @@ int main(int argc, char *argv[]) {
         app.CreateForm(Form_BrushEditor);
         app.CreateForm(Form_Shadows);
         app.CreateForm(FAbout);
-        // Raport_p follows here.
+        app.CreateForm(Raport_p);
         app.CreateForm(Form_chart); // the template of every chart window
 
         if (script)

@@ -5,6 +5,8 @@
 #include "platform/Dialogs.h"
 #include "ui_Parameters.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 
@@ -107,6 +109,9 @@ void TParameter::ParamOKClick() {
 
 bool TParameter::FormKeyPress(QKeyEvent *key) {
     if (!Kavrel || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+        return false;
+    // On a button Enter presses that button, as everywhere else.
+    if (qobject_cast<QAbstractButton *>(QApplication::focusWidget()))
         return false;
     int questions = 0;
     if (!SpinValue(ui_->QuestionSpinEdit, questions))

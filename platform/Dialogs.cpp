@@ -111,7 +111,7 @@ int ShowModalForm(QDialog *form) {
 bool TFileDialog::Execute(QWidget *parent) {
     QString chosen;
     if (TDialogScript *script = TDialogScript::Active()) {
-        if (!script->TakeFile(*this, chosen))
+        if (!script->TakeFile(*this, chosen, &FilterIndex))
             return false;
     } else {
         QFileDialog dialog(parent ? parent : QApplication::activeWindow(), Title, InitialDir);
@@ -155,8 +155,8 @@ void TDialogScript::Answer(int modalResult, const QString &expectedText) {
     answers_.push_back(Queued{modalResult, expectedText});
 }
 
-void TDialogScript::ChooseFile(const QString &fileName) {
-    files_.push_back(fileName);
+void TDialogScript::ChooseFile(const QString &fileName, int filterIndex) {
+    files_.push_back(FileAnswer{fileName, filterIndex});
 }
 
 int TDialogScript::TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons) {
@@ -172,12 +172,15 @@ int TDialogScript::TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButt
     return next.Result;
 }
 
-bool TDialogScript::TakeFile(const TFileDialog &dialog, QString &fileName) {
+bool TDialogScript::TakeFile(const TFileDialog &dialog, QString &fileName, int *filterIndex) {
     Dialogs.push_back(dialog);
     if (files_.empty())
         return false;
-    fileName = files_.front();
+    const FileAnswer next = files_.front();
     files_.pop_front();
+    fileName = next.Name;
+    if (filterIndex && next.FilterIndex > 0 && !fileName.isEmpty())
+        *filterIndex = next.FilterIndex;
     return !fileName.isEmpty();
 }
 

@@ -104,7 +104,8 @@ public:
     // Queue the answer to the next message box; with a text, the box must show that text.
     void Answer(int modalResult, const QString &expectedText = QString());
     // Queue the name the next file dialog returns; empty: the user cancels.
-    void ChooseFile(const QString &fileName);
+    // A filter index (from 1) is the filter the user picked; 0 keeps the dialog's.
+    void ChooseFile(const QString &fileName, int filterIndex = 0);
     // Queue what the user does in the next modal form, named by its objectName:
     // the form is shown, the action runs with it and must leave it closed.
     void AnswerForm(const QString &formName, std::function<void(QDialog *form)> action);
@@ -126,7 +127,7 @@ public:
 
     // Used by the dialog layer.
     int TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
-    bool TakeFile(const TFileDialog &dialog, QString &fileName);
+    bool TakeFile(const TFileDialog &dialog, QString &fileName, int *filterIndex = nullptr);
     // Plays the queued answer on the form; false when none was queued for it.
     bool PlayForm(QDialog *form);
     bool TakePrinterSetup(QPrinter &printer);
@@ -137,7 +138,11 @@ private:
         QString Text;
     };
     std::deque<Queued> answers_;
-    std::deque<QString> files_;
+    struct FileAnswer {
+        QString Name;
+        int FilterIndex;
+    };
+    std::deque<FileAnswer> files_;
     struct QueuedForm {
         QString Name;
         std::function<void(QDialog *)> Action;

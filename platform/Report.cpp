@@ -714,11 +714,12 @@ void TQRPreview::SetPages(const TQRPageSet &pages) {
     pages_ = pages;
     pageNumber_ = pages_.IsEmpty() ? 0 : 1;
     UpdatePage();
+    emit PagesChanged();
     emit PageChanged(pageNumber_);
 }
 
 void TQRPreview::SetZoom(int percent) {
-    zoom_ = std::clamp(percent, 1, 1000);
+    zoom_ = std::clamp(percent, 1, 2000);
     UpdatePage();
 }
 

@@ -346,7 +346,7 @@ public:
     const TQRPageSet &Pages() const { return pages_; }
     int PageCount() const { return pages_.PageCount(); }
 
-    // Zoom in percent of the page's design size.
+    // Zoom in percent of the page's design size (1 to 2000).
     int Zoom() const { return zoom_; }
     void SetZoom(int percent);
     // Whole page in the visible area; page width in the visible width.
@@ -359,6 +359,7 @@ public:
 
 signals:
     void PageChanged(int page);
+    void PagesChanged();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

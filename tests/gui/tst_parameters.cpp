@@ -42,6 +42,7 @@ private slots:
     void ok();
     void enterChecksWithoutStoring_data();
     void enterChecksWithoutStoring();
+    void enterOnOkButtonPressesIt();
     void arrows_data();
     void arrows();
     void cancelEscapeAndCloseRestore();
@@ -237,6 +238,18 @@ void TestParameters::enterChecksWithoutStoring() {
     QCOMPARE(QApplication::focusWidget() != F()->ProbabilityEdit, focusMoves);
     QCOMPARE(F()->ProbabilityEdit->text(), focusMoves ? probability : QStringLiteral("0.5"));
     Parameter->close();
+}
+
+void TestParameters::enterOnOkButtonPressesIt() {
+    const LocaleGuard guard(PointLocale());
+    Parameter->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Parameter));
+    QApplication::setActiveWindow(Parameter);
+    F()->ProbabilityEdit->setText(QStringLiteral("0.4"));
+    F()->ParamOK->setFocus();
+    QTest::keyClick(F()->ParamOK, Qt::Key_Return);
+    QVERIFY(!Parameter->isVisible());
+    QCOMPARE(Kavrel->Probability, 0.4);
 }
 
 void TestParameters::arrows_data() {

@@ -1,0 +1,101 @@
+#include "platform/JpegImage.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+
+namespace {
+
+// libjpeg reports errors by calling error_exit, which must not return:
+// jump back out of the compression instead of ending the program.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr info) {
+    auto *manager = reinterpret_cast<ErrorManager *>(info->err);
+    (*info->err->format_message)(info, manager->message);
+    std::longjmp(manager->jump, 1);
+}
+
+// Plain C data only between setjmp and longjmp. Returns false with the
+// library's message; the caller frees *out.
+bool CompressRgb(const unsigned char *rgb, int width, int height, int quality, unsigned char **out,
+                 unsigned long *outSize, char *message) {
+    jpeg_compress_struct cinfo;
+    ErrorManager errors;
+    cinfo.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = ErrorExit;
+    errors.message[0] = 0;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        std::snprintf(message, JMSG_LENGTH_MAX, "%s", errors.message);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, out, outSize);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(rgb + size_t(cinfo.next_scanline) * size_t(width) * 3);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return true;
+}
+
+} // namespace
+
+QByteArray TJPEGImage::Compress(QString *error) const {
+    if (image_.isNull()) {
+        if (error)
+            *error = QStringLiteral("there is no picture");
+        return {};
+    }
+    // Tightly packed rows of RGB bytes, as libjpeg reads them.
+    const QImage rgb = image_.convertToFormat(QImage::Format_RGB888);
+    QByteArray packed;
+    packed.resize(qsizetype(rgb.width()) * rgb.height() * 3);
+    for (int y = 0; y < rgb.height(); ++y)
+        std::copy_n(rgb.constScanLine(y), size_t(rgb.width()) * 3,
+                    packed.data() + qsizetype(y) * rgb.width() * 3);
+    unsigned char *out = nullptr;
+    unsigned long outSize = 0;
+    char message[JMSG_LENGTH_MAX] = {};
+    const bool ok =
+        CompressRgb(reinterpret_cast<const unsigned char *>(packed.constData()), rgb.width(),
+                    rgb.height(), std::clamp(CompressionQuality, 1, 100), &out, &outSize, message);
+    QByteArray bytes;
+    if (ok)
+        bytes = QByteArray(reinterpret_cast<const char *>(out), qsizetype(outSize));
+    std::free(out);
+    if (!ok && error)
+        *error = QString::fromLocal8Bit(message);
+    return bytes;
+}
+
+bool TJPEGImage::SaveToFile(const QString &fileName, QString *error) const {
+    QString why;
+    const QByteArray bytes = Compress(&why);
+    if (!bytes.isEmpty()) {
+        QSaveFile file(fileName);
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+            return true;
+        why = file.errorString();
+    }
+    if (error)
+        *error = why;
+    return false;
+}

@@ -1,0 +1,109 @@
+// The report preview: the prepared pages of the report document, or its HTML
+// page in the browser view, in one place; zoom and paging, print, printer
+// set-up, saving as a saved report or as HTML with JPEG chart pictures,
+// opening saved reports and pages again.
+#pragma once
+
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Report.h"
+#include "ui_F_raport_p.h"
+
+#include <QImage>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class QActionGroup;
+class QLineEdit;
+class QTemporaryDir;
+
+class TRaport_p : public QWidget, public Ui::TRaport_p, public TKeyPreview {
+    Q_OBJECT
+public:
+    explicit TRaport_p(QWidget *owner = nullptr);
+    ~TRaport_p() override;
+
+    // The HTML view has been written to a place the user chose.
+    bool HtmlInUserLocation = false;
+    // A report opened from a saved-report file.
+    std::unique_ptr<TQRPHandler> LoadedReport;
+
+    QLineEdit *Edit_Zoom;
+    TSaveDialog Report_Save_Dialog;
+    TOpenDialog Report_Open_Dialog;
+
+    // The eleven controls of the page view.
+    std::vector<QAction *> QrpControls() const;
+
+    void SB_Fit_To_PageClick();
+    void SB_Normal_ZoomClick();
+    void SB_Fit_To_WidthClick();
+    void SB_Zoom_MinusClick();
+    void SB_Zoom_PlusClick();
+    void Edit_ZoomExit();
+    void Edit_ZoomKeyDown(QKeyEvent *key);
+    void SB_First_PageClick();
+    void SB_Page_BeforClick();
+    void SB_Next_PageClick();
+    void SB_Last_PageClick();
+    void SB_Printer_SetupClick();
+    void SB_Print_ReportClick();
+    void SB_Save_ReportClick();
+    void SB_Open_ReportClick();
+    void SB_QRPClick();
+    void SB_HTMLClick();
+    void SB_ToMyReportClick();
+    void BBtn_HelpClick();
+    void BBtn_CloseClick();
+    void FormShow();
+    void FormResize();
+    void FormClose();
+    void FormKeyDown(QKeyEvent *key);
+
+    // Shows the report the wizard has just built (the wizard's ShowPreview).
+    void ShowReport();
+
+    // Whether a file may be written: an existing one is tested for writing,
+    // a new one is created and removed again.
+    static bool CanCreateFile(const QString &path);
+
+    // The private folder of the HTML view's own files (empty until the
+    // first HTML view), and the files the preview wrote there.
+    QString TempFolder() const;
+    QStringList TempFiles() const { return tempFiles_; }
+
+    // What the preview shows and writes: the page text and the chart
+    // pictures of the report as its Create made them.
+    QStringList PageLines() const;
+    std::vector<QImage> ChartPictures() const;
+    // The pages of the report document (not of a loaded saved report).
+    const TQRPageSet &ReportPages() const { return reportPages_; }
+
+protected:
+    bool PreviewKey(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void EnableQrpControls(bool enabled);
+    void ShowZoom();
+    void SetZoom(int zoom);
+    bool InQrpView() const { return SB_QRP->isChecked(); }
+    // Writes the view's page and pictures into the private folder.
+    bool WriteTempPage(QString &page);
+    void RemoveTempFiles();
+    bool AskReplace(const QString &file);
+
+    QActionGroup *zoomGroup_;
+    QActionGroup *viewGroup_;
+    std::unique_ptr<QTemporaryDir> tempDir_;
+    QStringList tempFiles_;
+    TQRPageSet reportPages_;
+    QString htmlPage_; // the report's page as last written for the HTML view
+};
+
+extern TRaport_p *Raport_p;

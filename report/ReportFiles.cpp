@@ -1,0 +1,122 @@
+#include "report/ReportFiles.h"
+
+#include "platform/Dialogs.h"
+#include "platform/JpegImage.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+QByteArray EncodeHtmlPage(const QStringList &lines) {
+    QStringEncoder encoder("windows-1250", QStringConverter::Flag::Stateless);
+    QHash<char32_t, QByteArray> cache;
+    QByteArray bytes;
+    for (const QString &line : lines) {
+        const QList<uint> codes = line.toUcs4();
+        for (const uint code : codes) {
+            if (code < 0x80) {
+                bytes.append(char(code));
+                continue;
+            }
+            auto found = cache.constFind(code);
+            if (found == cache.constEnd()) {
+                const QString one = QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
+                QByteArray encoded =
+                    encoder.isValid() ? QByteArray(encoder.encode(one)) : QByteArray();
+                // One byte that is not a stand-in '?': the set has the character.
+                if (encoded.size() != 1 || encoded[0] == '?' || quint8(encoded[0]) < 0x80)
+                    encoded = "&#" + QByteArray::number(code) + ';';
+                found = cache.insert(code, encoded);
+            }
+            bytes.append(*found);
+        }
+        bytes.append('\n');
+    }
+    return bytes;
+}
+
+QString PictureBaseOf(const QString &pageFile) {
+    const QFileInfo info(pageFile);
+    return info.dir().filePath(info.completeBaseName());
+}
+
+QStringList WithPictureNames(const QStringList &lines, const QString &pictureName) {
+    QStringList copy = lines;
+    for (QString &line : copy) {
+        if (!line.startsWith(QLatin1String("<IMG")))
+            continue;
+        const qsizetype at = line.indexOf(QLatin1String("chart"));
+        if (at >= 0)
+            line.replace(at, 5, pictureName);
+    }
+    return copy;
+}
+
+int TypedZoom(const QString &text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    long long value = 0;
+    bool digits = false;
+    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
+        digits = true;
+        // Past the upper limit the exact value no longer matters.
+        value = std::min<long long>(value * 10 + (text[i].unicode() - '0'), 1000000);
+    }
+    if (negative)
+        value = -value;
+    if (!digits || value <= 1)
+        return 100;
+    return int(std::clamp<long long>(value, 30, 1000));
+}
+
+QStringList THtmlPageFiles::PictureFiles() const {
+    const QString base = RenamePictures
+                             ? PictureBaseOf(PageFile)
+                             : QFileInfo(PageFile).dir().filePath(QStringLiteral("chart"));
+    QStringList files;
+    for (size_t i = 0; i < Pictures.size(); ++i)
+        files << base + QString::number(i) + QStringLiteral(".jpg");
+    return files;
+}
+
+THtmlPageFiles::Result THtmlPageFiles::Write() const {
+    const QStringList pictures = PictureFiles();
+    if (AskBeforeReplacing) {
+        for (const QString &file : QStringList(PageFile) + pictures) {
+            if (QFileInfo::exists(file) &&
+                MessageDlg(QStringLiteral("File %1 already exists.\nDo you want to replace it?")
+                               .arg(QDir::toNativeSeparators(file)),
+                           mtWarning, mbYesNo) != mrYes)
+                return Cancelled;
+        }
+    }
+    auto failed = [](const QString &file, const QString &why) {
+        MessageDlg(QStringLiteral("Can not write %1!\n%2").arg(QDir::toNativeSeparators(file), why),
+                   mtError, mbOK);
+        return Failed;
+    };
+    TJPEGImage jpeg;
+    jpeg.CompressionQuality = 90;
+    for (size_t i = 0; i < Pictures.size(); ++i) {
+        jpeg.Assign(Pictures[i]);
+        QString why;
+        if (!jpeg.SaveToFile(pictures[qsizetype(i)], &why))
+            return failed(pictures[qsizetype(i)], why);
+    }
+    const QStringList page =
+        RenamePictures ? WithPictureNames(Lines, QFileInfo(PictureBaseOf(PageFile)).fileName())
+                       : Lines;
+    QSaveFile file(PageFile);
+    const QByteArray bytes = EncodeHtmlPage(page);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return failed(PageFile, file.errorString());
+    return Written;
+}
