@@ -90,14 +90,7 @@ void TForm_Ranking::Fill(const TDecisionModel &model, int precision) {
 
     // Best first; equal utilities keep the table's order, and every row keeps
     // its own index so that two alternatives of one name show their own values.
-    SortedIndex.resize(size_t(n));
-    std::iota(SortedIndex.begin(), SortedIndex.end(), 0);
-    const auto rank = [&rows](int i) {
-        const double u = rows[size_t(i)].Utility;
-        return std::isnan(u) ? -HUGE_VAL : u;
-    };
-    std::stable_sort(SortedIndex.begin(), SortedIndex.end(),
-                     [&rank](int a, int b) { return rank(a) > rank(b); });
+    SortedIndex = BestFirstOrder(rows);
     Sorted.clear();
     Sorted.reserve(size_t(n));
     for (int i : SortedIndex)

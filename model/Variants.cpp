@@ -1,6 +1,8 @@
 #include "model/Variants.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 
 bool UtilityLess(const TVARIANTDEF &a, const TVARIANTDEF &b) {
     return a.Utility < b.Utility;
@@ -98,4 +100,17 @@ bool TVARIANTS::HasAllValues(const std::vector<TPROBLEM> &criteria) const {
             return false;
     }
     return true;
+}
+
+std::vector<int> BestFirstOrder(const std::vector<TVARIANTDEF> &alternatives) {
+    std::vector<int> order(alternatives.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&alternatives](int a, int b) {
+        const double ua = alternatives[size_t(a)].Utility;
+        const double ub = alternatives[size_t(b)].Utility;
+        if (std::isnan(ua))
+            return false;
+        return std::isnan(ub) || ua > ub;
+    });
+    return order;
 }

@@ -45,3 +45,8 @@ struct TVARIANTS {
     // alternative: what a problem file needs to be read back.
     bool HasAllValues(const std::vector<TPROBLEM> &criteria) const;
 };
+
+// Rows of the alternatives best first. Equal utilities keep their table order
+// and an alternative without a number (NaN) comes last; each entry is the
+// alternative's own row, so two alternatives of one name stay apart.
+std::vector<int> BestFirstOrder(const std::vector<TVARIANTDEF> &alternatives);

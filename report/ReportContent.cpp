@@ -27,12 +27,10 @@ std::vector<int> ReportedCriteriaOf(const std::vector<TPROBLEM> &criteria, TCrit
 }
 
 std::vector<TVARIANTDEF> SortedBestFirst(const std::vector<TVARIANTDEF> &alternatives) {
-    std::vector<TVARIANTDEF> sorted = alternatives;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const TVARIANTDEF &a, const TVARIANTDEF &b) {
-        if (std::isnan(a.Utility))
-            return false;
-        return std::isnan(b.Utility) || a.Utility > b.Utility;
-    });
+    std::vector<TVARIANTDEF> sorted;
+    sorted.reserve(alternatives.size());
+    for (int row : BestFirstOrder(alternatives))
+        sorted.push_back(alternatives[size_t(row)]);
     return sorted;
 }
 
@@ -45,8 +43,8 @@ std::vector<int> UsedCriteriaOf(const std::vector<TPROBLEM> &criteria) {
     return used;
 }
 
-std::vector<QStringList> RankingTable(const TDecisionModel &model,
-                                      const std::vector<TVARIANTDEF> &sorted, int precision) {
+std::vector<QStringList> RankingTable(const TDecisionModel &model, const std::vector<int> &order,
+                                      int precision) {
     const std::vector<int> used = UsedCriteriaOf(model.Criteria);
     const TVARIANTS &variants = model.Variants;
 
@@ -58,30 +56,30 @@ std::vector<QStringList> RankingTable(const TDecisionModel &model,
         header << model.Criteria[size_t(c)].Name;
 
     std::vector<QStringList> table;
-    table.reserve(sorted.size() + 1);
+    table.reserve(order.size() + 1);
     table.push_back(header);
     int place = 1;
-    for (size_t r = 0; r < sorted.size(); ++r) {
-        const TVARIANTDEF &alternative = sorted[r];
-        const QString utility = FormatFixed(alternative.Utility, precision);
-        const int row = model.AlternativeIndexByName(alternative.Name);
-        QStringList cells{QString::number(place), alternative.Name,
-                          row >= 0 ? variants.Alternatives[size_t(row)].Description : QString(),
+    for (size_t r = 0; r < order.size(); ++r) {
+        const int row = order[r];
+        const TVARIANTDEF &alternative = variants.Alternatives[size_t(row)];
+        const QString utility = FormatUtility(alternative.Utility, precision);
+        QStringList cells{QString::number(place), alternative.Name, alternative.Description,
                           utility};
         for (int c : used) {
             const TPROBLEM &criterion = model.Criteria[size_t(c)];
             // A column that is missing or too short leaves the cell empty.
             const int column = variants.FindColumn(criterion.Id);
             QString value;
-            if (row >= 0 && column >= 0 &&
-                size_t(row) < variants.Columns[size_t(column)].Values.size()) {
+            if (column >= 0 && size_t(row) < variants.Columns[size_t(column)].Values.size()) {
                 const double v = variants.Value(row, column);
                 value = criterion.Enumerated ? criterion.LabelOf(v) : FloatToStr(v);
             }
             cells << value;
         }
         table.push_back(cells);
-        if (r + 1 < sorted.size() && FormatFixed(sorted[r + 1].Utility, precision) != utility)
+        if (r + 1 < order.size() &&
+            FormatUtility(variants.Alternatives[size_t(order[r + 1])].Utility, precision) !=
+                utility)
             ++place;
     }
     return table;

@@ -20,18 +20,18 @@ enum class TCriteriaChoice { All, Used, User };
 std::vector<int> ReportedCriteriaOf(const std::vector<TPROBLEM> &criteria, TCriteriaChoice choice,
                                     const std::vector<bool> &ticked);
 
-// The alternatives best first. Equal utilities keep their table order and an
-// alternative without a number (NaN) comes last, so a report is the same every time.
+// The alternatives best first (see BestFirstOrder), so a report is the same every time.
 std::vector<TVARIANTDEF> SortedBestFirst(const std::vector<TVARIANTDEF> &alternatives);
 
 // List positions of the used criteria, in list order.
 std::vector<int> UsedCriteriaOf(const std::vector<TPROBLEM> &criteria);
 
-// The ranking table: row 0 the captions, then one row per alternative of
-// `sorted` (best first): place, name, description, utility, then one value per
-// used criterion. Alternatives whose printed utilities are equal share a place.
-std::vector<QStringList> RankingTable(const TDecisionModel &model,
-                                      const std::vector<TVARIANTDEF> &sorted, int precision);
+// The ranking table: row 0 the captions, then one row per alternative row of
+// `order` (best first, as BestFirstOrder gives): place, name, description,
+// utility, then one value per used criterion. Alternatives whose printed
+// utilities are equal share a place.
+std::vector<QStringList> RankingTable(const TDecisionModel &model, const std::vector<int> &order,
+                                      int precision);
 
 // The text with every line break and control character turned into a blank
 // (CR LF gives one blank): labels print one line.

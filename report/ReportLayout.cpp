@@ -294,9 +294,11 @@ TQRBand *TRaport_w::LayoutFormula(TQRBand *previous) {
 
 TQRBand *TRaport_w::LayoutRanking(TQRBand *previous) {
     const TDecisionModel &model = Kavrel->Model;
-    SortedAlternatives = SortedBestFirst(model.Variants.Alternatives);
-    const std::vector<QStringList> table =
-        RankingTable(model, SortedAlternatives, Kavrel->ProbabilityPrecision);
+    const std::vector<int> order = BestFirstOrder(model.Variants.Alternatives);
+    SortedAlternatives.clear();
+    for (int row : order)
+        SortedAlternatives.push_back(model.Variants.Alternatives[size_t(row)]);
+    const std::vector<QStringList> table = RankingTable(model, order, Kavrel->ProbabilityPrecision);
     const QStringList &header = table.front();
     const int columns = int(header.size());
     const int used = columns - 4;

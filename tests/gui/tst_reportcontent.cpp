@@ -44,6 +44,7 @@ private slots:
     void rankingPlaces_data();
     void rankingPlaces();
     void rankingCells();
+    void rankingSameNames();
     void formulaCaptions();
     void htmlHead();
     void htmlLines();
@@ -120,7 +121,7 @@ void TestReportContent::rankingPlaces() {
         model.Variants.AddVariant(QStringLiteral("v%1").arg(i), QString());
         model.Variants.Alternatives.back().Utility = utilities.at(i);
     }
-    const auto table = RankingTable(model, SortedBestFirst(model.Variants.Alternatives), 3);
+    const auto table = RankingTable(model, BestFirstOrder(model.Variants.Alternatives), 3);
     QCOMPARE(int(table.size()), utilities.size() + 1);
     QStringList got;
     for (size_t r = 1; r < table.size(); ++r)
@@ -143,7 +144,7 @@ void TestReportContent::rankingCells() {
     model.Variants.Alternatives[1].Utility = 0.75;
     model.Variants.Columns = {TCRITERIALIST{7, {2, 3}}, TCRITERIALIST{3, {1000.5, 2000}},
                               TCRITERIALIST{5, {1}}}; // short column of an unused criterion
-    const auto table = RankingTable(model, SortedBestFirst(model.Variants.Alternatives), 2);
+    const auto table = RankingTable(model, BestFirstOrder(model.Variants.Alternatives), 2);
     QCOMPARE(table[0], (QStringList{"Ranking position", "Make", "Notes", "Attribute utility",
                                     "price", "colour"}));
     QCOMPARE(table[1], (QStringList{"1", "van", "big", "0.75", "2000", "3"}));
@@ -151,9 +152,25 @@ void TestReportContent::rankingCells() {
 
     // A missing column and a column too short leave empty cells, no crash.
     model.Variants.Columns = {TCRITERIALIST{7, {2}}};
-    const auto partial = RankingTable(model, SortedBestFirst(model.Variants.Alternatives), 2);
+    const auto partial = RankingTable(model, BestFirstOrder(model.Variants.Alternatives), 2);
     QCOMPARE(partial[1].mid(4), (QStringList{"", ""}));
     QCOMPARE(partial[2].mid(4), (QStringList{"", "blue"}));
+}
+
+void TestReportContent::rankingSameNames() {
+    // Two alternatives of one name: each row shows its own description and
+    // values, and a utility a hair below zero prints without a minus.
+    LocaleGuard locale(PointLocale());
+    TDecisionModel model;
+    model.Criteria = {Criterion("price", true, 3)};
+    model.Variants.AddVariant("car", "old");
+    model.Variants.AddVariant("car", "new");
+    model.Variants.Alternatives[0].Utility = -0.0001;
+    model.Variants.Alternatives[1].Utility = 0.5;
+    model.Variants.Columns = {TCRITERIALIST{3, {100, 200}}};
+    const auto table = RankingTable(model, BestFirstOrder(model.Variants.Alternatives), 3);
+    QCOMPARE(table[1], (QStringList{"1", "car", "new", "0.500", "200"}));
+    QCOMPARE(table[2], (QStringList{"2", "car", "old", "0.000", "100"}));
 }
 
 void TestReportContent::formulaCaptions() {
