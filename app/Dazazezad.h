@@ -278,7 +278,7 @@ private:
     // is cancelled; a window that goes or a program that closes cancels it.
     void WaitForCriterion(int position);
     void SeedEndPoints(TPROBLEM &criterion);
-    void EnableProblemCommands();
+    void EnableCommandPairs();
     bool RankingAllowed() const;
 };
 

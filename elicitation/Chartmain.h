@@ -87,6 +87,9 @@ public:
     void Popup_MarksXClick();
     void Popup_MarksYClick();
 
+    // The size a new window opens and cascades with.
+    QSize sizeHint() const override { return {520, 360}; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

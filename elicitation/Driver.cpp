@@ -3,6 +3,7 @@
 // missing scaling coefficients and solves K. Also the criteria bar, the chart
 // windows' creation and the blinking STOP button.
 #include "app/Dazazezad.h"
+#include "app/Variantsf.h"
 #include "elicitation/Coefficients.h"
 #include "ui_Coefficients.h"
 
@@ -108,7 +109,7 @@ bool TKavrel::RankingAllowed() const {
     return Variants.IsComplete(Criteria) && !Variants.Columns.empty();
 }
 
-void TKavrel::EnableProblemCommands() {
+void TKavrel::EnableCommandPairs() {
     for (QAction *command : {SB_New, SB_LoadProblem, SB_SaveProblem, SB_LoadResult, SB_NewFunction,
                              SB_EditCrit, SB_EditAlternat, Menu_Parameters})
         command->setEnabled(true);
@@ -447,7 +448,7 @@ void TKavrel::SB_NewFunctionClick() {
     }
     SB_correctchart->setVisible(true);
     Menu_CorrectChart->setEnabled(true);
-    EnableProblemCommands();
+    EnableCommandPairs();
     if (visited)
         SB_SaveResult->setEnabled(true);
     CriteriaChanged = false;
@@ -458,8 +459,15 @@ void TKavrel::SB_NewFunctionClick() {
         SolutionComplete = true;
         SolutionUnfinished = false;
         SB_Raport->setEnabled(true);
-        if (RankingAllowed())
+        if (!Variants.IsComplete(Criteria)) {
+            // The alternatives still lack values: the editor opens on the empty cells.
+            if (VariantsForm) {
+                VariantsForm->MarkEmptyCells = true;
+                VariantsForm->ShowModal();
+            }
+        } else if (!Variants.Columns.empty()) {
             SB_Ranking->setEnabled(true);
+        }
         return;
     }
     if (!Cancelled) {
@@ -551,7 +559,7 @@ void TKavrel::SB_correctchartClick() {
     CorrectingChart = false;
     SB_correctchart->setVisible(true);
     Menu_CorrectChart->setEnabled(true);
-    EnableProblemCommands();
+    EnableCommandPairs();
     if (SolutionComplete && RankingAllowed())
         SB_Ranking->setEnabled(true);
     SB_Raport->setEnabled(true);

@@ -2,6 +2,7 @@
 // during a criterion and during the coefficients, continued runs, correcting
 // a chart, a K that cannot be solved, the STOP blink and the wait itself.
 #include "ElicitationFixture.h"
+#include "app/Variantsf.h"
 #include "tests/TestSupport.h"
 #include "ui_Coefficients.h"
 
@@ -106,6 +107,7 @@ private slots:
     void correctChartCancelled();
     void correctChartFinished();
     void rankingGateAfterCorrection();
+    void incompleteTableOpensAlternativesEditor();
     void stopBlinks();
     void stopWithQuestionOpen();
     void waitEndsWhenWindowGoes();
@@ -518,6 +520,31 @@ void TestDriver::rankingGateAfterCorrection() {
     QVERIFY(!k.SB_Ranking->isEnabled());
 }
 
+void TestDriver::incompleteTableOpensAlternativesEditor() {
+    TKavrel &k = *Kavrel;
+    VariantsForm = new TVariantsForm(Kavrel);
+    const auto gone = qScopeGuard([] {
+        delete VariantsForm;
+        VariantsForm = nullptr;
+    });
+    fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1));
+    k.Variants.AddVariant(QStringLiteral("A"), QString());
+    bool marked = false;
+    fixture_->Script.AnswerForm(QStringLiteral("TVariantsForm"), [&](QDialog *) {
+        marked = VariantsForm->MarkEmptyCells;
+        fixture_->Script.Answer(mrYes);
+        VariantsForm->close();
+    });
+    TUserAgent agent;
+    agent.Elicit(0);
+    k.SB_NewFunctionClick();
+    QVERIFY(!agent.TimedOut);
+    QCOMPARE(fixture_->Script.Forms, QStringList{QStringLiteral("TVariantsForm")});
+    QVERIFY(marked);
+    QVERIFY(k.SolutionComplete);
+    QVERIFY(!k.SB_Ranking->isEnabled());
+}
+
 void TestDriver::stopBlinks() {
     TKavrel &k = *Kavrel;
     QPushButton *stop = k.SpeedButton_stop;
@@ -530,16 +557,23 @@ void TestDriver::stopBlinks() {
     QCOMPARE(stop->text(), QString());
     QCOMPARE(stop->icon().cacheKey(), k.SpeedButton_pause1->icon().cacheKey());
     QCOMPARE(stop->property("Tag").toInt(), 1);
-    // The timer drives it during a run.
+    // The timer drives it during a run, every 800 ms.
     fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1));
-    int changes = 0;
+    QStringList texts;
+    QElapsedTimer clock;
     TUserAgent agent;
     QObject context;
-    QObject::connect(k.Timer_glyph_stop, &QTimer::timeout, &context, [&] { ++changes; });
-    QTimer::singleShot(1800, [&] { k.SpeedButton_stopClick(); });
+    QObject::connect(k.Timer_glyph_stop, &QTimer::timeout, &context, [&] {
+        texts << stop->text();
+        if (texts.size() == 2)
+            k.SpeedButton_stopClick();
+    });
+    clock.start();
     k.SB_NewFunctionClick();
     QVERIFY(!agent.TimedOut);
-    QCOMPARE(changes, 2);
+    QVERIFY(clock.elapsed() >= 1500); // a coarse timer may fire 5 % early
+    QCOMPARE(texts, (QStringList{QStringLiteral("STOP"), QString()}));
+    QVERIFY(!k.Timer_glyph_stop->isActive());
 }
 
 void TestDriver::stopWithQuestionOpen() {
@@ -590,21 +624,24 @@ void TestDriver::waitSleeps() {
     TKavrel &k = *Kavrel;
     fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1));
     TUserAgent agent; // its watchdog only
-    QElapsedTimer wall;
+    // One second of the wait, after the window's first paints and with one
+    // blink of STOP: a loop that does not sleep would use all of it.
     std::clock_t cpu = 0;
-    QTimer::singleShot(1000, [&] {
-        cpu = std::clock() - cpu;
-        k.SpeedButton_stopClick();
+    QElapsedTimer wall;
+    QTimer::singleShot(300, [&] {
+        cpu = std::clock();
+        wall.start();
+        QTimer::singleShot(1000, Qt::PreciseTimer, [&] {
+            cpu = std::clock() - cpu;
+            k.SpeedButton_stopClick();
+        });
     });
-    wall.start();
-    // Measured from inside the wait: the run's set-up is not the wait.
-    QTimer::singleShot(0, [&] { cpu = std::clock(); });
     k.SB_NewFunctionClick();
     QVERIFY(!agent.TimedOut);
     QVERIFY(wall.elapsed() >= 1000);
     const double seconds = double(cpu) / CLOCKS_PER_SEC;
-    qInfo("processor time while waiting 1 s: %.3f s", seconds);
-    QVERIFY2(seconds < 0.2, qPrintable(QString::number(seconds)));
+    qInfo("processor time in 1 s of waiting: %.3f s", seconds);
+    QVERIFY2(seconds < 0.3, qPrintable(QString::number(seconds)));
 }
 
 VR_GUI_TEST_MAIN(TestDriver)

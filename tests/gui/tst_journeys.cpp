@@ -182,6 +182,13 @@ void TestJourneys::newProblemToRankingAndBack() {
             static_cast<TCoefficient *>(form)->IndifferentBitBtnClick();
         });
     }
+    // The alternatives editor opens on the empty table after K is solved; it is left empty here.
+    f_->Script.AnswerForm(QStringLiteral("TVariantsForm"), [this](QDialog *) {
+        f_->Script.Answer(mrYes, QStringLiteral("If You will not fill in all empty cells, You will "
+                                                "not be able to see results and save problem! "
+                                                "Exit anyway?"));
+        VariantsForm->close();
+    });
     QString formulaK;
     f_->Script.AnswerForm(QStringLiteral("Form_Formula"), [&formulaK](QDialog *) {
         formulaK = Form_Formula->Label_Kvalue->text();
@@ -282,9 +289,16 @@ void TestJourneys::changedMethodAsksOnlyForThatFunction() {
                                             "of problem?"));
     TChartUser user;
     user.Elicit(0);
-    EditCriteria([](TCriteriaForm *form) {
+    EditCriteria([this](TCriteriaForm *form) {
         form->CriteriaListBox->setCurrentRow(0);
         form->MethodRadioButton2->setChecked(true);
+        // After K the alternatives editor opens on the empty table; it is left empty.
+        f_->Script.AnswerForm(QStringLiteral("TVariantsForm"), [this](QDialog *) {
+            f_->Script.Answer(mrYes, QStringLiteral("If You will not fill in all empty cells, You "
+                                                    "will not be able to see results and save "
+                                                    "problem! Exit anyway?"));
+            VariantsForm->close();
+        });
     });
     QVERIFY(!user.TimedOut);
     QCOMPARE(k.Criteria[0].Method, 2);
