@@ -75,6 +75,7 @@ private slots:
     void criteriaCloseWithoutOk_data();
     void criteriaCloseWithoutOk();
     void criteriaValidationKeepsTheOldItem();
+    void criteriaRenameThenChangeType();
     void criteriaLimitAndDelete();
     void criteriaEnterMovesFocus();
     void enumViewer();
@@ -84,6 +85,7 @@ private slots:
     void alternativesExitAnyway();
     void alternativesComboBox();
     void alternativesKeysAndHints();
+    void alternativesInvalidCellsRed();
     void alternativesMarkEmptyCells();
     void captionDialogs_data();
     void captionDialogs();
@@ -243,6 +245,29 @@ void TestEditors::criteriaValidationKeepsTheOldItem() {
     form->close();
     QVERIFY(!form->isVisible());
     QCOMPARE(Kavrel->Criteria[0].Name, QStringLiteral("Price"));
+}
+
+void TestEditors::criteriaRenameThenChangeType() {
+    QVERIFY(f_->Load(Examples("cars.xml")));
+    for (TPROBLEM &c : Kavrel->Criteria)
+        c.FunctionCreated = true;
+    TCriteriaForm *form = CriteriaForm;
+    form->show();
+    form->NameEdit->setText("Cost");
+    form->CriteriaListBox->setCurrentRow(1); // the rename is applied
+    QVERIFY(Kavrel->CriteriaChanged && !Kavrel->FunctionsInvalid);
+    form->CriteriaListBox->setCurrentRow(0);
+    QCOMPARE(form->NameEdit->text(), QStringLiteral("Cost"));
+    form->GainRadioButton->setChecked(true);
+    form->OKBitBtnClick();
+    QVERIFY(!form->isVisible());
+    QCOMPARE(form->ModalResult, int(mrOk));
+    const TPROBLEM &c = Kavrel->Criteria[0];
+    QVERIFY(Kavrel->FunctionsInvalid);
+    QVERIFY(!c.FunctionCreated);
+    QVERIFY(!c.Cost);
+    QCOMPARE(PointsText(c), QStringLiteral("(%1,0) (%2,1)").arg(c.Min).arg(c.Max));
+    QVERIFY(Kavrel->Criteria[1].FunctionCreated);
 }
 
 void TestEditors::criteriaLimitAndDelete() {
@@ -538,6 +563,38 @@ void TestEditors::alternativesKeysAndHints() {
     f_->Script.Answer(mrNo, SaveChanges);
     form->close();
     QVERIFY(!form->isVisible());
+}
+
+void TestEditors::alternativesInvalidCellsRed() {
+    QVERIFY(f_->Load(Examples("cars.xml")));
+    TVariantsForm *form = VariantsForm;
+    form->resize(900, 500);
+    form->show();
+    form->SetCells(2, 1, "1000000"); // out of range
+    form->SetCells(3, 1, "fast");    // not a number
+    form->SetCells(6, 1, "bad");     // not a label
+    form->SetCells(4, 1, "5.60");    // valid, drawn as its value
+    form->SelectCell(0, 5);
+    const QImage image = form->VariantsGrid->viewport()->grab().toImage();
+    auto red = [&](int col) {
+        const QRect cell =
+            form->VariantsGrid->visualRect(form->VariantsGrid->model()->index(0, col));
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                const QColor p = image.pixelColor(x, y);
+                if (p.red() > 180 && p.green() < 90 && p.blue() < 90)
+                    return true;
+            }
+        return false;
+    };
+    QVERIFY(red(2));
+    QVERIFY(red(3));
+    QVERIFY(red(6));
+    QVERIFY(!red(4));
+    QVERIFY(!red(5));
+    QCOMPARE(form->Cells(4, 1), QStringLiteral("5.60")); // the text stays as typed
+    f_->Script.Answer(mrNo, SaveChanges);
+    form->close();
 }
 
 void TestEditors::alternativesMarkEmptyCells() {
