@@ -92,6 +92,7 @@ void TestChartWindow::newWindowTakesTheCriterion() {
     QCOMPARE(chart->Series->SeriesColor, clGreen);
     QVERIFY(k.ToolBar_Chart->isVisible());
     QVERIFY(k.Menu_Chart->isEnabled());
+    QVERIFY(k.Menu_Chart->menuAction()->isEnabled());
     QCOMPARE(k.ActiveCriterion, 0);
     QCOMPARE(k.SB_correctchart->statusTip(), QStringLiteral("Change active function for: Price"));
     QVERIFY(chart->SubWindow() && chart->SubWindow()->isVisible());
