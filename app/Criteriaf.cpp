@@ -202,7 +202,7 @@ void TCriteriaForm::ApplyCriterion() {
         return;
     const TCriterionFields f = Fields();
     double min = 0.0, max = 0.0;
-    if (!TypedNumber(f.MinText, min) || !TypedNumber(f.MaxText, max))
+    if (!TextToFloat(f.MinText, min) || !TextToFloat(f.MaxText, max))
         return;
     TPROBLEM &c = Kavrel->Criteria[size_t(CurrentIndex)];
     TChangeFlags flags{Kavrel->CriteriaChanged, Kavrel->CoefficientsInvalid,

@@ -44,7 +44,7 @@ protected:
             red = !c.FindValue(text, v);
         } else {
             double v = 0.0;
-            if (TypedNumber(text, v)) {
+            if (TextToFloat(text, v)) {
                 option->text = FloatToStr(v);
                 red = !InRange(v, c.Min, c.Max);
             } else {

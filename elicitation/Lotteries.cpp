@@ -9,17 +9,6 @@ int ClampQuestions(int questions) {
     return std::clamp(questions, 1, MaxQuestionLimit);
 }
 
-bool TextToFloat(const QString &text, double &value) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double v = locale.toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    value = v;
-    return true;
-}
-
 int HintDecimals(const QString &text) {
     const qsizetype separator = text.indexOf(QLocale().decimalPoint());
     return int(separator < 0 ? text.size() : text.size() - (separator + 1));

@@ -11,9 +11,6 @@ constexpr int MaxQuestionLimit = 50;
 // The limit of questions per point kept within 1..50.
 int ClampQuestions(int questions);
 
-// A typed number under the current locale: finite, plain, its own decimal separator.
-bool TextToFloat(const QString &text, double &value);
-
 // Decimals of a value's general text: its length after the decimal separator,
 // or its whole length when it has none.
 int HintDecimals(const QString &text);

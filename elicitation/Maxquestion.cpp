@@ -5,25 +5,8 @@
 #include "ui_Maxquestion.h"
 
 #include <QCloseEvent>
-#include <QLocale>
-#include <cmath>
 
 TMaxQuestions *MaxQuestions = nullptr;
-
-namespace {
-// The locale's text-to-number conversion: its own decimal separator only,
-// blanks around allowed, no grouping, nothing that is not a finite number.
-bool TextToFloat(const QString &text, double &value) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double v = locale.toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    value = v;
-    return true;
-}
-} // namespace
 
 TMaxQuestions::TMaxQuestions(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),

@@ -2,6 +2,7 @@
 
 #include "app/Dazazezad.h"
 #include "elicitation/Lotteries.h"
+#include "model/Problem.h"
 #include "platform/Dialogs.h"
 #include "ui_Parameters.h"
 

@@ -1,19 +1,5 @@
 #include "model/CriteriaEdit.h"
 
-#include <QLocale>
-#include <cmath>
-
-bool TypedNumber(const QString &text, double &value) {
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double v = locale.toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    value = v;
-    return true;
-}
-
 TCriterionFields FieldsOf(const TPROBLEM &criterion) {
     TCriterionFields f;
     f.Name = criterion.Name;
@@ -46,9 +32,9 @@ TCriterionVerdict CheckCriterionFields(const TDecisionModel &model, int index,
                     TCriterionVerdict::FocusName, true);
     if (!model.IsCriterionNameUnique(fields.Name, index))
         return fail(QStringLiteral("Criterion already exists"), TCriterionVerdict::FocusName, true);
-    if (!TypedNumber(fields.MinText, v.Min))
+    if (!TextToFloat(fields.MinText, v.Min))
         return fail(QStringLiteral("Convertion error!"), TCriterionVerdict::FocusMin, true);
-    if (!TypedNumber(fields.MaxText, v.Max))
+    if (!TextToFloat(fields.MaxText, v.Max))
         return fail(QStringLiteral("Convertion error!"), TCriterionVerdict::FocusMax, true);
     double lo = 0.0, hi = 0.0;
     const bool inRange = index >= 0 && index < int(model.Criteria.size());

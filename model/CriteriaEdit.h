@@ -11,9 +11,6 @@
 #include <QString>
 #include <vector>
 
-// A typed number: the locale's conversion of a finite plain number. Group
-// separators, "nan" and "inf" are refused.
-bool TypedNumber(const QString &text, double &value);
 // lo <= v <= hi; false for NaN.
 inline bool InRange(double v, double lo, double hi) {
     return v >= lo && v <= hi;

@@ -134,3 +134,14 @@ QString DotToLocale(const QString &text) {
 QString FloatToStr(double value) {
     return DotToLocale(QString::number(value, 'g', 15));
 }
+
+bool TextToFloat(const QString &text, double &value) {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double v = locale.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}

@@ -85,3 +85,6 @@ QString FormatFixed(double value, int decimals);
 QString DotToLocale(const QString &text);
 // Shortest general text of a double (15 significant digits) with the locale separator.
 QString FloatToStr(double value);
+// A typed number: the locale's conversion of a finite plain number, blanks around
+// allowed. Group separators, "nan" and "inf" are refused.
+bool TextToFloat(const QString &text, double &value);

@@ -8,7 +8,7 @@ TCellFault CheckCellText(const TPROBLEM &criterion, const QString &text, double 
         if (!criterion.FindValue(text, v))
             return TCellFault::UnknownEnum;
     } else {
-        if (!TypedNumber(text, v))
+        if (!TextToFloat(text, v))
             return TCellFault::NotNumber;
         if (!InRange(v, criterion.Min, criterion.Max))
             return TCellFault::OutOfRange;
