@@ -5,10 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-int ClampQuestions(int questions) {
-    return std::clamp(questions, 1, MaxQuestionLimit);
-}
-
 bool TextToFloat(const QString &text, double &value) {
     QLocale locale;
     locale.setNumberOptions(QLocale::RejectGroupSeparator);

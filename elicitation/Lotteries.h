@@ -3,13 +3,9 @@
 // dialogue. The dialogues show what these compute; the tests drive them directly.
 #pragma once
 
+#include "model/Problem.h"
+
 #include <QString>
-
-// The most questions asked about one point.
-constexpr int MaxQuestionLimit = 50;
-
-// The limit of questions per point kept within 1..50.
-int ClampQuestions(int questions);
 
 // A typed number under the current locale: finite, plain, its own decimal separator.
 bool TextToFloat(const QString &text, double &value);
