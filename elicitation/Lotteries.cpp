@@ -5,10 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-int ClampQuestions(int questions) {
-    return std::clamp(questions, 1, MaxQuestionLimit);
-}
-
 int HintDecimals(const QString &text) {
     const qsizetype separator = text.indexOf(QLocale().decimalPoint());
     return int(separator < 0 ? text.size() : text.size() - (separator + 1));

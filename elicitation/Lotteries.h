@@ -3,13 +3,9 @@
 // dialogue. The dialogues show what these compute; the tests drive them directly.
 #pragma once
 
+#include "model/Problem.h"
+
 #include <QString>
-
-// The most questions asked about one point.
-constexpr int MaxQuestionLimit = 50;
-
-// The limit of questions per point kept within 1..50.
-int ClampQuestions(int questions);
 
 // Decimals of a value's general text: its length after the decimal separator,
 // or its whole length when it has none.

@@ -113,6 +113,10 @@ static QString LocaleDecimalPoint() {
     return QLocale().decimalPoint();
 }
 
+int ClampQuestions(int questions) {
+    return std::clamp(questions, 1, MaxQuestionLimit);
+}
+
 QString FormatFixed(double value, int decimals) {
     decimals = std::max(decimals, 0);
     // QString grows as needed, so even 1e300 prints in full.

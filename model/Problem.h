@@ -78,6 +78,11 @@ struct EnumAttributes {
 constexpr int MaxCriteria = 10;
 // The longest criterion name.
 constexpr int MaxCriterionNameLength = 10;
+// The most questions asked about one point.
+constexpr int MaxQuestionLimit = 50;
+
+// The limit of questions per point kept within 1..50.
+int ClampQuestions(int questions);
 
 // Fixed-point text of a value with the locale decimal separator.
 QString FormatFixed(double value, int decimals);

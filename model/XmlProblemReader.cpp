@@ -428,5 +428,7 @@ bool TXML::ReadGlobalSettings(double &probability, int &questions, int &precisio
             return false;
         }
     }
+    // A hand-edited limit out of range would ask no question or nearly endless ones.
+    questions = ClampQuestions(questions);
     return true;
 }

@@ -73,6 +73,7 @@ private slots:
     void enumerations();
     void namesAndPositions();
     void missingSettingsAreCreated();
+    void settingsKeepWhatIsAbsent_data();
     void settingsKeepWhatIsAbsent();
     void missingRolesAndObjectsAreCompleted();
     void onlyFirstSettingsEntryApplies();
@@ -357,16 +358,29 @@ void TestXmlReader::missingSettingsAreCreated() {
     QCOMPARE(precision, 3);
 }
 
+void TestXmlReader::settingsKeepWhatIsAbsent_data() {
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("questions");
+    QTest::newRow("last entry, absent kept")
+        << "<QUESTIONS Value='7'/><PRECISION/><QUESTIONS Value='8.9'/>" << 8;
+    // The limit is kept within 1..50 as the parameters dialog keeps it.
+    QTest::newRow("questions 0") << "<QUESTIONS Value='0'/>" << 1;
+    QTest::newRow("questions negative") << "<QUESTIONS Value='-4'/>" << 1;
+    QTest::newRow("questions 51") << "<QUESTIONS Value='51'/>" << 50;
+    QTest::newRow("questions 50") << "<QUESTIONS Value='50'/>" << 50;
+}
+
 void TestXmlReader::settingsKeepWhatIsAbsent() {
-    Read r(Problem(Criterion("Attr1", "C"), {},
-                   "<QUESTIONS Value='7'/><PRECISION/><QUESTIONS Value='8.9'/>"));
+    QFETCH(QString, settings);
+    QFETCH(int, questions);
+    Read r(Problem(Criterion("Attr1", "C"), {}, settings));
     QVERIFY(r.Ok);
     double probability = 0.7;
-    int questions = 0;
+    int read = 0;
     int precision = 4;
-    QVERIFY(r.Xml.ReadGlobalSettings(probability, questions, precision));
+    QVERIFY(r.Xml.ReadGlobalSettings(probability, read, precision));
     QCOMPARE(probability, 0.7);
-    QCOMPARE(questions, 8);
+    QCOMPARE(read, questions);
     QCOMPARE(precision, 4);
 }
 
