@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <algorithm>
 
 TParameter *Parameter = nullptr;
 
@@ -43,6 +45,7 @@ TParameter::TParameter(QWidget *parent)
       ui_(std::make_unique<Ui::TParameter>()) {
     ui_->setupUi(this);
     setModal(true);
+    FitLabels();
     setFixedSize(size());
     for (QSpinBox *spin : {ui_->QuestionSpinEdit, ui_->PrecisionSpinEdit})
         spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
@@ -56,6 +59,26 @@ TParameter::TParameter(QWidget *parent)
 }
 
 TParameter::~TParameter() = default;
+
+void TParameter::FitLabels() {
+    // A larger font than the form was drawn with would cut the labels: widen
+    // them and the window, moving the controls on their right along.
+    const QList<QLabel *> labels{ui_->ProbabilityLabel, ui_->QuestionsLabel, ui_->PrecisionLabel};
+    int extra = 0;
+    for (QLabel *label : labels)
+        extra = std::max(extra, label->sizeHint().width() - label->width());
+    if (extra <= 0)
+        return;
+    for (QLabel *label : labels)
+        label->resize(label->width() + extra, label->height());
+    const QList<QWidget *> right{ui_->ProbabilityEdit, ui_->UpDown1, ui_->QuestionSpinEdit,
+                                 ui_->PrecisionSpinEdit};
+    for (QWidget *w : right)
+        w->move(w->x() + extra, w->y());
+    for (QPushButton *w : {ui_->ParamOK, ui_->ParamCancel, ui_->ParamHelp})
+        w->move(w->x() + extra / 2, w->y());
+    resize(width() + extra, height());
+}
 
 void TParameter::LoadControls() {
     if (!Kavrel)

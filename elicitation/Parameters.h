@@ -40,6 +40,8 @@ protected:
     void reject() override;
 
 private:
+    void FitLabels();
+
     std::unique_ptr<Ui::TParameter> ui_;
 };
 

@@ -6,7 +6,9 @@
 #include "tests/TestSupport.h"
 #include "ui_Parameters.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 namespace {
 const QString QuestionsRange = QStringLiteral("Number of questions must belong to interval (0,50>");
@@ -38,6 +40,8 @@ private slots:
     void cleanup();
 
     void controls();
+    void labelsShowInFull_data();
+    void labelsShowInFull();
     void ok_data();
     void ok();
     void enterChecksWithoutStoring_data();
@@ -93,6 +97,29 @@ void TestParameters::controls() {
     QCOMPARE(F()->PrecisionSpinEdit->minimum(), 1);
     QCOMPARE(F()->PrecisionSpinEdit->maximum(), 6);
     Parameter->close();
+}
+
+void TestParameters::labelsShowInFull_data() {
+    QTest::addColumn<int>("grow");
+    QTest::newRow("default font") << 0;
+    QTest::newRow("larger font") << 5;
+}
+
+void TestParameters::labelsShowInFull() {
+    QFETCH(int, grow);
+    const QFont saved = QApplication::font();
+    const auto restore = qScopeGuard([&saved] { QApplication::setFont(saved); });
+    QFont font = saved;
+    font.setPointSize(saved.pointSize() + grow);
+    QApplication::setFont(font);
+    TParameter dialog(Kavrel);
+    Ui::TParameter *f = dialog.Form();
+    for (QLabel *label : {f->ProbabilityLabel, f->QuestionsLabel, f->PrecisionLabel}) {
+        QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+        QVERIFY(label->geometry().right() < f->QuestionSpinEdit->x());
+    }
+    for (QWidget *w : dialog.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(dialog.rect().contains(w->geometry()), qPrintable(w->objectName()));
 }
 
 void TestParameters::ok_data() {
