@@ -3,26 +3,14 @@
 // well under a screen frame.
 #ifdef VR_BENCH_GUI
 
+#include "bench/BenchApp.h"
 #include "platform/Chart.h"
 #include "tests/gui/ChartFixture.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <cmath>
 
 namespace {
-
-void App() {
-    static int argc = 1;
-    static char name[] = "vr_bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Kept to the end of the process: taking it down among the other
-    // static objects at exit would outlive parts of Qt it needs.
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 void BM_PaintChart50Points(benchmark::State &state) {
     App();

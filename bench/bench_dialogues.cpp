@@ -4,25 +4,15 @@
 #ifdef VR_BENCH_GUI
 
 #include "app/Dazazezad.h"
+#include "bench/BenchApp.h"
 #include "elicitation/Dialogues.h"
 #include "elicitation/Maxquestion.h"
 #include "platform/Dialogs.h"
 
-#include <QApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-void App() {
-    static int argc = 1;
-    static char name[] = "vr_bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 void BM_AnswerRoundTrip(benchmark::State &state) {
     App();

@@ -4,10 +4,10 @@
 
 #include "app/Dazazezad.h"
 #include "app/Variantsf.h"
+#include "bench/BenchApp.h"
 #include "model/CriteriaEdit.h"
 #include "platform/Dialogs.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -15,16 +15,6 @@ namespace {
 
 constexpr int Alternatives = 1000;
 constexpr int CriteriaCount = 10;
-
-void App() {
-    static int argc = 1;
-    static char name[] = "vr_bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 // The frame with the editor; every message box is answered by the script.
 struct TEditorBench {

@@ -4,10 +4,10 @@
 #ifdef VR_BENCH_GUI
 
 #include "app/Dazazezad.h"
+#include "bench/BenchApp.h"
 #include "elicitation/Chartmain.h"
 #include "platform/Dialogs.h"
 
-#include <QApplication>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <benchmark/benchmark.h>
@@ -15,16 +15,6 @@
 #include <memory>
 
 namespace {
-
-void App() {
-    static int argc = 1;
-    static char name[] = "vr_bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 // The main frame with its template chart window, shown; messages are answered.
 class TFrame {

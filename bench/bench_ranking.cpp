@@ -3,22 +3,11 @@
 #ifdef VR_BENCH_GUI
 
 #include "app/Ranking.h"
+#include "bench/BenchApp.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-void App() {
-    static int argc = 1;
-    static char name[] = "vr_bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Kept to the end of the process, as the chart benchmark keeps its own.
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 TDecisionModel RankingProblem(int alternatives) {
     TDecisionModel m;

@@ -3,24 +3,14 @@
 #ifdef VR_BENCH_GUI
 
 #include "app/Dazazezad.h"
+#include "bench/BenchApp.h"
 #include "platform/Dialogs.h"
 #include "report/F_raport.h"
 #include "report/F_raport_w.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-void App() {
-    static int argc = 1;
-    static char name[] = "vr_bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 void MakeProblem(TDecisionModel &model, int criteria, int alternatives) {
     for (int i = 0; i < criteria; ++i) {

@@ -3,24 +3,14 @@
 // a second; the HTML page with ten chart pictures is written well under 300 ms.
 #ifdef VR_BENCH_GUI
 
+#include "bench/BenchApp.h"
 #include "platform/Report.h"
 #include "report/ReportFiles.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
-
-void ReportApp() {
-    static int argc = 1;
-    static char name[] = "vr_bench";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 TQRLabel *Label(TQRBand *band, const QString &caption, int left, int top, int size) {
     auto *label = new TQRLabel(band);
@@ -81,7 +71,7 @@ void BuildReport(TQuickRep &report) {
 }
 
 void BM_PaginateReport10x100(benchmark::State &state) {
-    ReportApp();
+    App();
     TQuickRep report;
     BuildReport(report);
     int pages = 0;
@@ -92,7 +82,7 @@ void BM_PaginateReport10x100(benchmark::State &state) {
 BENCHMARK(BM_PaginateReport10x100)->Unit(benchmark::kMillisecond);
 
 void BM_WriteHtmlPageTenCharts(benchmark::State &state) {
-    ReportApp();
+    App();
     QTemporaryDir dir;
     TQRChart chart;
     auto *series = new TLineSeries(chart.Chart());

@@ -1,0 +1,16 @@
+// The application every window benchmark runs in, offscreen unless told otherwise.
+#pragma once
+
+#include <QApplication>
+
+inline void App() {
+    static int argc = 1;
+    static char name[] = "vr_bench";
+    static char *argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Kept to the end of the process: taking it down among the other
+    // static objects at exit would outlive parts of Qt it needs.
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+}
