@@ -10,6 +10,9 @@
 
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QTimer>
+#include <deque>
+#include <functional>
 #include <vector>
 
 // A used criterion with its end points (or the points given).
@@ -99,3 +102,64 @@ inline void DoubleClick(TForm_chart *chart, const QPoint &at) {
     SendMouse(chart->Chart, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
     SendMouse(chart->Chart, QEvent::MouseButtonRelease, at, Qt::LeftButton);
 }
+
+// Plays the user's part while the elicitation waits: one step per tick of the
+// event loop. A watchdog cancels the run when the steps do not end it in time,
+// so that no test can hang; the test then fails on TimedOut. With tickWhenIdle
+// the ticker keeps going once the steps run out, for steps queued later.
+class TUserAgent {
+public:
+    bool TimedOut = false;
+
+    explicit TUserAgent(int watchdogMs = 15000, bool tickWhenIdle = false) {
+        ticker_.setInterval(5);
+        QObject::connect(&ticker_, &QTimer::timeout, [this, tickWhenIdle] {
+            if (steps_.empty()) {
+                if (!tickWhenIdle)
+                    ticker_.stop();
+                return;
+            }
+            const std::function<void()> step = std::move(steps_.front());
+            steps_.pop_front();
+            step();
+        });
+        watchdog_.setSingleShot(true);
+        watchdog_.setInterval(watchdogMs);
+        QObject::connect(&watchdog_, &QTimer::timeout, [this] {
+            TimedOut = true;
+            steps_.clear();
+            Kavrel->Cancelled = true;
+            if (Dialogue && Dialogue->isVisible()) {
+                Dialogue->ClosingByProgram = true;
+                Dialogue->close();
+            }
+        });
+        ticker_.start();
+        watchdog_.start();
+    }
+
+    void Then(std::function<void()> step) { steps_.push_back(std::move(step)); }
+    int Pending() const { return int(steps_.size()); }
+
+    // Double click on the segment of the criterion's chart, answer Indifferent, press STOP.
+    void Elicit(int position, int segment = 1) {
+        Then([position, segment] {
+            TForm_chart *chart = Kavrel->Charts[size_t(position)];
+            QVERIFY(chart);
+            DoubleClick(chart, SegmentMiddle(chart, segment));
+        });
+        Then([] {
+            QVERIFY(Dialogue->isVisible());
+            if (Dialogue->Question.Method == 3)
+                Dialogue->IndifferentLotteryBitBtnClick();
+            else
+                Dialogue->IndifferentBitBtnClick();
+        });
+        Then([] { Kavrel->SpeedButton_stopClick(); });
+    }
+
+private:
+    std::deque<std::function<void()>> steps_;
+    QTimer ticker_;
+    QTimer watchdog_;
+};

@@ -16,65 +16,6 @@
 
 namespace {
 
-// Plays the user's part while the driver waits: one step per tick of the
-// event loop. A watchdog cancels the run when the steps do not end it in time,
-// so that no test can hang; the test then fails on TimedOut.
-class TUserAgent {
-public:
-    bool TimedOut = false;
-
-    TUserAgent() {
-        ticker_.setInterval(5);
-        QObject::connect(&ticker_, &QTimer::timeout, [this] {
-            if (steps_.empty()) {
-                ticker_.stop();
-                return;
-            }
-            const std::function<void()> step = std::move(steps_.front());
-            steps_.pop_front();
-            step();
-        });
-        watchdog_.setSingleShot(true);
-        watchdog_.setInterval(15000);
-        QObject::connect(&watchdog_, &QTimer::timeout, [this] {
-            TimedOut = true;
-            steps_.clear();
-            Kavrel->Cancelled = true;
-            if (Dialogue && Dialogue->isVisible()) {
-                Dialogue->ClosingByProgram = true;
-                Dialogue->close();
-            }
-        });
-        ticker_.start();
-        watchdog_.start();
-    }
-
-    void Then(std::function<void()> step) { steps_.push_back(std::move(step)); }
-    int Pending() const { return int(steps_.size()); }
-
-    // Double click on segment 1 of the criterion's chart, answer Indifferent, press STOP.
-    void Elicit(int position, int segment = 1) {
-        Then([position, segment] {
-            TForm_chart *chart = Kavrel->Charts[size_t(position)];
-            QVERIFY(chart);
-            DoubleClick(chart, SegmentMiddle(chart, segment));
-        });
-        Then([] {
-            QVERIFY(Dialogue->isVisible());
-            if (Dialogue->Question.Method == 3)
-                Dialogue->IndifferentLotteryBitBtnClick();
-            else
-                Dialogue->IndifferentBitBtnClick();
-        });
-        Then([] { Kavrel->SpeedButton_stopClick(); });
-    }
-
-private:
-    std::deque<std::function<void()>> steps_;
-    QTimer ticker_;
-    QTimer watchdog_;
-};
-
 void AnswerCoefficient(TDialogScript &script, QList<QColor> *panelColors = nullptr) {
     script.AnswerForm(QStringLiteral("TCoefficient"), [panelColors](QDialog *form) {
         auto *coefficient = static_cast<TCoefficient *>(form);

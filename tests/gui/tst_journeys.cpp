@@ -12,62 +12,6 @@
 namespace {
 const QString SaveChanges = QStringLiteral("Save changes?");
 
-// Plays the user at the charts while the elicitation waits, one step per tick.
-// A watchdog cancels the run when the steps do not end it in time, so that no
-// journey can hang; the test then fails on TimedOut.
-class TChartUser {
-public:
-    bool TimedOut = false;
-
-    TChartUser() {
-        ticker_.setInterval(5);
-        QObject::connect(&ticker_, &QTimer::timeout, [this] {
-            if (steps_.empty())
-                return;
-            const std::function<void()> step = std::move(steps_.front());
-            steps_.pop_front();
-            step();
-        });
-        watchdog_.setSingleShot(true);
-        watchdog_.setInterval(20000);
-        QObject::connect(&watchdog_, &QTimer::timeout, [this] {
-            TimedOut = true;
-            steps_.clear();
-            Kavrel->Cancelled = true;
-            if (Dialogue && Dialogue->isVisible()) {
-                Dialogue->ClosingByProgram = true;
-                Dialogue->close();
-            }
-        });
-        ticker_.start();
-        watchdog_.start();
-    }
-
-    // Double click in the first segment of the criterion's chart, answer
-    // "indifferent", press STOP.
-    void Elicit(int position) {
-        steps_.push_back([position] {
-            TForm_chart *chart = Kavrel->Charts[size_t(position)];
-            QVERIFY(chart);
-            DoubleClick(chart, SegmentMiddle(chart, 1));
-        });
-        steps_.push_back([] {
-            QVERIFY(Dialogue->isVisible());
-            if (Dialogue->Question.Method == 3)
-                Dialogue->IndifferentLotteryBitBtnClick();
-            else
-                Dialogue->IndifferentBitBtnClick();
-        });
-        steps_.push_back([] { Kavrel->SpeedButton_stopClick(); });
-    }
-    int Pending() const { return int(steps_.size()); }
-
-private:
-    std::deque<std::function<void()>> steps_;
-    QTimer ticker_;
-    QTimer watchdog_;
-};
-
 // The rows of the ranking window: place, name, utility and values.
 QStringList RankingRows() {
     QStringList rows;
@@ -195,7 +139,7 @@ void TestJourneys::newProblemToRankingAndBack() {
         QVERIFY(Form_Formula->Panel_formula->isVisible());
         Form_Formula->BitBtn_ok->click();
     });
-    TChartUser user;
+    TUserAgent user(20000, true);
     user.Elicit(0);
     user.Elicit(1);
     k.SB_NewClick();
@@ -287,7 +231,7 @@ void TestJourneys::changedMethodAsksOnlyForThatFunction() {
     f_->Script.Answer(mrYes, QStringLiteral("Would you like to continue unfinished solving "
                                             "problem\n or you want to start from the begining "
                                             "of problem?"));
-    TChartUser user;
+    TUserAgent user(20000, true);
     user.Elicit(0);
     EditCriteria([this](TCriteriaForm *form) {
         form->CriteriaListBox->setCurrentRow(0);
