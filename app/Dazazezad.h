@@ -279,6 +279,7 @@ private:
     void WaitForCriterion(int position);
     void SeedEndPoints(TPROBLEM &criterion);
     void EnableCommandPairs();
+    // The ranking command's test: a complete solution and a complete table with a row.
     bool RankingAllowed() const;
 };
 

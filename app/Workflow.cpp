@@ -90,6 +90,8 @@ void TKavrel::ResetProblem() {
     UsedCount = 0;
     SolutionComplete = false;
     SolutionUnfinished = false;
+    // No window or report may show the K of a problem that is gone.
+    FactorK = 0.0;
     SetProblemStatus(ProblemNone, true);
     SetResultsStatus(ResultsNone, true);
 }
@@ -338,8 +340,9 @@ void TKavrel::SB_EditCritClick() {
 void TKavrel::SB_EditAlternatClick() {
     if (VariantsForm)
         VariantsForm->ShowModal();
-    if (!Variants.Alternatives.empty() && SolutionComplete)
-        SetRankingSwitch(Variants.IsComplete(Criteria));
+    // The switch follows the command's own test, so it is never on and dead.
+    if (SolutionComplete)
+        SetRankingSwitch(RankingAllowed());
 }
 
 void TKavrel::SB_FormulaClick() {
@@ -349,7 +352,7 @@ void TKavrel::SB_FormulaClick() {
 
 void TKavrel::SB_RankingClick() {
     // Utilities need every used criterion's value for every alternative.
-    if (Variants.Alternatives.empty() || !SolutionComplete || !Variants.IsComplete(Criteria))
+    if (!RankingAllowed())
         return;
     ComputeAlternativeUtilities();
     if (Form_Ranking)

@@ -38,6 +38,19 @@ void SolveLoadedProblem() {
     }
     QVERIFY(k.SolveFactorK());
 }
+
+// The K that the formula window shows; empty when it shows none.
+QString FormulaK(TWorkflowFixture &f) {
+    QString shown;
+    f.Script.AnswerForm(QStringLiteral("Form_Formula"), [&shown](QDialog *) {
+        if (Form_Formula->Panel_BigK->isVisible())
+            shown = Form_Formula->Label_Kvalue->text();
+        Form_Formula->BitBtn_ok->click();
+    });
+    Kavrel->SB_FormulaClick();
+    return shown;
+}
+
 } // namespace
 
 class TestWorkflow : public QObject {
@@ -89,6 +102,7 @@ enum TScenario {
     SaveProblem,
     SaveResults,
     NewCancelledInParameters,
+    UnsolvedAfterSolved,
 };
 
 void TestWorkflow::commandStates_data() {
@@ -100,35 +114,43 @@ void TestWorkflow::commandStates_data() {
     QTest::addColumn<QString>("enabled");
     QTest::addColumn<int>("criteria");
     QTest::addColumn<bool>("complete");
+    QTest::addColumn<QString>("formulaK"); // empty: the formula window shows no K
 
     const QString idle = "New LoadProblem Formula";
     const QString defined =
         "New LoadProblem SaveProblem LoadResult NewFunction EditCrit EditAlternat Formula";
     const QString solved = "New LoadProblem SaveProblem LoadResult SaveResult NewFunction "
                            "EditCrit EditAlternat Formula Raport";
+    const QString houseK = "K = 0.372";
     QTest::newRow("start") << int(Start) << "Problem: None"
-                           << "Results: None" << true << true << idle << 0 << false;
+                           << "Results: None" << true << true << idle << 0 << false << "";
     QTest::newRow("load xml") << int(LoadXml) << "Problem: cars.xml"
-                              << "Results: None" << true << true << defined << 5 << false;
+                              << "Results: None" << true << true << defined << 5 << false << "";
     QTest::newRow("load XML in capitals")
         << int(LoadXmlUpperCase) << "Problem: CARS.XML"
-        << "Results: None" << true << true << defined << 5 << false;
+        << "Results: None" << true << true << defined << 5 << false << "";
     QTest::newRow("load fun") << int(LoadFun) << "Problem: house.fun"
-                              << "Results: house.fun" << true << true << solved << 4 << true;
+                              << "Results: house.fun" << true << true << solved << 4 << true
+                              << houseK;
     QTest::newRow("load crt") << int(LoadCrt) << "Problem: house.crt"
-                              << "Results: None" << true << true << defined << 4 << false;
+                              << "Results: None" << true << true << defined << 4 << false << "";
     QTest::newRow("load other extension")
         << int(LoadOther) << "Problem: notes.txt"
-        << "Results: None" << true << true << defined << 0 << false;
-    QTest::newRow("reset after load") << int(ResetAfterLoad) << "Problem: None"
-                                      << "Results: None" << true << true << idle << 0 << false;
+        << "Results: None" << true << true << defined << 0 << false << "";
+    QTest::newRow("reset after load")
+        << int(ResetAfterLoad) << "Problem: None"
+        << "Results: None" << true << true << idle << 0 << false << "";
     QTest::newRow("save problem") << int(SaveProblem) << "Problem: saved.xml"
-                                  << "Results: None" << true << true << defined << 5 << false;
+                                  << "Results: None" << true << true << defined << 5 << false << "";
     QTest::newRow("save results") << int(SaveResults) << "Problem: house.fun"
-                                  << "Results: results.xml" << true << true << solved << 4 << true;
+                                  << "Results: results.xml" << true << true << solved << 4 << true
+                                  << houseK;
     QTest::newRow("new, parameters cancelled")
         << int(NewCancelledInParameters) << "Problem: None"
-        << "Results: None" << true << true << idle << 0 << false;
+        << "Results: None" << true << true << idle << 0 << false << "";
+    QTest::newRow("unsolved problem after a solved one")
+        << int(UnsolvedAfterSolved) << "Problem: laptops.xml"
+        << "Results: None" << true << true << defined << 6 << false << "";
 }
 
 void TestWorkflow::commandStates() {
@@ -140,6 +162,7 @@ void TestWorkflow::commandStates() {
     QFETCH(QString, enabled);
     QFETCH(int, criteria);
     QFETCH(bool, complete);
+    QFETCH(QString, formulaK);
     TKavrel &k = *Kavrel;
 
     switch (TScenario(scenario)) {
@@ -194,14 +217,23 @@ void TestWorkflow::commandStates() {
         QVERIFY(ReadAll(f_->Path("results.xml")).contains("ZUZOVODODEZI"));
         break;
     case NewCancelledInParameters:
-        f_->Load(Example("cars.xml"));
+        f_->Load(Example("house.fun"));
         k.Probability = 0.7;
         f_->Script.Answer(mrYes, ProblemLost);
         f_->AnswerParameters(false);
         k.SB_NewClick();
-        // The old problem is gone and the parameters start again from their defaults.
+        // The old problem is gone, K with it, and the parameters start again from
+        // their defaults.
         QCOMPARE(k.Probability, 0.5);
         QVERIFY(k.Cancelled);
+        QCOMPARE(FactorK, 0.0);
+        QCOMPARE(k.MDIChildCount(), 0);
+        break;
+    case UnsolvedAfterSolved:
+        f_->Load(Example("house.fun"));
+        f_->Load(Example("laptops.xml"), true);
+        QCOMPARE(FactorK, 0.0);
+        QCOMPARE(k.MDIChildCount(), 0);
         break;
     }
 
@@ -216,6 +248,7 @@ void TestWorkflow::commandStates() {
     for (const TPROBLEM &c : k.Criteria)
         used += c.Used ? 1 : 0;
     QCOMPARE(k.UsedCount, used);
+    QCOMPARE(FormulaK(*f_), formulaK);
 }
 
 void TestWorkflow::lossQuestions() {
