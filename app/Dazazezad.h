@@ -262,8 +262,6 @@ private:
     // Shows the marks as MarksX and MarksY say, on the switches and every chart.
     void ApplyMarks();
     void ConnectWorkflow();
-    // Reads the chosen problem file by its extension; false after a failure was shown.
-    bool ReadProblemFile(const QString &path);
     void SetUpToolbars();
     void PlaceStopButton();
     // Checks one of the three arrangement items and clears the other two.

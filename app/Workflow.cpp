@@ -7,6 +7,7 @@
 #include "app/Ranking.h"
 #include "app/Variantsf.h"
 #include "elicitation/Parameters.h"
+#include "model/Loading.h"
 #include "report/F_raport_w.h"
 
 #include <QDir>
@@ -121,78 +122,41 @@ void TKavrel::SB_NewClick() {
         SB_FormulaClick();
 }
 
-bool TKavrel::ReadProblemFile(const QString &path) {
-    const QString extension = QLatin1Char('.') + QFileInfo(path).suffix();
-    const auto is = [&extension](const char *e) {
-        return extension.compare(QLatin1String(e), Qt::CaseInsensitive) == 0;
-    };
-    const auto fail = [this](const QString &message) {
-        ShowMessage(message, this);
-        ResetProblem();
-        return false;
-    };
-
-    if (is(".xml")) {
-        if (!Xml.LoadProblemFile(path))
-            return fail(Xml.ParseErrorText(Xml.ProblemDoc));
-        if (!Xml.ReadProblem(Criteria, Variants, Roles))
-            return fail(Xml.GetErrorMessage());
-        // A setting the file lacks keeps the value in force.
-        double probability = Probability;
-        int questions = Questions;
-        int precision = ProbabilityPrecision;
-        if (!Xml.ReadGlobalSettings(probability, questions, precision))
-            return fail(Xml.GetErrorMessage());
-        Probability = probability;
-        Questions = questions;
-        ProbabilityPrecision = precision;
-        return true;
-    }
-
-    const bool fun = is(".fun");
-    if (fun || is(".crt")) {
-        QString message;
-        const int result = fun ? TINPUT_OUTPUT::ReadFunFile(path, Criteria, message)
-                               : TINPUT_OUTPUT::ReadCrtFile(path, Criteria, message);
-        if (result != TINPUT_OUTPUT::ReadOk)
-            return fail(QStringLiteral("Error in ") + QString::number(result) +
-                        QStringLiteral(" line. ") + message);
-    }
-    if (fun) {
-        // The file holds finished functions and their k: a later edit of a mere
-        // name must not seed them again.
-        for (TPROBLEM &c : Criteria) {
-            c.FunctionCreated = true;
-            c.KCounted = true;
-        }
-        SolutionComplete = true;
-        SolutionUnfinished = false;
-        SetResultsStatus(QStringLiteral("Results: ") + FileNameOf(path), true);
-        SB_SaveResult->setEnabled(true);
-    }
-
-    // An imported problem gets fresh documents and keeps the parameters in force.
-    Xml.NewDocuments(Roles);
-    for (TPROBLEM &c : Criteria)
-        c.Node = Xml.CreateCriterionAttribute(c);
-    Xml.WriteElicitationSettings(Criteria, Probability, Questions, ProbabilityPrecision);
-    return true;
-}
-
 void TKavrel::SB_LoadProblemClick() {
     if (!Criteria.empty() && !Ask(ProblemLost, this))
         return;
     if (!OpenDialog.Execute(this))
         return;
     const QString path = OpenDialog.FileName;
+    // Read beside the problem in force, so that a refused file leaves it as it was.
+    TProblemFile file;
+    file.Probability = Probability;
+    file.Questions = Questions;
+    file.ProbabilityPrecision = ProbabilityPrecision;
+    if (!file.Read(path)) {
+        ShowMessage(file.Error, this);
+        return;
+    }
+
     SolutionComplete = false;
     ResetProblem();
-    if (!ReadProblemFile(path))
-        return;
+    // The records keep elements of the file's documents: both are taken over together.
+    Model = std::move(file.Model);
+    Xml = std::move(file.Xml);
+    Probability = file.Probability;
+    Questions = file.Questions;
+    ProbabilityPrecision = file.ProbabilityPrecision;
+    if (file.Solved) {
+        FactorK = file.K;
+        SolutionComplete = true;
+        SolutionUnfinished = false;
+        SetResultsStatus(QStringLiteral("Results: ") + FileNameOf(path), true);
+        SB_SaveResult->setEnabled(true);
+    }
 
     UsedCount = int(
         std::count_if(Criteria.begin(), Criteria.end(), [](const TPROBLEM &c) { return c.Used; }));
-    if (QFileInfo(path).suffix().compare(QLatin1String("fun"), Qt::CaseInsensitive) != 0)
+    if (!file.Solved)
         SetResultsStatus(ResultsNone, true);
     SetProblemStatus(QStringLiteral("Problem: ") + FileNameOf(path), true);
     if (VariantsForm)

@@ -51,6 +51,27 @@ QString FormulaK(TWorkflowFixture &f) {
     return shown;
 }
 
+// The open chart windows and criteria buttons, by slot.
+QList<QObject *> BarWindows() {
+    QList<QObject *> windows;
+    for (int i = 0; i < MaxCriteria; ++i)
+        windows << Kavrel->Charts[size_t(i)].data() << Kavrel->CriteriaButtons[size_t(i)].data();
+    return windows;
+}
+
+// Every element a record keeps belongs to the problem document in force.
+bool RecordsInDocument() {
+    const TKavrel &k = *Kavrel;
+    const QDomDocument &doc = k.Xml.ProblemDoc;
+    bool in = k.Roles.size() == 2;
+    for (const TROLENAME &r : k.Roles)
+        in = in && !r.Node.isNull() && r.Node.ownerDocument() == doc;
+    for (const TPROBLEM &c : k.Criteria)
+        in = in && !c.Node.isNull() && c.Node.ownerDocument() == doc;
+    for (const TVARIANTDEF &a : k.Variants.Alternatives)
+        in = in && !a.Node.isNull() && a.Node.ownerDocument() == doc;
+    return in && k.Xml.AttributesNode.ownerDocument() == doc;
+}
 } // namespace
 
 class TestWorkflow : public QObject {
@@ -102,6 +123,7 @@ enum TScenario {
     SaveProblem,
     SaveResults,
     NewCancelledInParameters,
+    RefusedOverSolved,
     UnsolvedAfterSolved,
 };
 
@@ -148,6 +170,9 @@ void TestWorkflow::commandStates_data() {
     QTest::newRow("new, parameters cancelled")
         << int(NewCancelledInParameters) << "Problem: None"
         << "Results: None" << true << true << idle << 0 << false << "";
+    QTest::newRow("refused file over a solved problem")
+        << int(RefusedOverSolved) << "Problem: house.fun"
+        << "Results: house.fun" << true << true << solved << 4 << true << houseK;
     QTest::newRow("unsolved problem after a solved one")
         << int(UnsolvedAfterSolved) << "Problem: laptops.xml"
         << "Results: None" << true << true << defined << 6 << false << "";
@@ -229,6 +254,13 @@ void TestWorkflow::commandStates() {
         QCOMPARE(FactorK, 0.0);
         QCOMPARE(k.MDIChildCount(), 0);
         break;
+    case RefusedOverSolved:
+        f_->Load(Example("house.fun"));
+        f_->Script.Answer(mrYes, ProblemLost);
+        f_->Script.Answer(mrOk, QStringLiteral("Data section not found!"));
+        f_->Load(TestData("xml/problem/no_data.xml"));
+        QCOMPARE(k.MDIChildCount(), k.UsedCount);
+        break;
     case UnsolvedAfterSolved:
         f_->Load(Example("house.fun"));
         f_->Load(Example("laptops.xml"), true);
@@ -249,6 +281,7 @@ void TestWorkflow::commandStates() {
         used += c.Used ? 1 : 0;
     QCOMPARE(k.UsedCount, used);
     QCOMPARE(FormulaK(*f_), formulaK);
+    QVERIFY(RecordsInDocument());
 }
 
 void TestWorkflow::lossQuestions() {
@@ -299,6 +332,11 @@ void TestWorkflow::failedProblemLoads_data() {
                              << "Data section not found!";
     QTest::newRow("bad settings") << TestData("xml/problem/settings_bad_probability.xml")
                                   << QByteArray() << "Tag \"PROBABILITY\": Convertion error";
+    // Probability and questions read well before the precision fails: none of them is taken.
+    QTest::newRow("bad last setting") << TestData("xml/problem/settings_bad_precision.xml")
+                                      << QByteArray() << "Tag \"PRECISION\": Convertion error";
+    QTest::newRow("bad alternative")
+        << TestData("xml/problem/object_bad_number.xml") << QByteArray() << "Convertion error";
     QTest::newRow("fun line 7") << "bad7.fun" << lines.join('\n') << "Error in 7 line. ";
     QTest::newRow("crt line") << TestData("import/crt_min_bad.crt") << QByteArray() << "Error in ";
 }
@@ -308,10 +346,21 @@ void TestWorkflow::failedProblemLoads() {
     QFETCH(QByteArray, text);
     QFETCH(QString, message);
     TKavrel &k = *Kavrel;
+    // A solved problem with its chart windows, criteria bar and alternatives.
     f_->Load(Example("cars.xml"));
+    SolveLoadedProblem();
+    k.BuildCriteriaBar();
     k.Probability = 0.3;
     k.Questions = 7;
     k.ProbabilityPrecision = 4;
+    k.SetProblemStatus(QStringLiteral("Problem: NOT SAVED"), false);
+    k.SetResultsStatus(QStringLiteral("Results: NOT SAVED"), false);
+    const QString criteria = CriteriaText();
+    const double K = FactorK;
+    const QByteArray document = TXML::DocumentText(k.Xml.ProblemDoc);
+    const QList<QObject *> bar = BarWindows();
+    const QString enabled = EnabledCommands();
+    QVERIFY(enabled.contains("Ranking") && enabled.contains("Raport"));
 
     const QString path = text.isEmpty() ? name : f_->Write(name, text);
     f_->Script.Answer(mrYes, ProblemLost);
@@ -319,12 +368,19 @@ void TestWorkflow::failedProblemLoads() {
     f_->Load(path);
     QVERIFY2(f_->Script.Shown.back().Text.startsWith(message),
              qPrintable(f_->Script.Shown.back().Text));
-    // Back to the empty state; the parameters in force stay.
-    QVERIFY(k.Criteria.empty() && k.Variants.Alternatives.empty());
-    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: None"));
-    QCOMPARE(ResultsPanel(), QStringLiteral("Results: None"));
-    QCOMPARE(EnabledCommands(), QStringLiteral("New LoadProblem Formula"));
-    QVERIFY(!k.SolutionComplete && k.ProblemSaved && k.ResultsSaved);
+    // The user still has the problem, exactly as it was.
+    QCOMPARE(CriteriaText(), criteria);
+    QCOMPARE(FactorK, K);
+    QCOMPARE(int(k.Variants.Alternatives.size()), 12);
+    QCOMPARE(TXML::DocumentText(k.Xml.ProblemDoc), document);
+    QVERIFY(RecordsInDocument());
+    QCOMPARE(BarWindows(), bar);
+    QCOMPARE(k.MDIChildCount(), k.UsedCount);
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: NOT SAVED"));
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: NOT SAVED"));
+    QCOMPARE(EnabledCommands(), enabled);
+    QVERIFY(k.SolutionComplete && !k.ProblemSaved && !k.ResultsSaved);
+    QCOMPARE(k.Roles[0].Caption, QStringLiteral("Model"));
     QCOMPARE(k.Probability, 0.3);
     QCOMPARE(k.Questions, 7);
     QCOMPARE(k.ProbabilityPrecision, 4);
