@@ -29,6 +29,26 @@ QString FileNameOf(const QString &path) {
     return QFileInfo(path).fileName();
 }
 
+// Names for a message, quoted; a long list or name is cut short.
+QString NameList(const QStringList &names) {
+    constexpr qsizetype MaxNames = MaxCriteria;
+    constexpr qsizetype MaxLength = 40;
+    QStringList quoted;
+    for (qsizetype i = 0; i < names.size() && i < MaxNames; ++i) {
+        QString name = names[i];
+        if (name.size() > MaxLength) {
+            // Never half a surrogate pair.
+            name.truncate(name.at(MaxLength - 1).isHighSurrogate() ? MaxLength - 1 : MaxLength);
+            name += QStringLiteral("...");
+        }
+        quoted << QLatin1Char('"') + name + QLatin1Char('"');
+    }
+    QString text = quoted.join(QStringLiteral(", "));
+    if (names.size() > MaxNames)
+        text += QStringLiteral(" and %1 more").arg(names.size() - MaxNames);
+    return text;
+}
+
 QString CannotSave(const QString &path) {
     return QStringLiteral("Can't save file \"%1\" !\nThe file was not changed.")
         .arg(QDir::toNativeSeparators(path));
@@ -232,6 +252,11 @@ void TKavrel::SB_LoadResultClick() {
             restore();
         } else {
             SetResultsStatus(QStringLiteral("Results: ") + FileNameOf(path), true);
+            // The file's K was solved for its own criteria: when some of them are
+            // not this problem's, it fits none of the used k.
+            const QStringList unmatched = UnmatchedResultNames(Xml, Criteria);
+            if (!unmatched.isEmpty())
+                SolveAfterPartialResults(unmatched, savedCriteria);
             // A mix of finished and unfinished criteria asks for New Function.
             bool mixed = false;
             int first = -1;
@@ -258,6 +283,39 @@ void TKavrel::SB_LoadResultClick() {
     ClearCriteriaBar();
     if (!Criteria.empty() && SolutionComplete)
         BuildCriteriaBar();
+}
+
+void TKavrel::SolveAfterPartialResults(const QStringList &unmatched,
+                                       const std::vector<TPROBLEM> &before) {
+    QStringList unused;
+    bool counted = true;
+    for (size_t i = 0; i < Criteria.size(); ++i) {
+        const TPROBLEM &c = Criteria[i];
+        if (!c.Used && i < before.size() && before[i].Used)
+            unused << c.Name;
+        counted = counted && (!c.Used || c.KCounted);
+    }
+    QString text = QStringLiteral("The results fit this problem only in part.\n"
+                                  "Criteria of the file that match no criterion: ") +
+                   NameList(unmatched) + QStringLiteral(".\n");
+    if (!unused.isEmpty())
+        text +=
+            QStringLiteral("Criteria no longer used: ") + NameList(unused) + QStringLiteral(".\n");
+    text += counted ? QStringLiteral("K is solved again from the k of the used criteria.")
+                    : QStringLiteral("K is solved when every used criterion has its k.");
+    ShowMessage(text, this);
+
+    if (counted && SolveFactorK())
+        return;
+    FactorK = 0.0;
+    if (!counted)
+        return;
+    // As after a failed solve in the driver: the coefficients must be asked again.
+    for (TPROBLEM &c : Criteria) {
+        if (c.Used)
+            c.KCounted = false;
+    }
+    SetResultsStatus(QStringLiteral("Results: Function not complete"), true);
 }
 
 void TKavrel::SB_EditCritClick() {

@@ -59,3 +59,18 @@ bool TProblemFile::Read(const QString &path) {
         std::count_if(criteria.begin(), criteria.end(), [](const TPROBLEM &c) { return c.Used; }));
     return true;
 }
+
+QStringList UnmatchedResultNames(const TXML &xml, const std::vector<TPROBLEM> &criteria) {
+    QStringList names;
+    QString name;
+    const QString tag = QStringLiteral("ATTRIBUTE");
+    for (QDomElement attribute = xml.ResultRootNode.firstChildElement(tag); !attribute.isNull();
+         attribute = attribute.nextSiblingElement(tag)) {
+        if (!xml.GetAttribute(attribute, QStringLiteral("Name"), name) || names.contains(name))
+            continue;
+        if (std::none_of(criteria.begin(), criteria.end(),
+                         [&name](const TPROBLEM &c) { return c.Name == name; }))
+            names << name;
+    }
+    return names;
+}

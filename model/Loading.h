@@ -1,6 +1,7 @@
 // Taking files over without losing the problem in force: a problem file is read
 // into a model and documents of its own, and the frame takes them over only when
-// the whole read succeeded.
+// the whole read succeeded; a result file is checked for criteria it names that
+// the problem lacks.
 #pragma once
 
 #include "model/DecisionModel.h"
@@ -28,3 +29,7 @@ struct TProblemFile {
     // empty problem). False with Error set; FactorK is never changed.
     bool Read(const QString &path);
 };
+
+// The names of the loaded result section's ATTRIBUTE elements that name no
+// criterion of the list, each once, in file order.
+QStringList UnmatchedResultNames(const TXML &xml, const std::vector<TPROBLEM> &criteria);

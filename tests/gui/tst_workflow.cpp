@@ -39,6 +39,29 @@ void SolveLoadedProblem() {
     QVERIFY(k.SolveFactorK());
 }
 
+// A result file of the named criteria, each with its k and a straight function
+// over the loaded problem's range (0 to 10 for a name the problem lacks).
+QByteArray ResultsOf(const QList<std::pair<QString, double>> &criteria, double K) {
+    QByteArray text = "<?xml version='1.0'?>\n<ZUZOVODODEZI>\n";
+    for (const auto &[name, smallK] : criteria) {
+        const int i = Kavrel->CriterionIndexByName(name);
+        const TPROBLEM *c = i < 0 ? nullptr : &Kavrel->Criteria[size_t(i)];
+        const bool cost = c && c->Cost;
+        text += QStringLiteral("<ATTRIBUTE Name=\"%1\"><SMALLK Value=\"%2\"/>"
+                               "<FUNCTIONCREATED Value=\"1\"/><KCOUNTED Value=\"1\"/><POINTS>"
+                               "<POINT X=\"%3\" Y=\"%4\"/><POINT X=\"%5\" Y=\"%6\"/>"
+                               "</POINTS></ATTRIBUTE>\n")
+                    .arg(name)
+                    .arg(smallK)
+                    .arg(c ? c->Min : 0.0)
+                    .arg(cost ? 1 : 0)
+                    .arg(c ? c->Max : 10.0)
+                    .arg(cost ? 0 : 1)
+                    .toUtf8();
+    }
+    return text + QStringLiteral("<BIGK Value=\"%1\"/>\n</ZUZOVODODEZI>\n").arg(K).toUtf8();
+}
+
 // The K that the formula window shows; empty when it shows none.
 QString FormulaK(TWorkflowFixture &f) {
     QString shown;
@@ -125,6 +148,8 @@ enum TScenario {
     NewCancelledInParameters,
     RefusedOverSolved,
     UnsolvedAfterSolved,
+    PartialResults,
+    PartialResultsWithoutK,
 };
 
 void TestWorkflow::commandStates_data() {
@@ -143,6 +168,8 @@ void TestWorkflow::commandStates_data() {
         "New LoadProblem SaveProblem LoadResult NewFunction EditCrit EditAlternat Formula";
     const QString solved = "New LoadProblem SaveProblem LoadResult SaveResult NewFunction "
                            "EditCrit EditAlternat Formula Raport";
+    const QString ranked = "New LoadProblem SaveProblem LoadResult SaveResult NewFunction "
+                           "EditCrit EditAlternat Formula Ranking Raport";
     const QString houseK = "K = 0.372";
     QTest::newRow("start") << int(Start) << "Problem: None"
                            << "Results: None" << true << true << idle << 0 << false << "";
@@ -176,6 +203,13 @@ void TestWorkflow::commandStates_data() {
     QTest::newRow("unsolved problem after a solved one")
         << int(UnsolvedAfterSolved) << "Problem: laptops.xml"
         << "Results: None" << true << true << defined << 6 << false << "";
+    // Price and Power of cars.xml with k 0.5 and 0.25 need K = 2.
+    QTest::newRow("partial results")
+        << int(PartialResults) << "Problem: cars.xml"
+        << "Results: partial.xml" << true << true << ranked << 5 << true << "K = 2.000";
+    QTest::newRow("partial results without a K")
+        << int(PartialResultsWithoutK) << "Problem: cars.xml"
+        << "Results: Function not complete" << true << true << defined << 5 << false << "";
 }
 
 void TestWorkflow::commandStates() {
@@ -267,6 +301,41 @@ void TestWorkflow::commandStates() {
         QCOMPARE(FactorK, 0.0);
         QCOMPARE(k.MDIChildCount(), 0);
         break;
+    case PartialResults:
+    case PartialResultsWithoutK: {
+        f_->Load(Example("cars.xml"));
+        const bool solvable = scenario == PartialResults;
+        // Comfort is no criterion of cars.xml, and the file's K was solved with it.
+        const QString file = f_->Write("partial.xml", ResultsOf({{"Price", solvable ? 0.5 : 0.6},
+                                                                 {"Power", solvable ? 0.25 : 0.0},
+                                                                 {"Comfort", 0.25}},
+                                                                0.718));
+        const QString message =
+            QStringLiteral("The results fit this problem only in part.\n"
+                           "Criteria of the file that match no criterion: \"Comfort\".\n"
+                           "Criteria no longer used: \"Fuel\", \"Boot\".\n"
+                           "K is solved again from the k of the used criteria.");
+        f_->Script.Answer(mrOk, message);
+        if (!solvable) {
+            // As after a failed solve in the driver: k must be asked again.
+            f_->Script.Answer(mrOk, QStringLiteral("Can't calculate factor K"));
+            f_->Script.Answer(mrOk, QStringLiteral("Problem not completely solved. Click "
+                                                   "\"New Function\" to continue."));
+        }
+        f_->Script.ChooseFile(file);
+        k.SB_LoadResultClick();
+        QCOMPARE(k.UsedCount, 2);
+        if (solvable) {
+            QCOMPARE(FactorK, 2.0);
+            QCOMPARE(k.MDIChildCount(), 2);
+        } else {
+            QCOMPARE(FactorK, 0.0);
+            QVERIFY(k.SolutionUnfinished);
+            QVERIFY(!k.Criteria[0].KCounted && !k.Criteria[1].KCounted);
+            QCOMPARE(k.MDIChildCount(), 0);
+        }
+        break;
+    }
     }
 
     QCOMPARE(ProblemPanel(), problem);
