@@ -262,8 +262,10 @@ private:
     // Shows the marks as MarksX and MarksY say, on the switches and every chart.
     void ApplyMarks();
     void ConnectWorkflow();
-    // Reads the chosen problem file by its extension; false after a failure was shown.
-    bool ReadProblemFile(const QString &path);
+    // A result file naming criteria that the problem lacks: says what it left out,
+    // then solves K from the used k, or leaves the solution unfinished.
+    void SolveAfterPartialResults(const QStringList &unmatched,
+                                  const std::vector<TPROBLEM> &before);
     void SetUpToolbars();
     void PlaceStopButton();
     // Checks one of the three arrangement items and clears the other two.
@@ -279,6 +281,7 @@ private:
     void WaitForCriterion(int position);
     void SeedEndPoints(TPROBLEM &criterion);
     void EnableCommandPairs();
+    // The ranking command's test: a complete solution and a complete table with a row.
     bool RankingAllowed() const;
 };
 

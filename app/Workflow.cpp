@@ -7,6 +7,7 @@
 #include "app/Ranking.h"
 #include "app/Variantsf.h"
 #include "elicitation/Parameters.h"
+#include "model/Loading.h"
 #include "report/F_raport_w.h"
 
 #include <QDir>
@@ -26,6 +27,26 @@ bool Ask(const QString &question, QWidget *parent) {
 
 QString FileNameOf(const QString &path) {
     return QFileInfo(path).fileName();
+}
+
+// Names for a message, quoted; a long list or name is cut short.
+QString NameList(const QStringList &names) {
+    constexpr qsizetype MaxNames = MaxCriteria;
+    constexpr qsizetype MaxLength = 40;
+    QStringList quoted;
+    for (qsizetype i = 0; i < names.size() && i < MaxNames; ++i) {
+        QString name = names[i];
+        if (name.size() > MaxLength) {
+            // Never half a surrogate pair.
+            name.truncate(name.at(MaxLength - 1).isHighSurrogate() ? MaxLength - 1 : MaxLength);
+            name += QStringLiteral("...");
+        }
+        quoted << QLatin1Char('"') + name + QLatin1Char('"');
+    }
+    QString text = quoted.join(QStringLiteral(", "));
+    if (names.size() > MaxNames)
+        text += QStringLiteral(" and %1 more").arg(names.size() - MaxNames);
+    return text;
 }
 
 QString CannotSave(const QString &path) {
@@ -90,6 +111,8 @@ void TKavrel::ResetProblem() {
     UsedCount = 0;
     SolutionComplete = false;
     SolutionUnfinished = false;
+    // No window or report may show the K of a problem that is gone.
+    FactorK = 0.0;
     SetProblemStatus(ProblemNone, true);
     SetResultsStatus(ResultsNone, true);
 }
@@ -119,78 +142,41 @@ void TKavrel::SB_NewClick() {
         SB_FormulaClick();
 }
 
-bool TKavrel::ReadProblemFile(const QString &path) {
-    const QString extension = QLatin1Char('.') + QFileInfo(path).suffix();
-    const auto is = [&extension](const char *e) {
-        return extension.compare(QLatin1String(e), Qt::CaseInsensitive) == 0;
-    };
-    const auto fail = [this](const QString &message) {
-        ShowMessage(message, this);
-        ResetProblem();
-        return false;
-    };
-
-    if (is(".xml")) {
-        if (!Xml.LoadProblemFile(path))
-            return fail(Xml.ParseErrorText(Xml.ProblemDoc));
-        if (!Xml.ReadProblem(Criteria, Variants, Roles))
-            return fail(Xml.GetErrorMessage());
-        // A setting the file lacks keeps the value in force.
-        double probability = Probability;
-        int questions = Questions;
-        int precision = ProbabilityPrecision;
-        if (!Xml.ReadGlobalSettings(probability, questions, precision))
-            return fail(Xml.GetErrorMessage());
-        Probability = probability;
-        Questions = questions;
-        ProbabilityPrecision = precision;
-        return true;
-    }
-
-    const bool fun = is(".fun");
-    if (fun || is(".crt")) {
-        QString message;
-        const int result = fun ? TINPUT_OUTPUT::ReadFunFile(path, Criteria, message)
-                               : TINPUT_OUTPUT::ReadCrtFile(path, Criteria, message);
-        if (result != TINPUT_OUTPUT::ReadOk)
-            return fail(QStringLiteral("Error in ") + QString::number(result) +
-                        QStringLiteral(" line. ") + message);
-    }
-    if (fun) {
-        // The file holds finished functions and their k: a later edit of a mere
-        // name must not seed them again.
-        for (TPROBLEM &c : Criteria) {
-            c.FunctionCreated = true;
-            c.KCounted = true;
-        }
-        SolutionComplete = true;
-        SolutionUnfinished = false;
-        SetResultsStatus(QStringLiteral("Results: ") + FileNameOf(path), true);
-        SB_SaveResult->setEnabled(true);
-    }
-
-    // An imported problem gets fresh documents and keeps the parameters in force.
-    Xml.NewDocuments(Roles);
-    for (TPROBLEM &c : Criteria)
-        c.Node = Xml.CreateCriterionAttribute(c);
-    Xml.WriteElicitationSettings(Criteria, Probability, Questions, ProbabilityPrecision);
-    return true;
-}
-
 void TKavrel::SB_LoadProblemClick() {
     if (!Criteria.empty() && !Ask(ProblemLost, this))
         return;
     if (!OpenDialog.Execute(this))
         return;
     const QString path = OpenDialog.FileName;
+    // Read beside the problem in force, so that a refused file leaves it as it was.
+    TProblemFile file;
+    file.Probability = Probability;
+    file.Questions = Questions;
+    file.ProbabilityPrecision = ProbabilityPrecision;
+    if (!file.Read(path)) {
+        ShowMessage(file.Error, this);
+        return;
+    }
+
     SolutionComplete = false;
     ResetProblem();
-    if (!ReadProblemFile(path))
-        return;
+    // The records keep elements of the file's documents: both are taken over together.
+    Model = std::move(file.Model);
+    Xml = std::move(file.Xml);
+    Probability = file.Probability;
+    Questions = file.Questions;
+    ProbabilityPrecision = file.ProbabilityPrecision;
+    if (file.Solved) {
+        FactorK = file.K;
+        SolutionComplete = true;
+        SolutionUnfinished = false;
+        SetResultsStatus(QStringLiteral("Results: ") + FileNameOf(path), true);
+        SB_SaveResult->setEnabled(true);
+    }
 
     UsedCount = int(
         std::count_if(Criteria.begin(), Criteria.end(), [](const TPROBLEM &c) { return c.Used; }));
-    if (QFileInfo(path).suffix().compare(QLatin1String("fun"), Qt::CaseInsensitive) != 0)
+    if (!file.Solved)
         SetResultsStatus(ResultsNone, true);
     SetProblemStatus(QStringLiteral("Problem: ") + FileNameOf(path), true);
     if (VariantsForm)
@@ -266,6 +252,11 @@ void TKavrel::SB_LoadResultClick() {
             restore();
         } else {
             SetResultsStatus(QStringLiteral("Results: ") + FileNameOf(path), true);
+            // The file's K was solved for its own criteria: when some of them are
+            // not this problem's, it fits none of the used k.
+            const QStringList unmatched = UnmatchedResultNames(Xml, Criteria);
+            if (!unmatched.isEmpty())
+                SolveAfterPartialResults(unmatched, savedCriteria);
             // A mix of finished and unfinished criteria asks for New Function.
             bool mixed = false;
             int first = -1;
@@ -292,6 +283,39 @@ void TKavrel::SB_LoadResultClick() {
     ClearCriteriaBar();
     if (!Criteria.empty() && SolutionComplete)
         BuildCriteriaBar();
+}
+
+void TKavrel::SolveAfterPartialResults(const QStringList &unmatched,
+                                       const std::vector<TPROBLEM> &before) {
+    QStringList unused;
+    bool counted = true;
+    for (size_t i = 0; i < Criteria.size(); ++i) {
+        const TPROBLEM &c = Criteria[i];
+        if (!c.Used && i < before.size() && before[i].Used)
+            unused << c.Name;
+        counted = counted && (!c.Used || c.KCounted);
+    }
+    QString text = QStringLiteral("The results fit this problem only in part.\n"
+                                  "Criteria of the file that match no criterion: ") +
+                   NameList(unmatched) + QStringLiteral(".\n");
+    if (!unused.isEmpty())
+        text +=
+            QStringLiteral("Criteria no longer used: ") + NameList(unused) + QStringLiteral(".\n");
+    text += counted ? QStringLiteral("K is solved again from the k of the used criteria.")
+                    : QStringLiteral("K is solved when every used criterion has its k.");
+    ShowMessage(text, this);
+
+    if (counted && SolveFactorK())
+        return;
+    FactorK = 0.0;
+    if (!counted)
+        return;
+    // As after a failed solve in the driver: the coefficients must be asked again.
+    for (TPROBLEM &c : Criteria) {
+        if (c.Used)
+            c.KCounted = false;
+    }
+    SetResultsStatus(QStringLiteral("Results: Function not complete"), true);
 }
 
 void TKavrel::SB_EditCritClick() {
@@ -338,8 +362,9 @@ void TKavrel::SB_EditCritClick() {
 void TKavrel::SB_EditAlternatClick() {
     if (VariantsForm)
         VariantsForm->ShowModal();
-    if (!Variants.Alternatives.empty() && SolutionComplete)
-        SetRankingSwitch(Variants.IsComplete(Criteria));
+    // The switch follows the command's own test, so it is never on and dead.
+    if (SolutionComplete)
+        SetRankingSwitch(RankingAllowed());
 }
 
 void TKavrel::SB_FormulaClick() {
@@ -349,7 +374,7 @@ void TKavrel::SB_FormulaClick() {
 
 void TKavrel::SB_RankingClick() {
     // Utilities need every used criterion's value for every alternative.
-    if (Variants.Alternatives.empty() || !SolutionComplete || !Variants.IsComplete(Criteria))
+    if (!RankingAllowed())
         return;
     ComputeAlternativeUtilities();
     if (Form_Ranking)

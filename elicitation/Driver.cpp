@@ -106,7 +106,7 @@ void TKavrel::SeedEndPoints(TPROBLEM &criterion) {
 }
 
 bool TKavrel::RankingAllowed() const {
-    return Variants.IsComplete(Criteria) && !Variants.Columns.empty();
+    return SolutionComplete && !Variants.Alternatives.empty() && Variants.IsComplete(Criteria);
 }
 
 void TKavrel::EnableCommandPairs() {
@@ -275,12 +275,11 @@ void TKavrel::BuildCriteriaBar() {
         AddCriterionButton(j, placed++);
         ShowCriterionChart(Criteria[size_t(j)].Id, false, true);
     }
-    if (SolutionComplete || SolutionUnfinished) {
+    if (SolutionComplete || SolutionUnfinished)
         SB_SaveResult->setEnabled(true);
-        SB_Raport->setEnabled(true);
-        if (!Variants.Columns.empty())
-            SB_Ranking->setEnabled(true);
-    }
+    // A report or a ranking needs K: only a complete solution has it.
+    SB_Raport->setEnabled(SolutionComplete);
+    SetRankingSwitch(RankingAllowed());
 }
 
 void TKavrel::CriteriaButtonClick(QPushButton *Sender) {
@@ -296,6 +295,7 @@ void TKavrel::ClearCriteriaBar() {
     Menu_CloseAll->setEnabled(false);
     SB_SaveResult->setEnabled(false);
     SB_Ranking->setEnabled(false);
+    SB_Raport->setEnabled(false);
     for (int i = 0; i < MaxCriteria; ++i) {
         DestroyCriterionButton(i);
         DestroyChartWindow(i);
@@ -465,7 +465,7 @@ void TKavrel::SB_NewFunctionClick() {
                 VariantsForm->MarkEmptyCells = true;
                 VariantsForm->ShowModal();
             }
-        } else if (!Variants.Columns.empty()) {
+        } else if (RankingAllowed()) {
             SB_Ranking->setEnabled(true);
         }
         return;
@@ -560,9 +560,9 @@ void TKavrel::SB_correctchartClick() {
     SB_correctchart->setVisible(true);
     Menu_CorrectChart->setEnabled(true);
     EnableCommandPairs();
-    if (SolutionComplete && RankingAllowed())
+    if (RankingAllowed())
         SB_Ranking->setEnabled(true);
-    SB_Raport->setEnabled(true);
+    SB_Raport->setEnabled(SolutionComplete);
     SB_SaveResult->setEnabled(true);
     TB_Criteria->setEnabled(true);
     Menu_CloseAll->setEnabled(MDIChildCount() > 0);

@@ -39,6 +39,7 @@ private slots:
     void descriptionOnlyChangesNothingElse();
     void alternativesEditSwitchesRanking();
     void reportWizardFromTheCommand();
+    void refusedFilesOverASolvedProblem();
 
 private:
     // Fills the alternatives editor with the rows (name, description, values) and stores them.
@@ -316,6 +317,84 @@ void TestJourneys::reportWizardFromTheCommand() {
     QVERIFY(Raport_w->isVisible());
     QVERIFY(!Raport_w->isModal());
     Raport_w->close();
+}
+
+void TestJourneys::refusedFilesOverASolvedProblem() {
+    TKavrel &k = *Kavrel;
+    f_->Load(QStringLiteral(VR_EXAMPLES "/cars.xml"));
+    QCOMPARE(k.UsedCount, 4);
+    for (int i = 0; i < 4; ++i) {
+        f_->Script.AnswerForm(QStringLiteral("TCoefficient"), [](QDialog *form) {
+            static_cast<TCoefficient *>(form)->IndifferentBitBtnClick();
+        });
+    }
+    TUserAgent user(20000, true);
+    for (int i = 0; i < 4; ++i)
+        user.Elicit(i);
+    k.SB_NewFunctionClick();
+    QVERIFY(!user.TimedOut);
+    QVERIFY(k.SolutionComplete);
+    QVERIFY(k.SB_Ranking->isEnabled());
+    f_->Script.ChooseFile(f_->Path("cars.xml"));
+    k.SB_SaveProblemClick();
+    f_->Script.ChooseFile(f_->Path("cars results.xml"));
+    k.SB_SaveResultClick();
+
+    k.SB_RankingClick();
+    const QStringList ranking = RankingRows();
+    Form_Ranking->close();
+    const QString problem = ProblemPanel();
+    const QString results = ResultsPanel();
+    const QString enabled = EnabledCommands();
+    const int windows = k.MDIChildCount();
+    const double solvedK = FactorK;
+
+    // A broken problem file: the user keeps the solved problem and its windows.
+    f_->Script.Answer(mrYes, QStringLiteral("Current problem will be lost!  Continue?"));
+    f_->Script.Answer(mrOk);
+    f_->Load(f_->Write("broken.xml", "<DATA><ATTRIBUTES>"));
+    QVERIFY(f_->Script.Shown.back().Text.startsWith(QStringLiteral("Error on line ")));
+    QCOMPARE(ProblemPanel(), problem);
+    QCOMPARE(ResultsPanel(), results);
+    QCOMPARE(EnabledCommands(), enabled);
+    QCOMPARE(k.MDIChildCount(), windows);
+    QCOMPARE(FactorK, solvedK);
+    k.SB_RankingClick();
+    QCOMPARE(RankingRows(), ranking);
+    Form_Ranking->close();
+
+    // The same results with Boot renamed: Comfort matches nothing and Boot is no
+    // longer used, so the file's K, solved for four k, fits none of the three left.
+    QFile saved(f_->Path("cars results.xml"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QString foreign =
+        f_->Write("foreign.xml", saved.readAll().replace("Name=\"Boot\"", "Name=\"Comfort\""));
+    const qsizetype shown = f_->Script.Shown.size();
+    f_->Script.Answer(mrYes, QStringLiteral("Current function will be lost!  Continue?"));
+    f_->Script.Answer(mrOk);
+    f_->Script.ChooseFile(foreign);
+    k.SB_LoadResultClick();
+    QCOMPARE(f_->Script.Shown.size(), shown + 2); // the question and one message
+    const QString message = f_->Script.Shown.back().Text;
+    QVERIFY2(message.contains(QStringLiteral("match no criterion: \"Comfort\"")),
+             qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("no longer used: \"Boot\"")), qPrintable(message));
+    QCOMPARE(k.UsedCount, 3);
+    QVERIFY(k.SolutionComplete);
+    const double K = FactorK;
+    TDecisionModel used;
+    used.Criteria = k.Criteria;
+    QVERIFY(used.SolveFactorK());
+    QVERIFY2(std::abs(FactorK - K) <= 1e-12 * std::abs(K),
+             qPrintable(QString::number(K, 'g', 17) + " vs " + QString::number(FactorK, 'g', 17)));
+    QVERIFY(std::abs(K - solvedK) > 1e-3);
+    double product = 1.0;
+    for (const TPROBLEM &c : k.Criteria) {
+        if (c.Used)
+            product *= 1.0 + K * c.SmallK;
+    }
+    QVERIFY(std::abs(product - (1.0 + K)) < 1e-12);
+    QVERIFY(k.SB_Ranking->isEnabled());
 }
 
 VR_GUI_TEST_MAIN(TestJourneys)

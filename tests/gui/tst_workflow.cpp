@@ -38,6 +38,63 @@ void SolveLoadedProblem() {
     }
     QVERIFY(k.SolveFactorK());
 }
+
+// A result file of the named criteria, each with its k and a straight function
+// over the loaded problem's range (0 to 10 for a name the problem lacks).
+QByteArray ResultsOf(const QList<std::pair<QString, double>> &criteria, double K) {
+    QByteArray text = "<?xml version='1.0'?>\n<ZUZOVODODEZI>\n";
+    for (const auto &[name, smallK] : criteria) {
+        const int i = Kavrel->CriterionIndexByName(name);
+        const TPROBLEM *c = i < 0 ? nullptr : &Kavrel->Criteria[size_t(i)];
+        const bool cost = c && c->Cost;
+        text += QStringLiteral("<ATTRIBUTE Name=\"%1\"><SMALLK Value=\"%2\"/>"
+                               "<FUNCTIONCREATED Value=\"1\"/><KCOUNTED Value=\"1\"/><POINTS>"
+                               "<POINT X=\"%3\" Y=\"%4\"/><POINT X=\"%5\" Y=\"%6\"/>"
+                               "</POINTS></ATTRIBUTE>\n")
+                    .arg(name)
+                    .arg(smallK)
+                    .arg(c ? c->Min : 0.0)
+                    .arg(cost ? 1 : 0)
+                    .arg(c ? c->Max : 10.0)
+                    .arg(cost ? 0 : 1)
+                    .toUtf8();
+    }
+    return text + QStringLiteral("<BIGK Value=\"%1\"/>\n</ZUZOVODODEZI>\n").arg(K).toUtf8();
+}
+
+// The K that the formula window shows; empty when it shows none.
+QString FormulaK(TWorkflowFixture &f) {
+    QString shown;
+    f.Script.AnswerForm(QStringLiteral("Form_Formula"), [&shown](QDialog *) {
+        if (Form_Formula->Panel_BigK->isVisible())
+            shown = Form_Formula->Label_Kvalue->text();
+        Form_Formula->BitBtn_ok->click();
+    });
+    Kavrel->SB_FormulaClick();
+    return shown;
+}
+
+// The open chart windows and criteria buttons, by slot.
+QList<QObject *> BarWindows() {
+    QList<QObject *> windows;
+    for (int i = 0; i < MaxCriteria; ++i)
+        windows << Kavrel->Charts[size_t(i)].data() << Kavrel->CriteriaButtons[size_t(i)].data();
+    return windows;
+}
+
+// Every element a record keeps belongs to the problem document in force.
+bool RecordsInDocument() {
+    const TKavrel &k = *Kavrel;
+    const QDomDocument &doc = k.Xml.ProblemDoc;
+    bool in = k.Roles.size() == 2;
+    for (const TROLENAME &r : k.Roles)
+        in = in && !r.Node.isNull() && r.Node.ownerDocument() == doc;
+    for (const TPROBLEM &c : k.Criteria)
+        in = in && !c.Node.isNull() && c.Node.ownerDocument() == doc;
+    for (const TVARIANTDEF &a : k.Variants.Alternatives)
+        in = in && !a.Node.isNull() && a.Node.ownerDocument() == doc;
+    return in && k.Xml.AttributesNode.ownerDocument() == doc;
+}
 } // namespace
 
 class TestWorkflow : public QObject {
@@ -89,6 +146,10 @@ enum TScenario {
     SaveProblem,
     SaveResults,
     NewCancelledInParameters,
+    RefusedOverSolved,
+    UnsolvedAfterSolved,
+    PartialResults,
+    PartialResultsWithoutK,
 };
 
 void TestWorkflow::commandStates_data() {
@@ -100,35 +161,55 @@ void TestWorkflow::commandStates_data() {
     QTest::addColumn<QString>("enabled");
     QTest::addColumn<int>("criteria");
     QTest::addColumn<bool>("complete");
+    QTest::addColumn<QString>("formulaK"); // empty: the formula window shows no K
 
     const QString idle = "New LoadProblem Formula";
     const QString defined =
         "New LoadProblem SaveProblem LoadResult NewFunction EditCrit EditAlternat Formula";
     const QString solved = "New LoadProblem SaveProblem LoadResult SaveResult NewFunction "
                            "EditCrit EditAlternat Formula Raport";
+    const QString ranked = "New LoadProblem SaveProblem LoadResult SaveResult NewFunction "
+                           "EditCrit EditAlternat Formula Ranking Raport";
+    const QString houseK = "K = 0.372";
     QTest::newRow("start") << int(Start) << "Problem: None"
-                           << "Results: None" << true << true << idle << 0 << false;
+                           << "Results: None" << true << true << idle << 0 << false << "";
     QTest::newRow("load xml") << int(LoadXml) << "Problem: cars.xml"
-                              << "Results: None" << true << true << defined << 5 << false;
+                              << "Results: None" << true << true << defined << 5 << false << "";
     QTest::newRow("load XML in capitals")
         << int(LoadXmlUpperCase) << "Problem: CARS.XML"
-        << "Results: None" << true << true << defined << 5 << false;
+        << "Results: None" << true << true << defined << 5 << false << "";
     QTest::newRow("load fun") << int(LoadFun) << "Problem: house.fun"
-                              << "Results: house.fun" << true << true << solved << 4 << true;
+                              << "Results: house.fun" << true << true << solved << 4 << true
+                              << houseK;
     QTest::newRow("load crt") << int(LoadCrt) << "Problem: house.crt"
-                              << "Results: None" << true << true << defined << 4 << false;
+                              << "Results: None" << true << true << defined << 4 << false << "";
     QTest::newRow("load other extension")
         << int(LoadOther) << "Problem: notes.txt"
-        << "Results: None" << true << true << defined << 0 << false;
-    QTest::newRow("reset after load") << int(ResetAfterLoad) << "Problem: None"
-                                      << "Results: None" << true << true << idle << 0 << false;
+        << "Results: None" << true << true << defined << 0 << false << "";
+    QTest::newRow("reset after load")
+        << int(ResetAfterLoad) << "Problem: None"
+        << "Results: None" << true << true << idle << 0 << false << "";
     QTest::newRow("save problem") << int(SaveProblem) << "Problem: saved.xml"
-                                  << "Results: None" << true << true << defined << 5 << false;
+                                  << "Results: None" << true << true << defined << 5 << false << "";
     QTest::newRow("save results") << int(SaveResults) << "Problem: house.fun"
-                                  << "Results: results.xml" << true << true << solved << 4 << true;
+                                  << "Results: results.xml" << true << true << solved << 4 << true
+                                  << houseK;
     QTest::newRow("new, parameters cancelled")
         << int(NewCancelledInParameters) << "Problem: None"
-        << "Results: None" << true << true << idle << 0 << false;
+        << "Results: None" << true << true << idle << 0 << false << "";
+    QTest::newRow("refused file over a solved problem")
+        << int(RefusedOverSolved) << "Problem: house.fun"
+        << "Results: house.fun" << true << true << solved << 4 << true << houseK;
+    QTest::newRow("unsolved problem after a solved one")
+        << int(UnsolvedAfterSolved) << "Problem: laptops.xml"
+        << "Results: None" << true << true << defined << 6 << false << "";
+    // Price and Power of cars.xml with k 0.5 and 0.25 need K = 2.
+    QTest::newRow("partial results")
+        << int(PartialResults) << "Problem: cars.xml"
+        << "Results: partial.xml" << true << true << ranked << 5 << true << "K = 2.000";
+    QTest::newRow("partial results without a K")
+        << int(PartialResultsWithoutK) << "Problem: cars.xml"
+        << "Results: Function not complete" << true << true << defined << 5 << false << "";
 }
 
 void TestWorkflow::commandStates() {
@@ -140,6 +221,7 @@ void TestWorkflow::commandStates() {
     QFETCH(QString, enabled);
     QFETCH(int, criteria);
     QFETCH(bool, complete);
+    QFETCH(QString, formulaK);
     TKavrel &k = *Kavrel;
 
     switch (TScenario(scenario)) {
@@ -194,15 +276,66 @@ void TestWorkflow::commandStates() {
         QVERIFY(ReadAll(f_->Path("results.xml")).contains("ZUZOVODODEZI"));
         break;
     case NewCancelledInParameters:
-        f_->Load(Example("cars.xml"));
+        f_->Load(Example("house.fun"));
         k.Probability = 0.7;
         f_->Script.Answer(mrYes, ProblemLost);
         f_->AnswerParameters(false);
         k.SB_NewClick();
-        // The old problem is gone and the parameters start again from their defaults.
+        // The old problem is gone, K with it, and the parameters start again from
+        // their defaults.
         QCOMPARE(k.Probability, 0.5);
         QVERIFY(k.Cancelled);
+        QCOMPARE(FactorK, 0.0);
+        QCOMPARE(k.MDIChildCount(), 0);
         break;
+    case RefusedOverSolved:
+        f_->Load(Example("house.fun"));
+        f_->Script.Answer(mrYes, ProblemLost);
+        f_->Script.Answer(mrOk, QStringLiteral("Data section not found!"));
+        f_->Load(TestData("xml/problem/no_data.xml"));
+        QCOMPARE(k.MDIChildCount(), k.UsedCount);
+        break;
+    case UnsolvedAfterSolved:
+        f_->Load(Example("house.fun"));
+        f_->Load(Example("laptops.xml"), true);
+        QCOMPARE(FactorK, 0.0);
+        QCOMPARE(k.MDIChildCount(), 0);
+        break;
+    case PartialResults:
+    case PartialResultsWithoutK: {
+        f_->Load(Example("cars.xml"));
+        const bool solvable = scenario == PartialResults;
+        // Comfort is no criterion of cars.xml, and the file's K was solved with it.
+        const QString file = f_->Write("partial.xml", ResultsOf({{"Price", solvable ? 0.5 : 0.6},
+                                                                 {"Power", solvable ? 0.25 : 0.0},
+                                                                 {"Comfort", 0.25}},
+                                                                0.718));
+        const QString message =
+            QStringLiteral("The results fit this problem only in part.\n"
+                           "Criteria of the file that match no criterion: \"Comfort\".\n"
+                           "Criteria no longer used: \"Fuel\", \"Boot\".\n"
+                           "K is solved again from the k of the used criteria.");
+        f_->Script.Answer(mrOk, message);
+        if (!solvable) {
+            // As after a failed solve in the driver: k must be asked again.
+            f_->Script.Answer(mrOk, QStringLiteral("Can't calculate factor K"));
+            f_->Script.Answer(mrOk, QStringLiteral("Problem not completely solved. Click "
+                                                   "\"New Function\" to continue."));
+        }
+        f_->Script.ChooseFile(file);
+        k.SB_LoadResultClick();
+        QCOMPARE(k.UsedCount, 2);
+        if (solvable) {
+            QCOMPARE(FactorK, 2.0);
+            QCOMPARE(k.MDIChildCount(), 2);
+        } else {
+            QCOMPARE(FactorK, 0.0);
+            QVERIFY(k.SolutionUnfinished);
+            QVERIFY(!k.Criteria[0].KCounted && !k.Criteria[1].KCounted);
+            QCOMPARE(k.MDIChildCount(), 0);
+        }
+        break;
+    }
     }
 
     QCOMPARE(ProblemPanel(), problem);
@@ -216,6 +349,8 @@ void TestWorkflow::commandStates() {
     for (const TPROBLEM &c : k.Criteria)
         used += c.Used ? 1 : 0;
     QCOMPARE(k.UsedCount, used);
+    QCOMPARE(FormulaK(*f_), formulaK);
+    QVERIFY(RecordsInDocument());
 }
 
 void TestWorkflow::lossQuestions() {
@@ -266,6 +401,11 @@ void TestWorkflow::failedProblemLoads_data() {
                              << "Data section not found!";
     QTest::newRow("bad settings") << TestData("xml/problem/settings_bad_probability.xml")
                                   << QByteArray() << "Tag \"PROBABILITY\": Convertion error";
+    // Probability and questions read well before the precision fails: none of them is taken.
+    QTest::newRow("bad last setting") << TestData("xml/problem/settings_bad_precision.xml")
+                                      << QByteArray() << "Tag \"PRECISION\": Convertion error";
+    QTest::newRow("bad alternative")
+        << TestData("xml/problem/object_bad_number.xml") << QByteArray() << "Convertion error";
     QTest::newRow("fun line 7") << "bad7.fun" << lines.join('\n') << "Error in 7 line. ";
     QTest::newRow("crt line") << TestData("import/crt_min_bad.crt") << QByteArray() << "Error in ";
 }
@@ -275,10 +415,21 @@ void TestWorkflow::failedProblemLoads() {
     QFETCH(QByteArray, text);
     QFETCH(QString, message);
     TKavrel &k = *Kavrel;
+    // A solved problem with its chart windows, criteria bar and alternatives.
     f_->Load(Example("cars.xml"));
+    SolveLoadedProblem();
+    k.BuildCriteriaBar();
     k.Probability = 0.3;
     k.Questions = 7;
     k.ProbabilityPrecision = 4;
+    k.SetProblemStatus(QStringLiteral("Problem: NOT SAVED"), false);
+    k.SetResultsStatus(QStringLiteral("Results: NOT SAVED"), false);
+    const QString criteria = CriteriaText();
+    const double K = FactorK;
+    const QByteArray document = TXML::DocumentText(k.Xml.ProblemDoc);
+    const QList<QObject *> bar = BarWindows();
+    const QString enabled = EnabledCommands();
+    QVERIFY(enabled.contains("Ranking") && enabled.contains("Raport"));
 
     const QString path = text.isEmpty() ? name : f_->Write(name, text);
     f_->Script.Answer(mrYes, ProblemLost);
@@ -286,12 +437,19 @@ void TestWorkflow::failedProblemLoads() {
     f_->Load(path);
     QVERIFY2(f_->Script.Shown.back().Text.startsWith(message),
              qPrintable(f_->Script.Shown.back().Text));
-    // Back to the empty state; the parameters in force stay.
-    QVERIFY(k.Criteria.empty() && k.Variants.Alternatives.empty());
-    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: None"));
-    QCOMPARE(ResultsPanel(), QStringLiteral("Results: None"));
-    QCOMPARE(EnabledCommands(), QStringLiteral("New LoadProblem Formula"));
-    QVERIFY(!k.SolutionComplete && k.ProblemSaved && k.ResultsSaved);
+    // The user still has the problem, exactly as it was.
+    QCOMPARE(CriteriaText(), criteria);
+    QCOMPARE(FactorK, K);
+    QCOMPARE(int(k.Variants.Alternatives.size()), 12);
+    QCOMPARE(TXML::DocumentText(k.Xml.ProblemDoc), document);
+    QVERIFY(RecordsInDocument());
+    QCOMPARE(BarWindows(), bar);
+    QCOMPARE(k.MDIChildCount(), k.UsedCount);
+    QCOMPARE(ProblemPanel(), QStringLiteral("Problem: NOT SAVED"));
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: NOT SAVED"));
+    QCOMPARE(EnabledCommands(), enabled);
+    QVERIFY(k.SolutionComplete && !k.ProblemSaved && !k.ResultsSaved);
+    QCOMPARE(k.Roles[0].Caption, QStringLiteral("Model"));
     QCOMPARE(k.Probability, 0.3);
     QCOMPARE(k.Questions, 7);
     QCOMPARE(k.ProbabilityPrecision, 4);
