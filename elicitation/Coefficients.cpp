@@ -175,9 +175,17 @@ void TCoefficient::Answer(TAnswer answer) {
         break;
     case TAnswerOutcome::QuestionLimit: {
         SetLabelBackground(ui_->pLabel, true);
-        const double typed = MaxQuestions ? MaxQuestions->Execute(r.Lo, r.Hi) : P;
+        const std::optional<double> typed =
+            MaxQuestions ? MaxQuestions->Execute(r.Lo, r.Hi) : std::optional<double>(P);
         SetLabelBackground(ui_->pLabel, false);
-        P = typed;
+        if (!typed) {
+            // No final value (the program is closing): k stays unknown, as by Exit.
+            Kavrel->Cancelled = true;
+            ClosingByProgram = true;
+            close();
+            break;
+        }
+        P = *typed;
         Accept(P);
         break;
     }

@@ -125,6 +125,8 @@ private slots:
     void runs_data();
     void runs();
     void refusedPointDroppedSilently();
+    void finalValueWithoutAnswerCancels_data();
+    void finalValueWithoutAnswerCancels();
     void dialogueCloseRules();
     void chartWindowClosesDialogue();
     void help();
@@ -343,6 +345,45 @@ void TestDialogues::refusedPointDroppedSilently() {
     QCOMPARE(f_->Script.Shown.size(), 1); // the frame's missing help library only
 }
 
+void TestDialogues::finalValueWithoutAnswerCancels_data() {
+    QTest::addColumn<bool>("coefficient");
+    QTest::newRow("question dialogue") << false;
+    QTest::newRow("coefficient dialogue") << true;
+}
+
+void TestDialogues::finalValueWithoutAnswerCancels() {
+    QFETCH(bool, coefficient);
+    f_->AddCriterion(QStringLiteral("Price"), false, 0, 100);
+    f_->AddCriterion(QStringLiteral("Size"), false, 0, 1);
+    TPROBLEM &c = Kavrel->Criteria[0];
+    c.SmallK = 0.3;
+    Kavrel->Questions = 1;
+    Kavrel->DialogueMode = true;
+    MaxQuestions->Value = 42.0; // the answer to an earlier limit
+    if (coefficient)
+        f_->Script.AnswerForm(QStringLiteral("TCoefficient"),
+                              [](QDialog *) { C()->SureBitBtn->click(); });
+    // The final-value dialog's loop ends without an OK, as when the program closes.
+    f_->Script.AnswerForm(QStringLiteral("TMaxQuestions"),
+                          [](QDialog *form) { form->done(QDialog::Rejected); });
+    if (coefficient) {
+        Coefficient->Ask(0.0, 1.0, 0);
+        QVERIFY(!Coefficient->isVisible());
+        QCOMPARE(c.SmallK, 0.3);
+        QVERIFY(!c.KCounted);
+    } else {
+        Dialogue->StartConstantProbability(0, 0, 100, 1, 0);
+        D()->SureBitBtn->click();
+        QVERIFY(!Dialogue->isVisible());
+        QVERIFY(!Dialogue->PointAdded);
+        QCOMPARE(PointsText(c), QStringLiteral("(0,0) (100,1)"));
+        QCOMPARE(f_->ChartCloses, 1);
+        QVERIFY(!Kavrel->ActiveRangeShown);
+    }
+    QVERIFY(Kavrel->Cancelled);
+    Kavrel->DialogueMode = false;
+}
+
 void TestDialogues::dialogueCloseRules() {
     f_->AddCriterion(QStringLiteral("Price"), false, 0, 100);
     Dialogue->StartConstantProbability(0, 0, 100, 1, 0);
@@ -353,12 +394,12 @@ void TestDialogues::dialogueCloseRules() {
     QTest::keyClick(Dialogue, Qt::Key_Escape);
     QVERIFY(Dialogue->isVisible());
 
-    // Exit outside an elicitation asks nothing and keeps the question.
+    // Exit outside an elicitation asks nothing and keeps the question, its range shown.
     Kavrel->DialogueMode = false;
     Kavrel->ActiveRangeShown = true;
     D()->ExitBitBtn->click();
     QVERIFY(Dialogue->isVisible());
-    QVERIFY(!Kavrel->ActiveRangeShown);
+    QVERIFY(Kavrel->ActiveRangeShown);
     QVERIFY(!Dialogue->ClosingByProgram);
 
     Kavrel->DialogueMode = true;
@@ -367,6 +408,7 @@ void TestDialogues::dialogueCloseRules() {
     D()->ExitBitBtn->click();
     QVERIFY(Dialogue->isVisible());
     QVERIFY(!Kavrel->Cancelled);
+    QVERIFY(Kavrel->ActiveRangeShown);
     QCOMPARE(f_->Script.Shown.constLast().Type, mtWarning);
     QCOMPARE(f_->Script.Shown.constLast().Buttons, TMsgDlgButtons(mbYesNo));
 
@@ -374,6 +416,7 @@ void TestDialogues::dialogueCloseRules() {
     D()->ExitBitBtn->click();
     QVERIFY(!Dialogue->isVisible());
     QVERIFY(Kavrel->Cancelled);
+    QVERIFY(!Kavrel->ActiveRangeShown);
     QCOMPARE(f_->ChartCloses, 1);
     QVERIFY(!Kavrel->SB_windows->isVisible());
 
