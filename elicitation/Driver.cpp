@@ -35,6 +35,22 @@ void SetCoefficientPanelColor(QPalette::ColorRole role) {
     panel->setPalette(palette);
 }
 
+// The shading and the active line end with the elicitation: every window's
+// line goes back to its own colour and is drawn again without them.
+void EndShading(TKavrel &k) {
+    k.ChartShadow = false;
+    k.DynamicShadow = false;
+    k.ActiveLine = false;
+    for (TForm_chart *chart : k.Charts) {
+        if (!chart || chart->Series->Count() == 0)
+            continue;
+        const int last = std::max(0, chart->Series->LastValueIndex());
+        chart->Series->ColorRange(chart->Series->XValues, chart->Series->GetxValue(0),
+                                  chart->Series->GetxValue(last), clTeeColor);
+        chart->Chart->Repaint();
+    }
+}
+
 } // namespace
 
 void TKavrel::SetUpDriver() {
@@ -486,17 +502,7 @@ void TKavrel::SB_NewFunctionClick() {
         return;
     }
 
-    ChartShadow = false;
-    DynamicShadow = false;
-    ActiveLine = false;
-    for (TForm_chart *chart : Charts) {
-        if (!chart || chart->Series->Count() == 0)
-            continue;
-        const int last = std::max(0, chart->Series->LastValueIndex());
-        chart->Series->ColorRange(chart->Series->XValues, chart->Series->GetxValue(0),
-                                  chart->Series->GetxValue(last), clTeeColor);
-        chart->Chart->Repaint();
-    }
+    EndShading(*this);
     if (cancelledAt >= 0) {
         DestroyCriterionButton(cancelledAt);
         DestroyChartWindow(cancelledAt);
@@ -578,6 +584,7 @@ void TKavrel::SB_correctchartClick() {
         if (TForm_chart *back = SavedChartWindow)
             Frame(back)->setEnabled(true);
         SavedChartWindow = nullptr;
+        EndShading(*this);
         Timer_glyph_stop->stop();
         SpeedButton_stop->hide();
         SB_Exit_Function->setVisible(false);
