@@ -81,6 +81,7 @@ void TKavrel::SetUpDriver() {
         chart->ActiveU1 = u1;
         chart->ActiveX2 = x2;
         chart->ActiveU2 = u2;
+        chart->RefreshPointedRange();
         Frame(chart)->show();
         chart->Chart->Repaint();
     };
@@ -188,6 +189,8 @@ void TKavrel::ShowCriterionChart(int id, bool dialogue, bool show) {
             if (active && active == chart->SubWindow())
                 chart->FormActivate();
         });
+        // Minimising by the frame's own button resizes nothing inside it.
+        connect(frame, &QMdiSubWindow::windowStateChanged, chart, [chart] { chart->FormResize(); });
 
         chart->setWindowTitle(criterion.Name + QStringLiteral(" - chart of utility function "));
         QStringList title = chart->Chart->Title.Text;
