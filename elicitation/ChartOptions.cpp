@@ -158,7 +158,9 @@ void TKavrel::ApplyMarks() {
     Menu_MarksX->setChecked(MarksX);
     SB_Marksy_Chart->setChecked(MarksY);
     Menu_MarksY->setChecked(MarksY);
-    for (TForm_chart *window : ChartWindows(true)) {
+    // The criteria's windows only: the template keeps the marks Edit Chart gave
+    // it, and the report's charts take their look from it.
+    for (TForm_chart *window : ChartWindows(false)) {
         TSeriesMarks &marks = window->Series->Marks;
         if (MarksX) {
             marks.SetBackColor(clWhite);

@@ -22,7 +22,7 @@ namespace {
 const QString HoverHint = QStringLiteral("Double click to choose active range (continue dialog)");
 
 // The zoom cursor of the program (the magnifier of the chart toolbar).
-QCursor ZoomCursor() {
+QCursor MakeZoomCursor() {
     InitAppResources();
     const QPixmap glass = QIcon(QStringLiteral(":/icons/zoom.svg")).pixmap(24, 24);
     return glass.isNull() ? QCursor(Qt::CrossCursor) : QCursor(glass, 9, 9);
@@ -143,6 +143,8 @@ TForm_chart::TForm_chart(QWidget *owner) : QWidget(owner, Qt::Window) {
     HoveredSegment = 0;
     ScrollRange = 1000;
     Series->Cursor = Qt::PointingHandCursor;
+    // The window's own: a picture cursor must not outlive the application.
+    ZoomCursor = MakeZoomCursor();
     UpdateScrollBars();
 }
 
@@ -170,6 +172,7 @@ QString TForm_chart::SimpleText() const {
 }
 
 void TForm_chart::SetSimpleText(const QString &text) {
+    pointedX_ = -1;
     if (text.isEmpty())
         StatusBar_chart->clearMessage();
     else
@@ -248,8 +251,7 @@ void TForm_chart::ChartMouseMove(TShiftState Shift, int X, int Y) {
         Chart->setCursor(Qt::SizeAllCursor);
         SetSimpleText(QString());
     } else if (k.ZoomMode && !k.CrossMode && (!k.DialogueMode || QuestionOpen())) {
-        static const QCursor zoom = ZoomCursor();
-        Chart->setCursor(zoom);
+        Chart->setCursor(ZoomCursor);
         SetSimpleText(QString());
     } else if (!k.DialogueMode && k.CrossMode) {
         Chart->setCursor(Qt::CrossCursor);
@@ -262,25 +264,40 @@ void TForm_chart::ChartMouseMove(TShiftState Shift, int X, int Y) {
     } else if (k.DialogueMode && !QuestionOpen()) {
         k.StatusBar->SetPanelText(2, HoverHint);
         Chart->setCursor(Qt::PointingHandCursor);
-        if (const int i = SegmentAt(X)) {
-            ResetPointColors();
-            SetSimpleText(Readout("Pointed range:  [ %5.3lf , %5.3lf ]", Series->GetxValue(i - 1),
-                                  Series->GetxValue(i)));
-            if (k.ActiveLine)
-                ColorSegment(i, k.ActiveLineColor);
-            HoveredSegment = i;
-            if (k.ChartShadow) {
-                HoverRect.setCoords(Series->CalcXPos(i - 1), Series->CalcYPos(i - 1),
-                                    Series->CalcXPos(i), Series->CalcYPos(i));
-                if (HoverRect != ShadedRect)
-                    Chart->Repaint();
-            }
-        }
+        PointSegmentAt(X);
     } else {
         Chart->setCursor(k.MoveMode ? Qt::SizeAllCursor : Qt::ArrowCursor);
         SetSimpleText(QString());
     }
     Chart->OriginalCursor = Chart->cursor();
+}
+
+void TForm_chart::PointSegmentAt(int X) {
+    const int i = SegmentAt(X);
+    if (!i)
+        return;
+    const TKavrel &k = *Kavrel;
+    ResetPointColors();
+    SetSimpleText(Readout("Pointed range:  [ %5.3lf , %5.3lf ]", Series->GetxValue(i - 1),
+                          Series->GetxValue(i)));
+    pointedX_ = X;
+    if (k.ActiveLine)
+        ColorSegment(i, k.ActiveLineColor);
+    HoveredSegment = i;
+    if (k.ChartShadow) {
+        HoverRect.setCoords(Series->CalcXPos(i - 1), Series->CalcYPos(i - 1), Series->CalcXPos(i),
+                            Series->CalcYPos(i));
+        if (HoverRect != ShadedRect)
+            Chart->Repaint();
+    }
+}
+
+void TForm_chart::RefreshPointedRange() {
+    // A point added inside the pointed segment splits it: the read-out and
+    // the shading follow the part under the last pointed column.
+    if (pointedX_ < 0 || !Kavrel || !Kavrel->DialogueMode || QuestionOpen())
+        return;
+    PointSegmentAt(pointedX_);
 }
 
 void TForm_chart::ChartMouseUp(TMouseButton, TShiftState, int, int) {
@@ -361,6 +378,8 @@ void TForm_chart::wheelEvent(QWheelEvent *event) {
 }
 
 void TForm_chart::SeriesBeforeDrawValues() {
+    // Every full repaint starts from a fresh picture: no cross-hair is left on it.
+    LastCrossX = -1;
     if (Kavrel && (Kavrel->ChartShadow || Kavrel->DynamicShadow))
         DrawShadedRange();
 }
@@ -494,9 +513,11 @@ void TForm_chart::FormCloseQuery(bool &CanClose) {
     if (!Kavrel)
         return;
     TKavrel &k = *Kavrel;
-    k.ActiveRangeShown = false;
-    if (CloseWithoutAsking || !k.DialogueMode)
+    if (CloseWithoutAsking || !k.DialogueMode) {
+        k.ActiveRangeShown = false;
         return;
+    }
+    // A refused close keeps the open question, and its range stays shaded.
     if (k.CorrectingChart) {
         if (MessageDlg(
                 QStringLiteral("Current changes for corrected chart will be lost! Exit anyway?"),
@@ -504,10 +525,12 @@ void TForm_chart::FormCloseQuery(bool &CanClose) {
             CanClose = false;
             return;
         }
+        k.ActiveRangeShown = false;
         k.Cancelled = true;
         SetCloseWithoutAskingEverywhere(true);
         CloseQuestionDialogue();
     } else if (k.Cancelled) {
+        k.ActiveRangeShown = false;
         CloseQuestionDialogue();
         SetCloseWithoutAskingEverywhere(false);
     } else {
@@ -516,6 +539,7 @@ void TForm_chart::FormCloseQuery(bool &CanClose) {
             CanClose = false;
             return;
         }
+        k.ActiveRangeShown = false;
         k.Cancelled = true;
         CloseQuestionDialogue();
         SetCloseWithoutAskingEverywhere(false);
@@ -545,9 +569,13 @@ void TForm_chart::FormActivate() {
     if (!Kavrel || Kavrel->DialogueMode)
         return;
     Kavrel->ActiveCriterion = Tag;
-    if (Tag >= 0 && Tag < int(Kavrel->Criteria.size()))
-        Kavrel->SB_correctchart->setStatusTip(QStringLiteral("Change active function for: ") +
-                                              Kavrel->Criteria[size_t(Tag)].Name);
+    if (Tag >= 0 && Tag < int(Kavrel->Criteria.size())) {
+        // The button's hint shows as its tooltip and on the status bar alike.
+        const QString hint =
+            QStringLiteral("Change active function for: ") + Kavrel->Criteria[size_t(Tag)].Name;
+        Kavrel->SB_correctchart->setStatusTip(hint);
+        Kavrel->SB_correctchart->setToolTip(hint);
+    }
     Kavrel->Menu_CloseAll->setEnabled(true);
 }
 
@@ -579,11 +607,6 @@ void TForm_chart::closeEvent(QCloseEvent *event) {
         frame->showMinimized();
     else
         hide();
-}
-
-void TForm_chart::resizeEvent(QResizeEvent *event) {
-    QWidget::resizeEvent(event);
-    FormResize();
 }
 
 void TForm_chart::keyPressEvent(QKeyEvent *event) {

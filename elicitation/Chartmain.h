@@ -10,6 +10,7 @@
 #include "platform/ChartEditor.h"
 #include "ui_Chartmain.h"
 
+#include <QCursor>
 #include <QRect>
 #include <QWidget>
 
@@ -38,7 +39,8 @@ public:
     int LastVerPosition = 0;
     int ScrollRange = 1000; // Max of both scroll bars, 950..1000
     bool CloseWithoutAsking = false;
-    int Tag = 0; // the criterion's position in the frame's criteria
+    int Tag = 0;        // the criterion's position in the frame's criteria
+    QCursor ZoomCursor; // shown over the plot while the zoom option is on
 
     TLineSeries *Series;
     TChartEditor *ChartEditor_main;
@@ -57,6 +59,9 @@ public:
     // The segment under a pixel column: the index of the point that ends it, 0 for none.
     int SegmentAt(int X) const;
 
+    // After the line was refilled: the pointed read-out names the segment now
+    // under the column last pointed at.
+    void RefreshPointedRange();
     void DrawShadedRange();
     void DrawCrossHair(int X, int Y);
     void UpdateScrollBars();
@@ -82,6 +87,7 @@ public:
     void FormCloseQuery(bool &CanClose) override;
     void FormClose();
     void FormActivate();
+    // The frame window's state changed (minimised or back).
     void FormResize();
     void FormKeyDown(QKeyEvent *Key);
     void Popup_MarksXClick();
@@ -92,7 +98,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -101,10 +106,14 @@ private:
     void ResetPointColors();
     // Colours the line that ends at point i, unless it has that colour already.
     void ColorSegment(int i, TColor color);
+    // The hover of a dialogue: the segment under the column, its read-out,
+    // active line and shading.
+    void PointSegmentAt(int X);
     void SetCloseWithoutAskingEverywhere(bool onSavedWindow);
     int NormalChildCount() const;
 
     QMenu *chartPopup_ = nullptr;
+    int pointedX_ = -1; // the column the "Pointed range" read-out is for; -1 when none
 };
 
 // The template window: every chart window takes its chart settings from it.

@@ -7,10 +7,15 @@
 #include "platform/Dialogs.h"
 #include "ui_Coefficients.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextFrame>
+#include <QtMath>
+#include <algorithm>
+#include <vector>
 
 TCoefficient *Coefficient = nullptr;
 
@@ -21,6 +26,47 @@ const QString PrecisionReached =
 QString ValueLine(const TPROBLEM &c, double value) {
     return c.Name + QStringLiteral(":  ") + TCoefficient::FormatNumber(value, c.Decimals) +
            QLatin1Char(' ') + c.Units;
+}
+
+// Scrolls a text by one of its lines, down (+1) or up (-1). The positions put
+// a line's top at the top of the view, as the font in use lays the lines out,
+// so that no row shows cut there; at the end the text is padded to the last
+// such position.
+void ScrollOneLine(QTextEdit *edit, int direction) {
+    QTextDocument *document = edit->document();
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    std::vector<int> tops{0}; // the first line keeps the margin above it
+    for (QTextBlock block = document->firstBlock().next(); block.isValid(); block = block.next())
+        tops.push_back(qRound(layout->blockBoundingRect(block).top()));
+    const int bottom = qCeil(layout->blockBoundingRect(document->lastBlock()).bottom());
+
+    QTextFrame *root = document->rootFrame();
+    QTextFrameFormat format = root->frameFormat();
+    const int padding = std::max(0, qRound(format.bottomMargin() - document->documentMargin()));
+    QScrollBar *bar = edit->verticalScrollBar();
+    const int end = bar->maximum() - padding; // the last position without padding
+    const int now = bar->value();
+    int target = now;
+    if (direction > 0) {
+        // The last line shows whole already.
+        if (bottom - now <= edit->viewport()->height())
+            return;
+        const auto next = std::upper_bound(tops.begin(), tops.end(), now);
+        if (next == tops.end())
+            return;
+        target = *next;
+    } else {
+        const auto here = std::lower_bound(tops.begin(), tops.end(), now);
+        if (here == tops.begin())
+            return;
+        target = *std::prev(here);
+    }
+    const int wanted = std::max(0, target - end);
+    if (wanted != padding) {
+        format.setBottomMargin(document->documentMargin() + wanted);
+        root->setFrameFormat(format);
+    }
+    bar->setValue(target);
 }
 } // namespace
 
@@ -129,9 +175,17 @@ void TCoefficient::Answer(TAnswer answer) {
         break;
     case TAnswerOutcome::QuestionLimit: {
         SetLabelBackground(ui_->pLabel, true);
-        const double typed = MaxQuestions ? MaxQuestions->Execute(r.Lo, r.Hi) : P;
+        const std::optional<double> typed =
+            MaxQuestions ? MaxQuestions->Execute(r.Lo, r.Hi) : std::optional<double>(P);
         SetLabelBackground(ui_->pLabel, false);
-        P = typed;
+        if (!typed) {
+            // No final value (the program is closing): k stays unknown, as by Exit.
+            Kavrel->Cancelled = true;
+            ClosingByProgram = true;
+            close();
+            break;
+        }
+        P = *typed;
         Accept(P);
         break;
     }
@@ -224,7 +278,7 @@ void TCoefficient::ScrollBar1Scroll(int action) {
         action != QAbstractSlider::SliderSingleStepSub)
         return;
     for (QTextEdit *edit : edits)
-        edit->verticalScrollBar()->triggerAction(QAbstractSlider::SliderAction(action));
+        ScrollOneLine(edit, action == QAbstractSlider::SliderSingleStepAdd ? 1 : -1);
 }
 
 void TCoefficient::SureRichEditSelectionChange() {

@@ -252,13 +252,24 @@ void TDialogue::Answer(TAnswer answer) {
         SetLabelBackground(label, false);
         AddPoint();
         return;
-    case TAnswerOutcome::QuestionLimit:
+    case TAnswerOutcome::QuestionLimit: {
         SetLabelBackground(label, true);
-        if (MaxQuestions)
-            Question.SetProposal(MaxQuestions->Execute(r.Lo, r.Hi));
+        bool answered = true;
+        if (MaxQuestions) {
+            const std::optional<double> typed = MaxQuestions->Execute(r.Lo, r.Hi);
+            answered = typed.has_value();
+            if (typed)
+                Question.SetProposal(*typed);
+        }
         SetLabelBackground(label, false);
+        if (!answered) {
+            // No final value (the program is closing): the run ends as by Exit.
+            Cancel();
+            return;
+        }
         AddPoint();
         break;
+    }
     case TAnswerOutcome::Narrowed:
         break;
     }
@@ -310,18 +321,23 @@ void TDialogue::AddPoint() {
 void TDialogue::ExitBitBtnClick() {
     if (!Kavrel)
         return;
-    Kavrel->ActiveRangeShown = false;
     if (Kavrel->DialogueMode &&
         MessageDlg(QStringLiteral("Utility function isn't finish! Exit anyway?"), mtWarning,
                    mbYesNo, this) == mrYes) {
-        Kavrel->Cancelled = true;
-        ClosingByProgram = true;
-        close();
-        if (Kavrel->ChartCloseAfterExit)
-            Kavrel->ChartCloseAfterExit();
+        Cancel();
         return;
     }
+    // The question stays open, and so does its range on the chart.
     ClosingByProgram = false;
+}
+
+void TDialogue::Cancel() {
+    Kavrel->ActiveRangeShown = false;
+    Kavrel->Cancelled = true;
+    ClosingByProgram = true;
+    close();
+    if (Kavrel->ChartCloseAfterExit)
+        Kavrel->ChartCloseAfterExit();
 }
 
 bool TDialogue::FormCloseQuery() {

@@ -83,6 +83,8 @@ private:
     void Start(int method, double xLeft, double uLeft, double xRight, double uRight, int index);
     void Answer(TAnswer answer);
     void AddPoint();
+    // Ends the run: the question closes, and so does the active chart window.
+    void Cancel();
     // The label that shows the proposal of the running method.
     QLabel *ProposalLabel() const;
     void SetValueLabel(QLabel *label, double value, int decimals);

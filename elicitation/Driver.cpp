@@ -35,6 +35,22 @@ void SetCoefficientPanelColor(QPalette::ColorRole role) {
     panel->setPalette(palette);
 }
 
+// The shading and the active line end with the elicitation: every window's
+// line goes back to its own colour and is drawn again without them.
+void EndShading(TKavrel &k) {
+    k.ChartShadow = false;
+    k.DynamicShadow = false;
+    k.ActiveLine = false;
+    for (TForm_chart *chart : k.Charts) {
+        if (!chart || chart->Series->Count() == 0)
+            continue;
+        const int last = std::max(0, chart->Series->LastValueIndex());
+        chart->Series->ColorRange(chart->Series->XValues, chart->Series->GetxValue(0),
+                                  chart->Series->GetxValue(last), clTeeColor);
+        chart->Chart->Repaint();
+    }
+}
+
 } // namespace
 
 void TKavrel::SetUpDriver() {
@@ -65,6 +81,7 @@ void TKavrel::SetUpDriver() {
         chart->ActiveU1 = u1;
         chart->ActiveX2 = x2;
         chart->ActiveU2 = u2;
+        chart->RefreshPointedRange();
         Frame(chart)->show();
         chart->Chart->Repaint();
     };
@@ -172,6 +189,8 @@ void TKavrel::ShowCriterionChart(int id, bool dialogue, bool show) {
             if (active && active == chart->SubWindow())
                 chart->FormActivate();
         });
+        // Minimising by the frame's own button resizes nothing inside it.
+        connect(frame, &QMdiSubWindow::windowStateChanged, chart, [chart] { chart->FormResize(); });
 
         chart->setWindowTitle(criterion.Name + QStringLiteral(" - chart of utility function "));
         QStringList title = chart->Chart->Title.Text;
@@ -486,17 +505,7 @@ void TKavrel::SB_NewFunctionClick() {
         return;
     }
 
-    ChartShadow = false;
-    DynamicShadow = false;
-    ActiveLine = false;
-    for (TForm_chart *chart : Charts) {
-        if (!chart || chart->Series->Count() == 0)
-            continue;
-        const int last = std::max(0, chart->Series->LastValueIndex());
-        chart->Series->ColorRange(chart->Series->XValues, chart->Series->GetxValue(0),
-                                  chart->Series->GetxValue(last), clTeeColor);
-        chart->Chart->Repaint();
-    }
+    EndShading(*this);
     if (cancelledAt >= 0) {
         DestroyCriterionButton(cancelledAt);
         DestroyChartWindow(cancelledAt);
@@ -578,6 +587,7 @@ void TKavrel::SB_correctchartClick() {
         if (TForm_chart *back = SavedChartWindow)
             Frame(back)->setEnabled(true);
         SavedChartWindow = nullptr;
+        EndShading(*this);
         Timer_glyph_stop->stop();
         SpeedButton_stop->hide();
         SB_Exit_Function->setVisible(false);

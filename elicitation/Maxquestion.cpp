@@ -33,9 +33,11 @@ void TMaxQuestions::Prepare(double lo, double hi) {
     ui_->ValueEdit->clear();
 }
 
-double TMaxQuestions::Execute(double lo, double hi) {
+std::optional<double> TMaxQuestions::Execute(double lo, double hi) {
     Prepare(lo, hi);
-    ShowModalForm(this);
+    // Value still holds the last answer: only this one's OK counts.
+    if (ShowModalForm(this) != QDialog::Accepted)
+        return std::nullopt;
     return Value;
 }
 

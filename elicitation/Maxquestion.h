@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TMaxQuestions;
@@ -22,8 +23,9 @@ public:
     bool Accepted = false;
 
     // Shows the dialog modally for the bracket [lo, hi] (both inclusive) and
-    // returns the accepted value. Only a valid OK ends it.
-    double Execute(double lo, double hi);
+    // returns the accepted value. Only a valid OK ends it with a value; when
+    // its loop ends otherwise (the program closing) there is none.
+    std::optional<double> Execute(double lo, double hi);
     // Loads the bounds without showing the dialog (Execute's first half).
     void Prepare(double lo, double hi);
 

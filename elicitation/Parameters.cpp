@@ -137,23 +137,32 @@ bool TParameter::FormKeyPress(QKeyEvent *key) {
     // On a button Enter presses that button, as everywhere else.
     if (qobject_cast<QAbstractButton *>(QApplication::focusWidget()))
         return false;
+    // Each failed check puts the focus into its control; a later failure takes it on.
+    bool failed = false;
+    const auto fail = [this, &failed](const QString &text, QWidget *control) {
+        Error(text, this);
+        control->setFocus();
+        failed = true;
+    };
     int questions = 0;
     if (!SpinValue(ui_->QuestionSpinEdit, questions))
-        Error(NonNumerical + QuestionsRange, this);
+        fail(NonNumerical + QuestionsRange, ui_->QuestionSpinEdit);
     else if (questions < 1 || questions > MaxQuestionLimit)
-        Error(QuestionsRange, this);
+        fail(QuestionsRange, ui_->QuestionSpinEdit);
     int precision = 0;
     if (!SpinValue(ui_->PrecisionSpinEdit, precision))
-        Error(NonNumerical + PrecisionRange, this);
+        fail(NonNumerical + PrecisionRange, ui_->PrecisionSpinEdit);
     else if (precision < 1 || precision > 6)
-        Error(PrecisionRange, this);
+        fail(PrecisionRange, ui_->PrecisionSpinEdit);
     double probability = 0.0;
     const bool readable = TextToFloat(ui_->ProbabilityEdit->text(), probability);
     if (readable && probability > 0.0 && probability < 1.0) {
-        focusNextChild();
+        // On to the next control only when nothing needs correcting.
+        if (!failed)
+            focusNextChild();
         return true;
     }
-    Error(readable ? ProbabilityRange : NonNumerical + ProbabilityRange, this);
+    fail(readable ? ProbabilityRange : NonNumerical + ProbabilityRange, ui_->ProbabilityEdit);
     ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
     // Enter never stores: it must not reach the default button either.
     return true;

@@ -88,7 +88,9 @@ private slots:
     void crossAndZoomExcludeEachOther();
     void marksExclusiveEverywhere();
     void marksFromThePopupMenu();
+    void marksLeaveTemplateAndReport();
     void shadowItems();
+    void shadowShortcut();
     void editChart_data();
     void editChart();
     void editChartWithoutWindows();
@@ -249,6 +251,48 @@ void TestChartOptions::marksFromThePopupMenu() {
     QVERIFY(!k.MarksX && !windows_[1]->Series->Marks.Visible);
 }
 
+namespace {
+// Pixels of a colour in a picture.
+int CountColor(const QImage &image, TColor color) {
+    const QRgb want = ToQColor(color).rgb();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == want ? 1 : 0;
+    }
+    return n;
+}
+} // namespace
+
+void TestChartOptions::marksLeaveTemplateAndReport() {
+    TKavrel &k = *Kavrel;
+    Open(2);
+    // The second window is the one set aside while its function is corrected.
+    k.SavedChartWindow = windows_[1];
+    k.Charts[1] = nullptr;
+    k.SB_Marksy_Chart->trigger();
+    QVERIFY(windows_[0]->Series->Marks.Visible && windows_[1]->Series->Marks.Visible);
+    // The template keeps its own marks.
+    QVERIFY(!Form_chart->Series->Marks.Visible);
+    QCOMPARE(Form_chart->Series->Marks.Style, smsXValue);
+    QVERIFY(!Form_chart->Popup_MarksY->isChecked());
+
+    // A report chart takes its look from the template, as the report builds it.
+    TChart report;
+    report.resize(300, 190);
+    report.Assign(*Form_chart->Chart);
+    auto *series = new TLineSeries(&report);
+    for (const TFuncPoint &point : RisingPoints())
+        series->AddXY(point.x, point.u);
+    k.SetupFunctionSeries(series);
+    QVERIFY(!series->Marks.Visible);
+    QCOMPARE(CountColor(report.ToImage(), clYellow), 0);
+    // The window itself shows the yellow marks.
+    QVERIFY(CountColor(windows_[0]->Chart->ToImage(), clYellow) > 0);
+    k.Charts[1] = windows_[1];
+    k.SavedChartWindow = nullptr;
+}
+
 void TestChartOptions::shadowItems() {
     TKavrel &k = *Kavrel;
     // The items are enabled while an elicitation runs.
@@ -265,6 +309,34 @@ void TestChartOptions::shadowItems() {
     k.Menu_Dynamicshadow->trigger();
     QVERIFY(k.DynamicShadow && k.Menu_Dynamicshadow->isChecked());
     QVERIFY(k.ChartShadow);
+}
+
+void TestChartOptions::shadowShortcut() {
+    TKavrel &k = *Kavrel;
+    Open(1);
+    QApplication::setActiveWindow(Kavrel);
+    QVERIFY(QTest::qWaitForWindowActive(Kavrel));
+    // Only an open dialog would show an editor: any that opens is closed and counted.
+    bool opened = false;
+    TModalAnswer watch(
+        [&](QWidget *w) {
+            opened = true;
+            if (auto *dialog = qobject_cast<QDialog *>(w))
+                dialog->reject();
+        },
+        500);
+    const auto press = [] {
+        QTest::keyClick(Kavrel, Qt::Key_H, Qt::ControlModifier | Qt::AltModifier);
+    };
+    // Outside an elicitation the item is off and the key does nothing.
+    press();
+    QVERIFY(k.ChartShadow && k.Menu_ShadowChart->isChecked());
+    k.Menu_ShadowChart->setEnabled(true);
+    press();
+    QVERIFY(!k.ChartShadow && !k.Menu_ShadowChart->isChecked());
+    press();
+    QVERIFY(k.ChartShadow && k.Menu_ShadowChart->isChecked());
+    QVERIFY(!opened);
 }
 
 void TestChartOptions::editChart_data() {
@@ -297,6 +369,8 @@ void TestChartOptions::editChart() {
     QVERIFY(answer.Answered());
 
     QCOMPARE(Form_chart->Chart->Gradient.Visible, !ok);
+    // The template keeps the marks the editor left it; the switches show them on the windows.
+    QVERIFY(!Form_chart->Series->Marks.Visible);
     for (size_t i = 0; i < windows_.size(); ++i) {
         TForm_chart *w = windows_[i];
         const QString name = k.Criteria[i].Name;

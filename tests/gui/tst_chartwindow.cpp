@@ -27,10 +27,14 @@ private slots:
     void hoverShowsSegment_data();
     void hoverShowsSegment();
     void hoverRepaintsOnlyOnChange();
+    void pointedRangeFollowsAddedPoint_data();
+    void pointedRangeFollowsAddedPoint();
     void shadingOfHoveredSegment();
     void noShadingWhenNoRangeApplies();
     void decisionRangeShaded();
     void crossHair();
+    void noGhostCrossHairAfterRepaint();
+    void zoomCursorBelongsToTheWindow();
     void clickedPointReadout();
     void zoomStepsKeepScrollRange();
     void wheelZoom();
@@ -39,6 +43,7 @@ private slots:
     void closeQuestion_data();
     void closeQuestion();
     void closeMinimisesAndBookkeeping();
+    void minimiseButtonDisablesCloseAll();
     void activationSetsActiveCriterion();
 
 private:
@@ -307,6 +312,41 @@ void TestChartWindow::hoverRepaintsOnlyOnChange() {
     k.DialogueMode = false;
 }
 
+void TestChartWindow::pointedRangeFollowsAddedPoint_data() {
+    QTest::addColumn<double>("where"); // the pointed column, as a share of segment 2's width
+    QTest::addColumn<int>("segment");  // the segment under it once the point is in
+    QTest::addColumn<QString>("readout");
+    QTest::newRow("right of the new point")
+        << 0.8 << 3 << QStringLiteral("Pointed range:  [ 32.500 , 40.000 ]");
+    QTest::newRow("left of the new point")
+        << 0.2 << 2 << QStringLiteral("Pointed range:  [ 25.000 , 32.500 ]");
+}
+
+void TestChartWindow::pointedRangeFollowsAddedPoint() {
+    QFETCH(double, where);
+    QFETCH(int, segment);
+    QFETCH(QString, readout);
+    TKavrel &k = *Kavrel;
+    fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1, false, 2, 10, 110, RisingPoints()));
+    TForm_chart *chart = fixture_->Show(0, true);
+    k.DialogueMode = true;
+    k.FirstQuestion = true;
+    // Segment 2 runs from 25 to 40; the new point goes to its middle, 32.5.
+    const int x1 = chart->Series->CalcXPos(1), x2 = chart->Series->CalcXPos(2);
+    const QPoint at(x1 + int((x2 - x1) * where), chart->Chart->ChartRect().top() + 5);
+    MoveMouse(chart, at);
+    QCOMPARE(chart->SimpleText(), QStringLiteral("Pointed range:  [ 25.000 , 40.000 ]"));
+    DoubleClick(chart, at);
+    QVERIFY(Dialogue->isVisible());
+    Dialogue->IndifferentBitBtnClick();
+    QVERIFY(!Dialogue->isVisible());
+    QCOMPARE(chart->Series->Count(), 6);
+    QCOMPARE(chart->SimpleText(), readout);
+    QCOMPARE(chart->HoveredSegment, segment);
+    QCOMPARE(chart->Series->ValueColor(segment), k.ActiveLineColor);
+    k.DialogueMode = false;
+}
+
 namespace {
 // Pixels of a colour within a rectangle of the chart's picture.
 int CountColor(const QImage &image, const QRect &r, TColor color) {
@@ -399,6 +439,48 @@ void TestChartWindow::crossHair() {
     chart->DrawCrossHair(at.x(), at.y());
     QCOMPARE(chart->Chart->grab().toImage(), with);
     k.CrossMode = false;
+}
+
+void TestChartWindow::noGhostCrossHairAfterRepaint() {
+    TForm_chart *chart = Rising();
+    TKavrel &k = *Kavrel;
+    // As after a run: no shading option is on.
+    k.CrossMode = true;
+    k.ChartShadow = false;
+    k.DynamicShadow = false;
+    const int top = chart->Chart->ChartRect().top() + 5;
+    MoveMouse(chart, QPoint(SegmentMiddle(chart, 1).x(), top));
+    // A full repaint takes the cross-hair away with the old picture.
+    chart->Chart->Repaint();
+    const QImage clean = chart->Chart->grab().toImage();
+    QCOMPARE(chart->LastCrossX, -1);
+    const QPoint next(SegmentMiddle(chart, 3).x(), top + 10);
+    MoveMouse(chart, next);
+    QCOMPARE(chart->LastCrossX, next.x());
+    // Without the new cross-hair the picture is the clean one: the old one did not come back.
+    chart->DrawCrossHair(next.x(), next.y());
+    chart->LastCrossX = -1;
+    QCOMPARE(chart->Chart->grab().toImage(), clean);
+    k.CrossMode = false;
+}
+
+void TestChartWindow::zoomCursorBelongsToTheWindow() {
+    TKavrel &k = *Kavrel;
+    fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1, false, 1, 10, 110, RisingPoints()));
+    fixture_->Add(MakeCriterion(QStringLiteral("Size"), 2, false, 1, 10, 110, RisingPoints()));
+    k.ZoomMode = true;
+    std::vector<qint64> pictures;
+    for (int i = 0; i < 2; ++i) {
+        TForm_chart *chart = fixture_->Show(i);
+        MoveMouse(chart, chart->Chart->ChartRect().center());
+        const QCursor cursor = chart->Chart->cursor();
+        QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+        QCOMPARE(cursor.hotSpot(), QPoint(9, 9));
+        pictures.push_back(cursor.pixmap().cacheKey());
+    }
+    // Each window built its own: none is kept for the whole program.
+    QVERIFY(pictures[0] != pictures[1]);
+    k.ZoomMode = false;
 }
 
 void TestChartWindow::clickedPointReadout() {
@@ -560,7 +642,8 @@ void TestChartWindow::closeQuestion() {
     chart->FormCloseQuery(CanClose);
     QCOMPARE(CanClose, canClose);
     QCOMPARE(k.Cancelled, cancelsRun);
-    QVERIFY(!k.ActiveRangeShown);
+    // A refused close keeps the question's range shown.
+    QCOMPARE(k.ActiveRangeShown, !canClose);
     QCOMPARE(other->CloseWithoutAsking, dialogueMode && canClose);
     QCOMPARE(fixture_->Script.Shown.size(), question.isEmpty() ? 1 : 2);
     k.DialogueMode = k.CorrectingChart = k.Cancelled = false;
@@ -590,6 +673,25 @@ void TestChartWindow::closeMinimisesAndBookkeeping() {
     QVERIFY(first->CloseWithoutAsking);
 }
 
+void TestChartWindow::minimiseButtonDisablesCloseAll() {
+    TKavrel &k = *Kavrel;
+    fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1));
+    fixture_->Add(MakeCriterion(QStringLiteral("Size"), 2));
+    TForm_chart *first = fixture_->Show(0);
+    TForm_chart *second = fixture_->Show(1);
+    // The frames' own minimise buttons, not a close.
+    second->SubWindow()->showMinimized();
+    QVERIFY(k.Menu_CloseAll->isEnabled());
+    first->SubWindow()->showMinimized();
+    QVERIFY(first->SubWindow()->isMinimized());
+    QVERIFY(!k.Menu_CloseAll->isEnabled());
+    // Back again: the window's activation enables it.
+    first->SubWindow()->showNormal();
+    k.ClientArea->setActiveSubWindow(first->SubWindow());
+    first->FormActivate();
+    QVERIFY(k.Menu_CloseAll->isEnabled());
+}
+
 void TestChartWindow::activationSetsActiveCriterion() {
     TKavrel &k = *Kavrel;
     fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1));
@@ -600,6 +702,7 @@ void TestChartWindow::activationSetsActiveCriterion() {
     k.ClientArea->setActiveSubWindow(first->SubWindow());
     QCOMPARE(k.ActiveCriterion, 0);
     QCOMPARE(k.SB_correctchart->statusTip(), QStringLiteral("Change active function for: Price"));
+    QCOMPARE(k.SB_correctchart->toolTip(), QStringLiteral("Change active function for: Price"));
     // During elicitation activation changes nothing.
     k.DialogueMode = true;
     first->ActiveX1 = 0;

@@ -11,6 +11,8 @@
 #include "ui_Dialogues.h"
 #include "ui_Maxquestion.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -123,6 +125,8 @@ private slots:
     void runs_data();
     void runs();
     void refusedPointDroppedSilently();
+    void finalValueWithoutAnswerCancels_data();
+    void finalValueWithoutAnswerCancels();
     void dialogueCloseRules();
     void chartWindowClosesDialogue();
     void help();
@@ -131,6 +135,7 @@ private slots:
     void coefficientRuns_data();
     void coefficientRuns();
     void coefficientCloseRules();
+    void synchronousScrolling_data();
     void synchronousScrolling();
 
 private:
@@ -340,6 +345,45 @@ void TestDialogues::refusedPointDroppedSilently() {
     QCOMPARE(f_->Script.Shown.size(), 1); // the frame's missing help library only
 }
 
+void TestDialogues::finalValueWithoutAnswerCancels_data() {
+    QTest::addColumn<bool>("coefficient");
+    QTest::newRow("question dialogue") << false;
+    QTest::newRow("coefficient dialogue") << true;
+}
+
+void TestDialogues::finalValueWithoutAnswerCancels() {
+    QFETCH(bool, coefficient);
+    f_->AddCriterion(QStringLiteral("Price"), false, 0, 100);
+    f_->AddCriterion(QStringLiteral("Size"), false, 0, 1);
+    TPROBLEM &c = Kavrel->Criteria[0];
+    c.SmallK = 0.3;
+    Kavrel->Questions = 1;
+    Kavrel->DialogueMode = true;
+    MaxQuestions->Value = 42.0; // the answer to an earlier limit
+    if (coefficient)
+        f_->Script.AnswerForm(QStringLiteral("TCoefficient"),
+                              [](QDialog *) { C()->SureBitBtn->click(); });
+    // The final-value dialog's loop ends without an OK, as when the program closes.
+    f_->Script.AnswerForm(QStringLiteral("TMaxQuestions"),
+                          [](QDialog *form) { form->done(QDialog::Rejected); });
+    if (coefficient) {
+        Coefficient->Ask(0.0, 1.0, 0);
+        QVERIFY(!Coefficient->isVisible());
+        QCOMPARE(c.SmallK, 0.3);
+        QVERIFY(!c.KCounted);
+    } else {
+        Dialogue->StartConstantProbability(0, 0, 100, 1, 0);
+        D()->SureBitBtn->click();
+        QVERIFY(!Dialogue->isVisible());
+        QVERIFY(!Dialogue->PointAdded);
+        QCOMPARE(PointsText(c), QStringLiteral("(0,0) (100,1)"));
+        QCOMPARE(f_->ChartCloses, 1);
+        QVERIFY(!Kavrel->ActiveRangeShown);
+    }
+    QVERIFY(Kavrel->Cancelled);
+    Kavrel->DialogueMode = false;
+}
+
 void TestDialogues::dialogueCloseRules() {
     f_->AddCriterion(QStringLiteral("Price"), false, 0, 100);
     Dialogue->StartConstantProbability(0, 0, 100, 1, 0);
@@ -350,12 +394,12 @@ void TestDialogues::dialogueCloseRules() {
     QTest::keyClick(Dialogue, Qt::Key_Escape);
     QVERIFY(Dialogue->isVisible());
 
-    // Exit outside an elicitation asks nothing and keeps the question.
+    // Exit outside an elicitation asks nothing and keeps the question, its range shown.
     Kavrel->DialogueMode = false;
     Kavrel->ActiveRangeShown = true;
     D()->ExitBitBtn->click();
     QVERIFY(Dialogue->isVisible());
-    QVERIFY(!Kavrel->ActiveRangeShown);
+    QVERIFY(Kavrel->ActiveRangeShown);
     QVERIFY(!Dialogue->ClosingByProgram);
 
     Kavrel->DialogueMode = true;
@@ -364,6 +408,7 @@ void TestDialogues::dialogueCloseRules() {
     D()->ExitBitBtn->click();
     QVERIFY(Dialogue->isVisible());
     QVERIFY(!Kavrel->Cancelled);
+    QVERIFY(Kavrel->ActiveRangeShown);
     QCOMPARE(f_->Script.Shown.constLast().Type, mtWarning);
     QCOMPARE(f_->Script.Shown.constLast().Buttons, TMsgDlgButtons(mbYesNo));
 
@@ -371,6 +416,7 @@ void TestDialogues::dialogueCloseRules() {
     D()->ExitBitBtn->click();
     QVERIFY(!Dialogue->isVisible());
     QVERIFY(Kavrel->Cancelled);
+    QVERIFY(!Kavrel->ActiveRangeShown);
     QCOMPARE(f_->ChartCloses, 1);
     QVERIFY(!Kavrel->SB_windows->isVisible());
 
@@ -518,19 +564,63 @@ void TestDialogues::coefficientCloseRules() {
     QVERIFY(!Coefficient->ClosingByProgram);
 }
 
+void TestDialogues::synchronousScrolling_data() {
+    QTest::addColumn<int>("pointSize"); // of the texts; 0: the form's own
+    QTest::newRow("the form's font") << 0;
+    QTest::newRow("small font") << 7;
+    QTest::newRow("large font") << 15;
+}
+
 void TestDialogues::synchronousScrolling() {
+    QFETCH(int, pointSize);
     for (int i = 0; i < 12; ++i)
         f_->AddCriterion(QStringLiteral("C%1").arg(i), false, 0, 1);
+    QTextEdit *edits[] = {C()->SureRichEdit, C()->pRichEdit, C()->p1RichEdit};
+    const QFont saved = edits[0]->font();
+    const auto restore = qScopeGuard([&] {
+        for (QTextEdit *e : edits)
+            e->setFont(saved);
+    });
+    if (pointSize) {
+        QFont font = saved;
+        font.setPointSize(pointSize);
+        for (QTextEdit *e : edits)
+            e->setFont(font);
+    }
     Coefficient->Prepare(0.0, 1.0, 0);
     Coefficient->show();
     QVERIFY(QTest::qWaitForWindowExposed(Coefficient));
-    QTextEdit *edits[] = {C()->SureRichEdit, C()->pRichEdit, C()->p1RichEdit};
-    C()->ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    // The lines of a text as the view shows them.
+    QAbstractTextDocumentLayout *layout = edits[0]->document()->documentLayout();
+    QList<QRectF> lines;
+    for (QTextBlock b = edits[0]->document()->firstBlock(); b.isValid(); b = b.next())
+        lines << layout->blockBoundingRect(b);
+    QCOMPARE(lines.size(), 12);
+    // Each step moves the three texts by one line: the top row shows whole, the
+    // one before it not at all; down to the last line and back.
+    int line = 0;
+    for (int step = 0; step < 14; ++step) {
+        C()->ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        const int value = edits[0]->verticalScrollBar()->value();
+        for (QTextEdit *e : edits)
+            QCOMPARE(e->verticalScrollBar()->value(), value);
+        int top = 0;
+        while (top < lines.size() && lines[top].top() < value - 0.5)
+            ++top;
+        QVERIFY2(top == line || top == line + 1, qPrintable(QString::number(value)));
+        if (top > 0)
+            QVERIFY(lines[top - 1].bottom() <= value + 0.5);
+        line = top;
+    }
+    // At the end the last line shows whole.
+    QVERIFY(line > 0);
+    QVERIFY(lines.last().bottom() - edits[0]->verticalScrollBar()->value() <=
+            edits[0]->viewport()->height());
+    C()->ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(edits[0]->verticalScrollBar()->value(), line == 1 ? 0 : qRound(lines[line - 1].top()));
     C()->ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     const int down = edits[0]->verticalScrollBar()->value();
     QVERIFY(down > 0);
-    for (QTextEdit *e : edits)
-        QCOMPARE(e->verticalScrollBar()->value(), down);
 
     // A caret moved in one edit: all three start again from the top.
     edits[1]->moveCursor(QTextCursor::End);

@@ -27,6 +27,23 @@ void AnswerCoefficient(TDialogScript &script, QList<QColor> *panelColors = nullp
 
 const QString ExitQuestion = QStringLiteral("Utility function isn't finish! Exit anyway?");
 
+// Pixels of a picture within a small distance of a colour (lines are smoothed).
+int CountNear(const QImage &image, TColor color) {
+    const QColor want = ToQColor(color);
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += std::abs(c.red() - want.red()) + std::abs(c.green() - want.green()) +
+                             std::abs(c.blue() - want.blue()) <=
+                         24
+                     ? 1
+                     : 0;
+        }
+    }
+    return n;
+}
+
 } // namespace
 
 class TestDriver : public QObject {
@@ -393,6 +410,13 @@ void TestDriver::correctChartCancelled() {
     TKavrel &k = *Kavrel;
     RunOne(MakeCriterion(QStringLiteral("Price"), 1));
     TForm_chart *old = k.Charts[0];
+    // The segment the user pointed at during the run, in colours nothing else uses.
+    old->HoveredSegment = 1;
+    k.ActiveLineColor = 0x10E0A0;
+    k.ChartRangeBrushColor = 0x00C0FF;
+    k.ChartRangeBrushStyle = 8; // solid
+    k.DecisionRangeBrushColor = 0x00C0FF;
+    k.DecisionRangeBrushStyle = 8;
     const QString points = PointsText(k.Criteria[0]);
     fixture_->Script.Answer(
         mrYes, QStringLiteral("Function for criterion:  Price  will be lost.\nContinue?"));
@@ -416,6 +440,20 @@ void TestDriver::correctChartCancelled() {
     QVERIFY(!k.CorrectingChart && !k.DialogueMode);
     QVERIFY(!k.SpeedButton_stop->isVisible());
     QCOMPARE(k.StatusBar->PanelText(1), QStringLiteral("Results: NOT SAVED"));
+
+    // The shading ended with the correction: no red segment, no shaded range.
+    QVERIFY(!k.ChartShadow && !k.DynamicShadow && !k.ActiveLine);
+    for (int i = 0; i < old->Series->Count(); ++i)
+        QCOMPARE(old->Series->ValueColor(i), old->Series->SeriesColor);
+    const QImage image = old->Chart->ToImage();
+    QCOMPARE(CountNear(image, 0x00C0FF), 0);
+    QCOMPARE(CountNear(image, 0x10E0A0), 0);
+    // The same colours do show while shading is on.
+    k.ActiveLine = k.ChartShadow = true;
+    const QImage shaded = old->Chart->ToImage();
+    QVERIFY(CountNear(shaded, 0x00C0FF) > 0);
+    QVERIFY(CountNear(shaded, 0x10E0A0) > 0);
+    k.ActiveLine = k.ChartShadow = false;
 }
 
 void TestDriver::correctChartFinished() {

@@ -174,13 +174,13 @@ void TestFrame::commands_data() {
     row("Menu_Zoom", "", "&Zoom", "Ctrl+Alt+Z", "", true);
     row("Menu_MarksX", "", "Marks &x", "Ctrl+Alt+X", "Show/Hide  marks x values", true);
     row("Menu_MarksY", "", "Marks &y", "Ctrl+Alt+Y", "Show/Hide marks y values", true);
-    // The key of the shadow item belongs to Edit Shadows; the item only shows it.
-    row("Menu_ShadowChart", "", "Chart s&hadow\tCtrl+Alt+H", "", "Show/Hide chart shadow", false,
+    // Ctrl+Alt+H is the shadow item's; Edit Shadows has no key of its own.
+    row("Menu_ShadowChart", "", "Chart s&hadow", "Ctrl+Alt+H", "Show/Hide chart shadow", false,
         true);
     row("Menu_Dynamicshadow", "", "&Dynamic shadow", "Ctrl+Alt+D", "Show/Hide dynamic shadow",
         false, true);
     row("Menu_InsertBitmap", "", "Insert &Bitmap", "Ctrl+B", "Insert bitmap to active chart", true);
-    row("Menu_EditShadows", "", "Edit &Shadows", "Ctrl+Alt+H", "Edit properties of shadows", true);
+    row("Menu_EditShadows", "", "Edit &Shadows", "", "Edit properties of shadows", true);
     row("Menu_EditChart", "", "Edit &Chart", "Ctrl+Alt+C", "Edit properties of charts", true);
     row("Menu_Cascade", "", "&Cascade", "F2", "Cascade all charts", true, true);
     row("Menu_TileHorizontal", "", "Tile &Horizontal", "F3", "Tile horizontal all charts", true);

@@ -22,6 +22,7 @@ private slots:
     void rules();
     void closeRefusedUntilValidOk();
     void executeReturnsTheAcceptedValue();
+    void executeWithoutAnAnswerHasNoValue();
 };
 
 void TestMaxQuestion::labels() {
@@ -158,7 +159,20 @@ void TestMaxQuestion::executeReturnsTheAcceptedValue() {
         dialog.Form()->OKBitBtn->click();
     });
     dialog.Form()->ValueEdit->setText(QStringLiteral("stale"));
-    QCOMPARE(dialog.Execute(0.5, 1.0), 0.75);
+    QCOMPARE(dialog.Execute(0.5, 1.0), std::optional<double>(0.75));
+}
+
+void TestMaxQuestion::executeWithoutAnAnswerHasNoValue() {
+    TMaxQuestions dialog;
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.Form()->ValueEdit->setText(QStringLiteral("1.5"));
+        dialog.Form()->OKBitBtn->click();
+    });
+    QCOMPARE(dialog.Execute(1.0, 2.0), std::optional<double>(1.5));
+    // The next limit: the loop ends before any OK, as when the program closes.
+    QTimer::singleShot(0, &dialog, [] { QCoreApplication::exit(0); });
+    QCOMPARE(dialog.Execute(1.0, 2.0), std::optional<double>());
+    dialog.hide();
 }
 
 QTEST_MAIN(TestMaxQuestion)

@@ -223,23 +223,32 @@ void TestParameters::enterChecksWithoutStoring_data() {
     QTest::addColumn<QString>("precision");
     QTest::addColumn<QString>("probability");
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<bool>("focusMoves");
+    // Where the focus ends: each failed check takes it; empty: on to the next control.
+    QTest::addColumn<QString>("focus");
     QTest::newRow("valid") << "9"
                            << "2"
-                           << "0.7" << QStringList() << true;
+                           << "0.7" << QStringList() << QString();
     QTest::newRow("probability out") << "9"
                                      << "2"
-                                     << "1.5" << QStringList{ProbabilityRange} << false;
+                                     << "1.5" << QStringList{ProbabilityRange} << "ProbabilityEdit";
     QTest::newRow("all three wrong")
         << "0"
         << ""
         << "x"
         << QStringList{QuestionsRange, NotNumber + PrecisionRange, NotNumber + ProbabilityRange}
-        << false;
+        << "ProbabilityEdit";
     QTest::newRow("questions unreadable, probability valid")
         << ""
         << "2"
-        << "0.7" << QStringList{NotNumber + QuestionsRange} << true;
+        << "0.7" << QStringList{NotNumber + QuestionsRange} << "QuestionSpinEdit";
+    QTest::newRow("precision out, probability valid")
+        << "9"
+        << "8"
+        << "0.7" << QStringList{PrecisionRange} << "PrecisionSpinEdit";
+    QTest::newRow("questions and precision out")
+        << "60"
+        << "0"
+        << "0.7" << QStringList{QuestionsRange, PrecisionRange} << "PrecisionSpinEdit";
 }
 
 void TestParameters::enterChecksWithoutStoring() {
@@ -247,7 +256,7 @@ void TestParameters::enterChecksWithoutStoring() {
     QFETCH(QString, precision);
     QFETCH(QString, probability);
     QFETCH(QStringList, messages);
-    QFETCH(bool, focusMoves);
+    QFETCH(QString, focus);
     const LocaleGuard guard(PointLocale());
     Parameter->show();
     QVERIFY(QTest::qWaitForWindowExposed(Parameter));
@@ -262,8 +271,13 @@ void TestParameters::enterChecksWithoutStoring() {
     QCOMPARE(Kavrel->Probability, 0.5);
     QCOMPARE(Kavrel->Questions, 5);
     QCOMPARE(Kavrel->ProbabilityPrecision, 3);
-    QCOMPARE(QApplication::focusWidget() != F()->ProbabilityEdit, focusMoves);
-    QCOMPARE(F()->ProbabilityEdit->text(), focusMoves ? probability : QStringLiteral("0.5"));
+    if (focus.isEmpty())
+        QVERIFY(QApplication::focusWidget() != F()->ProbabilityEdit);
+    else
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+    const bool probabilityValid =
+        !messages.contains(ProbabilityRange) && !messages.contains(NotNumber + ProbabilityRange);
+    QCOMPARE(F()->ProbabilityEdit->text(), probabilityValid ? probability : QStringLiteral("0.5"));
     Parameter->close();
 }
 

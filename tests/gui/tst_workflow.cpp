@@ -4,6 +4,7 @@
 #include "WorkflowFixture.h"
 
 #include <QDir>
+#include <QMdiSubWindow>
 
 namespace {
 const QString ProblemLost = QStringLiteral("Current problem will be lost!  Continue?");
@@ -109,6 +110,8 @@ private slots:
     void failedProblemLoads_data();
     void failedProblemLoads();
     void resultsRoundTrip();
+    void loadedResultsArranged_data();
+    void loadedResultsArranged();
     void refusedResultsKeepEverything_data();
     void refusedResultsKeepEverything();
     void unfinishedResults();
@@ -477,6 +480,38 @@ void TestWorkflow::resultsRoundTrip() {
     QCOMPARE(EnabledCommands().contains("SaveResult"), true);
     for (size_t i = 0; i < k.Criteria.size(); ++i)
         QCOMPARE(PointsText(k.Criteria[i]), solved.split('|')[qsizetype(i)].section(':', 1, 1));
+}
+
+void TestWorkflow::loadedResultsArranged_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("cascade") << QStringLiteral("Menu_Cascade");
+    QTest::newRow("tile horizontal") << QStringLiteral("Menu_TileHorizontal");
+    QTest::newRow("tile vertical") << QStringLiteral("Menu_TileVertical");
+}
+
+void TestWorkflow::loadedResultsArranged() {
+    QFETCH(QString, mode);
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("house.fun"));
+    f_->Script.ChooseFile(f_->Path("results.xml"));
+    k.SB_SaveResultClick();
+    f_->Load(Example("house.crt"), true);
+    auto *item = k.findChild<QAction *>(mode);
+    QVERIFY(item);
+    item->trigger();
+    QVERIFY(item->isChecked());
+
+    f_->Script.ChooseFile(f_->Path("results.xml"));
+    k.SB_LoadResultClick();
+    QVERIFY(k.SolutionComplete);
+    QVERIFY(k.MDIChildCount() > 1);
+    // Arranged already: arranging again moves nothing.
+    QList<QRect> loaded;
+    for (int i = 0; i < k.MDIChildCount(); ++i)
+        loaded << k.MDIChildren(i)->geometry();
+    k.ArrangeCharts();
+    for (int i = 0; i < k.MDIChildCount(); ++i)
+        QCOMPARE(k.MDIChildren(i)->geometry(), loaded[i]);
 }
 
 void TestWorkflow::refusedResultsKeepEverything_data() {
