@@ -47,6 +47,7 @@ void TCriteriaForm::FormCreate() {
                        static_cast<QWidget *>(MinValueEdit), static_cast<QWidget *>(MaxValueEdit)})
         if (w)
             w->installEventFilter(this);
+    DecimalsCSpinEdit->setRange(0, MaxDecimals);
     DecimalsCSpinEdit->setValue(3);
 }
 
@@ -133,6 +134,8 @@ void TCriteriaForm::LoadControls(const TPROBLEM &c) {
     EnumButton->setEnabled(c.Enumerated);
     usedLocked_ = c.Enumerated;
     UsedCheckBox->setEnabled(!c.Enumerated && EnableAction->isEnabled());
+    shownFields_ = ControlFields();
+    loadedFields_ = FieldsOf(c);
 }
 
 void TCriteriaForm::ShowCriterion() {
@@ -146,6 +149,10 @@ void TCriteriaForm::ShowCriterion() {
 }
 
 TCriterionFields TCriteriaForm::Fields() const {
+    return UnchangedAsLoaded(ControlFields(), shownFields_, loadedFields_);
+}
+
+TCriterionFields TCriteriaForm::ControlFields() const {
     TCriterionFields f;
     f.Name = NameEdit->text();
     f.Units = UnitsEdit->text();
@@ -212,6 +219,9 @@ void TCriteriaForm::ApplyCriterion() {
     Kavrel->CoefficientsInvalid = flags.CoefficientsInvalid;
     Kavrel->FunctionsInvalid = flags.FunctionsInvalid;
     Kavrel->Xml.UpdateCriterionAttribute(c);
+    // The controls now stand for what was stored.
+    shownFields_ = ControlFields();
+    loadedFields_ = FieldsOf(c);
     const int row = CriteriaListBox->currentRow();
     RefillList();
     SelectItem(row);

@@ -14,6 +14,25 @@ TCriterionFields FieldsOf(const TPROBLEM &criterion) {
     return f;
 }
 
+TCriterionFields UnchangedAsLoaded(const TCriterionFields &now, const TCriterionFields &shown,
+                                   const TCriterionFields &loaded) {
+    TCriterionFields f = now;
+    const auto keep = [](auto &field, const auto &shownField, const auto &loadedField) {
+        if (field == shownField)
+            field = loadedField;
+    };
+    keep(f.Name, shown.Name, loaded.Name);
+    keep(f.Units, shown.Units, loaded.Units);
+    keep(f.Description, shown.Description, loaded.Description);
+    keep(f.MinText, shown.MinText, loaded.MinText);
+    keep(f.MaxText, shown.MaxText, loaded.MaxText);
+    keep(f.Decimals, shown.Decimals, loaded.Decimals);
+    keep(f.Method, shown.Method, loaded.Method);
+    keep(f.Cost, shown.Cost, loaded.Cost);
+    keep(f.Used, shown.Used, loaded.Used);
+    return f;
+}
+
 TCriterionVerdict CheckCriterionFields(const TDecisionModel &model, int index,
                                        const TCriterionFields &fields) {
     TCriterionVerdict v;

@@ -108,6 +108,8 @@ bool ReadCriterionHead(TLineReader &r, qsizetype s, const std::vector<TPROBLEM> 
         return false;
     if (c.Decimals < 0)
         return r.Fail(s + 5, QStringLiteral("Decimals value must be greater or equal 0"));
+    if (!DecimalsInRange(c.Decimals))
+        return r.Fail(s + 5, DecimalsTooLarge());
     if (!r.Integer(s + 6, c.Method))
         return false;
     if (c.Method < 1 || c.Method > 4)

@@ -117,6 +117,18 @@ int ClampQuestions(int questions) {
     return std::clamp(questions, 1, MaxQuestionLimit);
 }
 
+bool DecimalsInRange(int decimals) {
+    return decimals >= 0 && decimals <= MaxDecimals;
+}
+
+QString DecimalsTooLarge() {
+    return QStringLiteral("Decimals value must be less or equal %1").arg(MaxDecimals);
+}
+
+int ClampProbabilityPrecision(int precision) {
+    return std::clamp(precision, MinProbabilityPrecision, MaxProbabilityPrecision);
+}
+
 QString FormatFixed(double value, int decimals) {
     decimals = std::max(decimals, 0);
     // QString grows as needed, so even 1e300 prints in full.

@@ -133,6 +133,8 @@ void TestImporters::failures_data() {
         << "fun_max_le_min.fun" << 7 << "Max value must be greater then Min value";
     QTest::newRow("fun negative decimals")
         << "fun_decimals.fun" << 8 << "Decimals value must be greater or equal 0";
+    QTest::newRow("fun 11 decimals")
+        << "fun_decimals_large.fun" << 8 << "Decimals value must be less or equal 10";
     QTest::newRow("fun method 5") << "fun_method.fun" << 9
                                   << "Method number must be integer number between 1 and 4";
     QTest::newRow("fun Used not a number") << "fun_used_bad.fun" << 10 << conversion;
@@ -160,6 +162,8 @@ void TestImporters::failures_data() {
         << "crt_max_le_min.crt" << 5 << "Max value must be greater then Min value";
     QTest::newRow("crt negative decimals")
         << "crt_decimals.crt" << 6 << "Decimals value must be greater or equal 0";
+    QTest::newRow("crt 11 decimals")
+        << "crt_decimals_large.crt" << 6 << "Decimals value must be less or equal 10";
     QTest::newRow("crt decimals not an integer") << "crt_decimals_bad.crt" << 6 << conversion;
     QTest::newRow("crt method 0") << "crt_method.crt" << 7
                                   << "Method number must be integer number between 1 and 4";
