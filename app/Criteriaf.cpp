@@ -113,8 +113,8 @@ void TCriteriaForm::SetEditEnabled(bool enabled) {
 void TCriteriaForm::LoadControls(const TPROBLEM &c) {
     double lo = 0.0, hi = 0.0;
     if (Kavrel->Variants.ColumnRange(c.Id, lo, hi)) {
-        MinAlterLabel->setText(FloatToStr(lo));
-        MaxAlterLabel->setText(FloatToStr(hi));
+        MinAlterLabel->setText(FloatToExactStr(lo));
+        MaxAlterLabel->setText(FloatToExactStr(hi));
     } else {
         MinAlterLabel->setText(QStringLiteral("-"));
         MaxAlterLabel->setText(QStringLiteral("-"));
@@ -122,8 +122,8 @@ void TCriteriaForm::LoadControls(const TPROBLEM &c) {
     NameEdit->setText(c.Name);
     UnitsEdit->setText(c.Units);
     DecimalsCSpinEdit->setValue(c.Decimals);
-    MinValueEdit->setText(FloatToStr(c.Min));
-    MaxValueEdit->setText(FloatToStr(c.Max));
+    MinValueEdit->setText(FloatToExactStr(c.Min));
+    MaxValueEdit->setText(FloatToExactStr(c.Max));
     DescriptionEdit->setText(c.Description);
     (c.Cost ? CostRadioButton : GainRadioButton)->setChecked(true);
     QRadioButton *methods[] = {MethodRadioButton1, MethodRadioButton2, MethodRadioButton3,

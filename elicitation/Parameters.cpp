@@ -83,7 +83,7 @@ void TParameter::FitLabels() {
 void TParameter::LoadControls() {
     if (!Kavrel)
         return;
-    ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+    ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
     ui_->QuestionSpinEdit->setValue(Kavrel->Questions);
     ui_->PrecisionSpinEdit->setValue(Kavrel->ProbabilityPrecision);
 }
@@ -103,7 +103,7 @@ void TParameter::ParamOKClick() {
     // Any field that does not read as a number: the one message of the conversion.
     const auto unreadable = [this, &failed](QWidget *control) {
         failed(NonNumerical + ProbabilityRange, control);
-        ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+        ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
     };
     int questions = 0;
     if (!SpinValue(ui_->QuestionSpinEdit, questions))
@@ -120,11 +120,11 @@ void TParameter::ParamOKClick() {
         return unreadable(ui_->ProbabilityEdit);
     if (!(probability > 0.0 && probability < 1.0)) {
         failed(ProbabilityRange, ui_->ProbabilityEdit);
-        ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+        ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
         return;
     }
     Kavrel->Probability = probability;
-    ui_->ProbabilityEdit->setText(FloatToStr(probability));
+    ui_->ProbabilityEdit->setText(FloatToExactStr(probability));
     Kavrel->Questions = questions;
     Kavrel->ProbabilityPrecision = precision;
     Kavrel->Cancelled = false;
@@ -154,7 +154,7 @@ bool TParameter::FormKeyPress(QKeyEvent *key) {
         return true;
     }
     Error(readable ? ProbabilityRange : NonNumerical + ProbabilityRange, this);
-    ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+    ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
     // Enter never stores: it must not reach the default button either.
     return true;
 }
@@ -176,7 +176,7 @@ void TParameter::UpDown1Click(bool up) {
     const QString current = FloatToStr(v);
     if (QString::compare(current, zero) < 0 || QString::compare(current, one) > 0) {
         if (Kavrel)
-            ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+            ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
         ui_->ProbabilityEdit->setFocus();
     }
 }

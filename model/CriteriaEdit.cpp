@@ -5,8 +5,8 @@ TCriterionFields FieldsOf(const TPROBLEM &criterion) {
     f.Name = criterion.Name;
     f.Units = criterion.Units;
     f.Description = criterion.Description;
-    f.MinText = FloatToStr(criterion.Min);
-    f.MaxText = FloatToStr(criterion.Max);
+    f.MinText = FloatToExactStr(criterion.Min);
+    f.MaxText = FloatToExactStr(criterion.Max);
     f.Decimals = criterion.Decimals;
     f.Method = criterion.Method;
     f.Cost = criterion.Cost;
@@ -61,14 +61,14 @@ TCriterionVerdict CheckCriterionFields(const TDecisionModel &model, int index,
         if (v.Min > lo) {
             fail(QStringLiteral("Min value must be equal or less then alternatives' Min value!"),
                  TCriterionVerdict::FocusMin, true);
-            v.Replacement = FloatToStr(lo);
+            v.Replacement = FloatToExactStr(lo);
             return v;
         }
         if (v.Max < hi) {
             fail(QStringLiteral(
                      "Max value must be equal or greater then alternatives' Max value from!"),
                  TCriterionVerdict::FocusMax, true);
-            v.Replacement = FloatToStr(hi);
+            v.Replacement = FloatToExactStr(hi);
             return v;
         }
     }

@@ -151,6 +151,16 @@ QString FloatToStr(double value) {
     return DotToLocale(QString::number(value, 'g', 15));
 }
 
+QString FloatToExactStr(double value) {
+    // Most values read back from 15 digits; keeping that text keeps 0.0001 from
+    // turning into 1e-04.
+    QString text = QString::number(value, 'g', 15);
+    bool ok = false;
+    if (QLocale::c().toDouble(text, &ok) != value || !ok)
+        text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    return DotToLocale(text);
+}
+
 bool TextToFloat(const QString &text, double &value) {
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);

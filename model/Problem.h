@@ -103,6 +103,10 @@ QString FormatFixed(double value, int decimals);
 QString DotToLocale(const QString &text);
 // Shortest general text of a double (15 significant digits) with the locale separator.
 QString FloatToStr(double value);
+// A text that TextToFloat reads back as exactly this double, with the locale
+// separator: the 15-digit text where that is enough, else the shortest one
+// that is. For every number that an editor shows and reads again.
+QString FloatToExactStr(double value);
 // A typed number: the locale's conversion of a finite plain number, blanks around
 // allowed. Group separators, "nan" and "inf" are refused.
 bool TextToFloat(const QString &text, double &value);
