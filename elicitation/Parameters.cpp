@@ -34,9 +34,18 @@ void Error(const QString &text, QWidget *parent) {
 } // namespace
 
 void TKavrel::Menu_ParametersClick() {
+    if (!Parameter)
+        return;
+    const double probability = Probability;
+    const int questions = Questions;
+    const int precision = ProbabilityPrecision;
     // The dialog validates and stores; its result tells nothing more.
-    if (Parameter)
-        ShowModalForm(Parameter);
+    ShowModalForm(Parameter);
+    // The three travel in the problem file; without a problem there is none to save.
+    const bool changed =
+        Probability != probability || Questions != questions || ProbabilityPrecision != precision;
+    if (changed && StatusBar->PanelText(0) != QLatin1String("Problem: None"))
+        MarkProblemNotSaved();
 }
 
 TParameter::TParameter(QWidget *parent)
@@ -86,6 +95,8 @@ void TParameter::LoadControls() {
     ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
     ui_->QuestionSpinEdit->setValue(Kavrel->Questions);
     ui_->PrecisionSpinEdit->setValue(Kavrel->ProbabilityPrecision);
+    shownQuestions_ = ui_->QuestionSpinEdit->value();
+    shownPrecision_ = ui_->PrecisionSpinEdit->value();
 }
 
 void TParameter::FormShow() {
@@ -108,11 +119,17 @@ void TParameter::ParamOKClick() {
     int questions = 0;
     if (!SpinValue(ui_->QuestionSpinEdit, questions))
         return unreadable(ui_->QuestionSpinEdit);
+    // A spin box still showing what it was loaded with is unchanged, also when
+    // it could not show the stored value (a limit of 1 in its 2..50).
+    if (questions == shownQuestions_)
+        questions = Kavrel->Questions;
     if (questions < 1 || questions > MaxQuestionLimit)
         return failed(QuestionsRange, ui_->QuestionSpinEdit);
     int precision = 0;
     if (!SpinValue(ui_->PrecisionSpinEdit, precision))
         return unreadable(ui_->PrecisionSpinEdit);
+    if (precision == shownPrecision_)
+        precision = Kavrel->ProbabilityPrecision;
     if (precision < 1 || precision > 6)
         return failed(PrecisionRange, ui_->PrecisionSpinEdit);
     double probability = 0.0;
