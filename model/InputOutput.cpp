@@ -253,6 +253,9 @@ int TINPUT_OUTPUT::ReadFunFile(const QString &fileName, std::vector<TPROBLEM> &c
     if (!LoadLines(fileName, lines, message))
         return 0;
     const int check = CheckFunFile(lines, message);
+    // A file cut short is reported at the line where it ends.
+    if (check == -1)
+        return int(lines.size());
     if (check != ReadOk)
         return check + 1;
 
@@ -317,7 +320,7 @@ int TINPUT_OUTPUT::ReadCrtFile(const QString &fileName, std::vector<TPROBLEM> &c
         }
         if (s + CrtBlockLines > lines.size()) {
             message = UnexpectedEnd();
-            return -1;
+            return int(lines.size());
         }
         TPROBLEM c;
         c.AttrID = QStringLiteral("Attr%1").arg(i + 1);

@@ -119,8 +119,9 @@ void TestImporters::failures_data() {
 
     QTest::newRow("fun empty") << "empty.fun" << 0 << "Empty file!";
     QTest::newRow("fun count not a number") << "fun_count_bad.fun" << 1 << conversion;
-    QTest::newRow("fun ends before P line") << "fun_p_missing.fun" << 0 << end;
-    QTest::newRow("fun ends after last points") << "fun_truncated.fun" << 0 << end;
+    // A file cut short names its last line.
+    QTest::newRow("fun ends before P line") << "fun_p_missing.fun" << 10 << end;
+    QTest::newRow("fun ends after last points") << "fun_truncated.fun" << 13 << end;
     QTest::newRow("fun P not a number") << "fun_p_bad.fun" << 11 << conversion;
     QTest::newRow("fun negative P") << "fun_negative_points.fun" << 11 << "Too few points";
     QTest::newRow("fun no criterion")
@@ -150,7 +151,7 @@ void TestImporters::failures_data() {
     QTest::newRow("fun 11 criteria") << "fun_too_many.fun" << 123 << tooMany;
 
     QTest::newRow("crt empty") << "empty.crt" << 0 << "Empty file!";
-    QTest::newRow("crt last block 6 lines") << "crt_short_block.crt" << -1 << end;
+    QTest::newRow("crt last block 6 lines") << "crt_short_block.crt" << 14 << end;
     QTest::newRow("crt same first 10 characters")
         << "crt_duplicate.crt" << 9 << "Criterion with name \"Price of f\" already exists";
     QTest::newRow("crt type") << "crt_type.crt" << 3 << "Cost or Gain expected";
