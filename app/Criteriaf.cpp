@@ -47,6 +47,7 @@ void TCriteriaForm::FormCreate() {
                        static_cast<QWidget *>(MinValueEdit), static_cast<QWidget *>(MaxValueEdit)})
         if (w)
             w->installEventFilter(this);
+    DecimalsCSpinEdit->setRange(0, MaxDecimals);
     DecimalsCSpinEdit->setValue(3);
 }
 
@@ -112,8 +113,8 @@ void TCriteriaForm::SetEditEnabled(bool enabled) {
 void TCriteriaForm::LoadControls(const TPROBLEM &c) {
     double lo = 0.0, hi = 0.0;
     if (Kavrel->Variants.ColumnRange(c.Id, lo, hi)) {
-        MinAlterLabel->setText(FloatToStr(lo));
-        MaxAlterLabel->setText(FloatToStr(hi));
+        MinAlterLabel->setText(FloatToExactStr(lo));
+        MaxAlterLabel->setText(FloatToExactStr(hi));
     } else {
         MinAlterLabel->setText(QStringLiteral("-"));
         MaxAlterLabel->setText(QStringLiteral("-"));
@@ -121,8 +122,8 @@ void TCriteriaForm::LoadControls(const TPROBLEM &c) {
     NameEdit->setText(c.Name);
     UnitsEdit->setText(c.Units);
     DecimalsCSpinEdit->setValue(c.Decimals);
-    MinValueEdit->setText(FloatToStr(c.Min));
-    MaxValueEdit->setText(FloatToStr(c.Max));
+    MinValueEdit->setText(FloatToExactStr(c.Min));
+    MaxValueEdit->setText(FloatToExactStr(c.Max));
     DescriptionEdit->setText(c.Description);
     (c.Cost ? CostRadioButton : GainRadioButton)->setChecked(true);
     QRadioButton *methods[] = {MethodRadioButton1, MethodRadioButton2, MethodRadioButton3,
@@ -133,6 +134,8 @@ void TCriteriaForm::LoadControls(const TPROBLEM &c) {
     EnumButton->setEnabled(c.Enumerated);
     usedLocked_ = c.Enumerated;
     UsedCheckBox->setEnabled(!c.Enumerated && EnableAction->isEnabled());
+    shownFields_ = ControlFields();
+    loadedFields_ = FieldsOf(c);
 }
 
 void TCriteriaForm::ShowCriterion() {
@@ -146,6 +149,10 @@ void TCriteriaForm::ShowCriterion() {
 }
 
 TCriterionFields TCriteriaForm::Fields() const {
+    return UnchangedAsLoaded(ControlFields(), shownFields_, loadedFields_);
+}
+
+TCriterionFields TCriteriaForm::ControlFields() const {
     TCriterionFields f;
     f.Name = NameEdit->text();
     f.Units = UnitsEdit->text();
@@ -212,6 +219,9 @@ void TCriteriaForm::ApplyCriterion() {
     Kavrel->CoefficientsInvalid = flags.CoefficientsInvalid;
     Kavrel->FunctionsInvalid = flags.FunctionsInvalid;
     Kavrel->Xml.UpdateCriterionAttribute(c);
+    // The controls now stand for what was stored.
+    shownFields_ = ControlFields();
+    loadedFields_ = FieldsOf(c);
     const int row = CriteriaListBox->currentRow();
     RefillList();
     SelectItem(row);

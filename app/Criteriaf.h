@@ -27,7 +27,8 @@ public:
     bool ValidateCriterion(int index);
     void ApplyCriterion();
     void ShowCriterion();
-    // What the controls hold.
+    // What the controls hold, a control the user left as loaded standing for
+    // the value it was loaded from.
     TCriterionFields Fields() const;
 
     void FormCreate();
@@ -54,10 +55,15 @@ protected:
 
 private:
     void LoadControls(const TPROBLEM &criterion);
+    // The controls' texts and states as they are.
+    TCriterionFields ControlFields() const;
     void SetEditEnabled(bool enabled);
     void SelectItem(int row);
     void RefillList();
     QByteArray shownDocument_;
+    // The controls as loaded for the criterion at CurrentIndex, and its values then.
+    TCriterionFields shownFields_;
+    TCriterionFields loadedFields_;
     bool usedLocked_ = false; // an enumerated criterion's Used box stays off
 };
 

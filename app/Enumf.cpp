@@ -43,7 +43,7 @@ void TEnumForm::FormShow() {
     EnumGrid->setItem(0, 1, fixed(QStringLiteral("Value")));
     for (size_t j = 0; j < values.size(); ++j) {
         EnumGrid->setItem(int(j) + 1, 0, new QTableWidgetItem(values[j].Label));
-        EnumGrid->setItem(int(j) + 1, 1, new QTableWidgetItem(FloatToStr(values[j].Value)));
+        EnumGrid->setItem(int(j) + 1, 1, new QTableWidgetItem(FloatToExactStr(values[j].Value)));
     }
 }
 

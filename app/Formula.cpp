@@ -97,7 +97,15 @@ void TForm_Formula::PlaceButtons(int left, int top) {
 }
 
 void TForm_Formula::FormShow() {
-    if (!FormulaShown()) {
+    // The list decides: a used count that fell out of step with it names no criterion.
+    std::vector<const TPROBLEM *> used;
+    if (Kavrel) {
+        for (const TPROBLEM &c : Kavrel->Criteria) {
+            if (c.Used && int(used.size()) < MaxCriteria)
+                used.push_back(&c);
+        }
+    }
+    if (!FormulaShown() || used.empty()) {
         setFixedSize(ClientWidth, 160);
         BitBtn_ok->move(ClientWidth / 2 - 92, height() - 40);
         BitBtn_help->move(ClientWidth / 2 + 17, height() - 40);
@@ -112,12 +120,6 @@ void TForm_Formula::FormShow() {
     const auto fmt = [decimals](double v) { return FormatFixed(v, decimals); };
     // The same test as the utilities of the ranking, so both always agree.
     const bool additive = k.Model.IsAdditive();
-
-    std::vector<const TPROBLEM *> used;
-    for (const TPROBLEM &c : k.Criteria) {
-        if (c.Used && int(used.size()) < MaxCriteria)
-            used.push_back(&c);
-    }
     const double k1 = used.front()->SmallK;
     SetCaption(Label_Kvalue, QStringLiteral("K = ") + fmt(FactorK));
     SetCaption(Label_k, QStringLiteral("k1 = ") + fmt(k1));

@@ -4,6 +4,8 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScreen>
+#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -151,7 +153,29 @@ void TForm_Ranking::ShowRanking() {
 void TForm_Ranking::FormShow() {
     if (Kavrel)
         Fill(Kavrel->Model, Kavrel->ProbabilityPrecision);
+    FitColumns();
     FormResize();
+}
+
+void TForm_Ranking::FitColumns() {
+    // Each column as wide as its header and cells, never below the grid's
+    // default, and the window wide enough for all of them where the screen allows.
+    QHeaderView *header = Grid_ranking->horizontalHeader();
+    const int least = header->defaultSectionSize();
+    int total = 0;
+    for (int c = 0; c < Table.columnCount(); ++c) {
+        Grid_ranking->resizeColumnToContents(c);
+        if (header->sectionSize(c) < least)
+            header->resizeSection(c, least);
+        total += header->sectionSize(c);
+    }
+    const int around = width() - Grid_ranking->width() + 2 * Grid_ranking->frameWidth() +
+                       Grid_ranking->verticalScrollBar()->sizeHint().width();
+    int wanted = total + around;
+    if (const QScreen *s = screen())
+        wanted = std::min(wanted, s->availableGeometry().width());
+    if (wanted > width())
+        resize(wanted, height());
 }
 
 void TForm_Ranking::FormResize() {
@@ -179,9 +203,10 @@ bool TForm_Ranking::PreviewKey(QKeyEvent *event) {
 }
 
 void TForm_Ranking::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
+    // Filled first, so that the window is placed at the width its columns need.
     if (!event->spontaneous())
         FormShow();
+    QDialog::showEvent(event);
 }
 
 void TForm_Ranking::resizeEvent(QResizeEvent *event) {

@@ -70,6 +70,8 @@ public:
     QString Cells(int column, int row) const;
 
     void FormShow();
+    // Sizes the columns to their texts and widens the window to show them.
+    void FitColumns();
     void FormResize();
     void BitBtn_okClick();
     void BitBtn_helpClick();

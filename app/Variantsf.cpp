@@ -45,7 +45,7 @@ protected:
         } else {
             double v = 0.0;
             if (TextToFloat(text, v)) {
-                option->text = FloatToStr(v);
+                option->text = FloatToExactStr(v);
                 red = !InRange(v, c.Min, c.Max);
             } else {
                 red = true;
@@ -186,14 +186,14 @@ QString TVariantsForm::CellHint(int row, int col) const {
     case 2: {
         double v = 0.0;
         if (c && c->FindValue(Cells(col, row), v))
-            return QStringLiteral("Decimal: ") + FloatToStr(v);
+            return QStringLiteral("Decimal: ") + FloatToExactStr(v);
         return QStringLiteral("Unknown enum value");
     }
     case 3:
         if (!c)
             return QString();
-        return QStringLiteral("( ") + FloatToStr(c->Min) + QStringLiteral(" ; ") +
-               FloatToStr(c->Max) + QStringLiteral(" )");
+        return QStringLiteral("( ") + FloatToExactStr(c->Min) + QStringLiteral(" ; ") +
+               FloatToExactStr(c->Max) + QStringLiteral(" )");
     default:
         return QString();
     }

@@ -24,11 +24,11 @@ TMaxQuestions::~TMaxQuestions() = default;
 
 void TMaxQuestions::Prepare(double lo, double hi) {
     Accepted = false;
-    ui_->MinLabel->setText(FloatToStr(lo));
-    ui_->MinLabel->setToolTip(FloatToStr(lo));
+    ui_->MinLabel->setText(FloatToExactStr(lo));
+    ui_->MinLabel->setToolTip(FloatToExactStr(lo));
     Lo = lo;
-    ui_->MaxLabel->setText(FloatToStr(hi));
-    ui_->MaxLabel->setToolTip(FloatToStr(hi));
+    ui_->MaxLabel->setText(FloatToExactStr(hi));
+    ui_->MaxLabel->setToolTip(FloatToExactStr(hi));
     Hi = hi;
     ui_->ValueEdit->clear();
 }

@@ -34,9 +34,18 @@ void Error(const QString &text, QWidget *parent) {
 } // namespace
 
 void TKavrel::Menu_ParametersClick() {
+    if (!Parameter)
+        return;
+    const double probability = Probability;
+    const int questions = Questions;
+    const int precision = ProbabilityPrecision;
     // The dialog validates and stores; its result tells nothing more.
-    if (Parameter)
-        ShowModalForm(Parameter);
+    ShowModalForm(Parameter);
+    // The three travel in the problem file; without a problem there is none to save.
+    const bool changed =
+        Probability != probability || Questions != questions || ProbabilityPrecision != precision;
+    if (changed && StatusBar->PanelText(0) != QLatin1String("Problem: None"))
+        MarkProblemNotSaved();
 }
 
 TParameter::TParameter(QWidget *parent)
@@ -83,9 +92,11 @@ void TParameter::FitLabels() {
 void TParameter::LoadControls() {
     if (!Kavrel)
         return;
-    ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+    ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
     ui_->QuestionSpinEdit->setValue(Kavrel->Questions);
     ui_->PrecisionSpinEdit->setValue(Kavrel->ProbabilityPrecision);
+    shownQuestions_ = ui_->QuestionSpinEdit->value();
+    shownPrecision_ = ui_->PrecisionSpinEdit->value();
 }
 
 void TParameter::FormShow() {
@@ -103,16 +114,22 @@ void TParameter::ParamOKClick() {
     // Any field that does not read as a number: the one message of the conversion.
     const auto unreadable = [this, &failed](QWidget *control) {
         failed(NonNumerical + ProbabilityRange, control);
-        ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+        ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
     };
     int questions = 0;
     if (!SpinValue(ui_->QuestionSpinEdit, questions))
         return unreadable(ui_->QuestionSpinEdit);
+    // A spin box still showing what it was loaded with is unchanged, also when
+    // it could not show the stored value (a limit of 1 in its 2..50).
+    if (questions == shownQuestions_)
+        questions = Kavrel->Questions;
     if (questions < 1 || questions > MaxQuestionLimit)
         return failed(QuestionsRange, ui_->QuestionSpinEdit);
     int precision = 0;
     if (!SpinValue(ui_->PrecisionSpinEdit, precision))
         return unreadable(ui_->PrecisionSpinEdit);
+    if (precision == shownPrecision_)
+        precision = Kavrel->ProbabilityPrecision;
     if (precision < 1 || precision > 6)
         return failed(PrecisionRange, ui_->PrecisionSpinEdit);
     double probability = 0.0;
@@ -120,11 +137,11 @@ void TParameter::ParamOKClick() {
         return unreadable(ui_->ProbabilityEdit);
     if (!(probability > 0.0 && probability < 1.0)) {
         failed(ProbabilityRange, ui_->ProbabilityEdit);
-        ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+        ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
         return;
     }
     Kavrel->Probability = probability;
-    ui_->ProbabilityEdit->setText(FloatToStr(probability));
+    ui_->ProbabilityEdit->setText(FloatToExactStr(probability));
     Kavrel->Questions = questions;
     Kavrel->ProbabilityPrecision = precision;
     Kavrel->Cancelled = false;
@@ -163,7 +180,7 @@ bool TParameter::FormKeyPress(QKeyEvent *key) {
         return true;
     }
     fail(readable ? ProbabilityRange : NonNumerical + ProbabilityRange, ui_->ProbabilityEdit);
-    ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+    ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
     // Enter never stores: it must not reach the default button either.
     return true;
 }
@@ -185,7 +202,7 @@ void TParameter::UpDown1Click(bool up) {
     const QString current = FloatToStr(v);
     if (QString::compare(current, zero) < 0 || QString::compare(current, one) > 0) {
         if (Kavrel)
-            ui_->ProbabilityEdit->setText(FloatToStr(Kavrel->Probability));
+            ui_->ProbabilityEdit->setText(FloatToExactStr(Kavrel->Probability));
         ui_->ProbabilityEdit->setFocus();
     }
 }

@@ -43,6 +43,9 @@ private:
     void FitLabels();
 
     std::unique_ptr<Ui::TParameter> ui_;
+    // What the spin boxes showed when loaded.
+    int shownQuestions_ = 0;
+    int shownPrecision_ = 0;
 };
 
 extern TParameter *Parameter;

@@ -5,12 +5,31 @@ TCriterionFields FieldsOf(const TPROBLEM &criterion) {
     f.Name = criterion.Name;
     f.Units = criterion.Units;
     f.Description = criterion.Description;
-    f.MinText = FloatToStr(criterion.Min);
-    f.MaxText = FloatToStr(criterion.Max);
+    f.MinText = FloatToExactStr(criterion.Min);
+    f.MaxText = FloatToExactStr(criterion.Max);
     f.Decimals = criterion.Decimals;
     f.Method = criterion.Method;
     f.Cost = criterion.Cost;
     f.Used = criterion.Used;
+    return f;
+}
+
+TCriterionFields UnchangedAsLoaded(const TCriterionFields &now, const TCriterionFields &shown,
+                                   const TCriterionFields &loaded) {
+    TCriterionFields f = now;
+    const auto keep = [](auto &field, const auto &shownField, const auto &loadedField) {
+        if (field == shownField)
+            field = loadedField;
+    };
+    keep(f.Name, shown.Name, loaded.Name);
+    keep(f.Units, shown.Units, loaded.Units);
+    keep(f.Description, shown.Description, loaded.Description);
+    keep(f.MinText, shown.MinText, loaded.MinText);
+    keep(f.MaxText, shown.MaxText, loaded.MaxText);
+    keep(f.Decimals, shown.Decimals, loaded.Decimals);
+    keep(f.Method, shown.Method, loaded.Method);
+    keep(f.Cost, shown.Cost, loaded.Cost);
+    keep(f.Used, shown.Used, loaded.Used);
     return f;
 }
 
@@ -42,14 +61,14 @@ TCriterionVerdict CheckCriterionFields(const TDecisionModel &model, int index,
         if (v.Min > lo) {
             fail(QStringLiteral("Min value must be equal or less then alternatives' Min value!"),
                  TCriterionVerdict::FocusMin, true);
-            v.Replacement = FloatToStr(lo);
+            v.Replacement = FloatToExactStr(lo);
             return v;
         }
         if (v.Max < hi) {
             fail(QStringLiteral(
                      "Max value must be equal or greater then alternatives' Max value from!"),
                  TCriterionVerdict::FocusMax, true);
-            v.Replacement = FloatToStr(hi);
+            v.Replacement = FloatToExactStr(hi);
             return v;
         }
     }

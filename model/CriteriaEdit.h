@@ -32,6 +32,12 @@ struct TCriterionFields {
 // The fields of a criterion as the editor shows them.
 TCriterionFields FieldsOf(const TPROBLEM &criterion);
 
+// What the user left in the controls: each field that still shows what the
+// controls showed when loaded (shown) keeps the value it was loaded from
+// (loaded), so a value that a control cannot show exactly is never a change.
+TCriterionFields UnchangedAsLoaded(const TCriterionFields &now, const TCriterionFields &shown,
+                                   const TCriterionFields &loaded);
+
 // The first check the fields fail, with what the editor does about it.
 struct TCriterionVerdict {
     enum TFocus { FocusNone, FocusName, FocusMin, FocusMax };

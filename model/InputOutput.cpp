@@ -108,6 +108,8 @@ bool ReadCriterionHead(TLineReader &r, qsizetype s, const std::vector<TPROBLEM> 
         return false;
     if (c.Decimals < 0)
         return r.Fail(s + 5, QStringLiteral("Decimals value must be greater or equal 0"));
+    if (!DecimalsInRange(c.Decimals))
+        return r.Fail(s + 5, DecimalsTooLarge());
     if (!r.Integer(s + 6, c.Method))
         return false;
     if (c.Method < 1 || c.Method > 4)
@@ -251,6 +253,9 @@ int TINPUT_OUTPUT::ReadFunFile(const QString &fileName, std::vector<TPROBLEM> &c
     if (!LoadLines(fileName, lines, message))
         return 0;
     const int check = CheckFunFile(lines, message);
+    // A file cut short is reported at the line where it ends.
+    if (check == -1)
+        return int(lines.size());
     if (check != ReadOk)
         return check + 1;
 
@@ -315,7 +320,7 @@ int TINPUT_OUTPUT::ReadCrtFile(const QString &fileName, std::vector<TPROBLEM> &c
         }
         if (s + CrtBlockLines > lines.size()) {
             message = UnexpectedEnd();
-            return -1;
+            return int(lines.size());
         }
         TPROBLEM c;
         c.AttrID = QStringLiteral("Attr%1").arg(i + 1);

@@ -16,14 +16,14 @@ public:
     static constexpr int ReadOk = -2;
 
     // Import a function file: criteria with their utility functions, K and the k.
-    // Returns ReadOk, or the 1-based number of the failing line (0 for an empty or
-    // truncated file) with message set. The criteria come back only on success;
-    // on failure criteria is empty and FactorK keeps its value.
+    // Returns ReadOk, or the 1-based number of the failing line (0 for an empty
+    // file, the last line for one cut short) with message set. The criteria come
+    // back only on success; on failure criteria is empty and FactorK keeps its value.
     static int ReadFunFile(const QString &fileName, std::vector<TPROBLEM> &criteria,
                            QString &message);
     // Import a criteria file: criteria with their end points only. Returns ReadOk,
-    // or a 1-based line number (0 for an empty file, -1 for a truncated block) with
-    // message set; on failure criteria is empty.
+    // or a 1-based line number (0 for an empty file, the last line for a block cut
+    // short) with message set; on failure criteria is empty.
     static int ReadCrtFile(const QString &fileName, std::vector<TPROBLEM> &criteria,
                            QString &message);
 

@@ -117,6 +117,18 @@ int ClampQuestions(int questions) {
     return std::clamp(questions, 1, MaxQuestionLimit);
 }
 
+bool DecimalsInRange(int decimals) {
+    return decimals >= 0 && decimals <= MaxDecimals;
+}
+
+QString DecimalsTooLarge() {
+    return QStringLiteral("Decimals value must be less or equal %1").arg(MaxDecimals);
+}
+
+int ClampProbabilityPrecision(int precision) {
+    return std::clamp(precision, MinProbabilityPrecision, MaxProbabilityPrecision);
+}
+
 QString FormatFixed(double value, int decimals) {
     decimals = std::max(decimals, 0);
     // QString grows as needed, so even 1e300 prints in full.
@@ -137,6 +149,16 @@ QString DotToLocale(const QString &text) {
 
 QString FloatToStr(double value) {
     return DotToLocale(QString::number(value, 'g', 15));
+}
+
+QString FloatToExactStr(double value) {
+    // Most values read back from 15 digits; keeping that text keeps 0.0001 from
+    // turning into 1e-04.
+    QString text = QString::number(value, 'g', 15);
+    bool ok = false;
+    if (QLocale::c().toDouble(text, &ok) != value || !ok)
+        text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    return DotToLocale(text);
 }
 
 bool TextToFloat(const QString &text, double &value) {

@@ -80,9 +80,22 @@ constexpr int MaxCriteria = 10;
 constexpr int MaxCriterionNameLength = 10;
 // The most questions asked about one point.
 constexpr int MaxQuestionLimit = 50;
+// The most decimals of a criterion's values: the files, the readers and the
+// criteria editor all hold 0..MaxDecimals, so no control has to change a value
+// it was only asked to show.
+constexpr int MaxDecimals = 10;
+// The decimals of probabilities and utilities: 1..6.
+constexpr int MinProbabilityPrecision = 1;
+constexpr int MaxProbabilityPrecision = 6;
 
 // The limit of questions per point kept within 1..50.
 int ClampQuestions(int questions);
+// A criterion's decimals within 0..MaxDecimals.
+bool DecimalsInRange(int decimals);
+// What the readers say about decimals above MaxDecimals.
+QString DecimalsTooLarge();
+// The decimals of probabilities kept within 1..6.
+int ClampProbabilityPrecision(int precision);
 
 // Fixed-point text of a value with the locale decimal separator.
 QString FormatFixed(double value, int decimals);
@@ -90,6 +103,10 @@ QString FormatFixed(double value, int decimals);
 QString DotToLocale(const QString &text);
 // Shortest general text of a double (15 significant digits) with the locale separator.
 QString FloatToStr(double value);
+// A text that TextToFloat reads back as exactly this double, with the locale
+// separator: the 15-digit text where that is enough, else the shortest one
+// that is. For every number that an editor shows and reads again.
+QString FloatToExactStr(double value);
 // A typed number: the locale's conversion of a finite plain number, blanks around
 // allowed. Group separators, "nan" and "inf" are refused.
 bool TextToFloat(const QString &text, double &value);

@@ -25,8 +25,8 @@ QString CellFaultMessage(const TPROBLEM &criterion, TCellFault fault) {
     case TCellFault::NotNumber:
         return QStringLiteral("Conversion error");
     case TCellFault::OutOfRange:
-        return QStringLiteral("Value must be between ") + FloatToStr(criterion.Min) +
-               QStringLiteral(" and ") + FloatToStr(criterion.Max);
+        return QStringLiteral("Value must be between ") + FloatToExactStr(criterion.Min) +
+               QStringLiteral(" and ") + FloatToExactStr(criterion.Max);
     case TCellFault::None:
         break;
     }
@@ -107,7 +107,7 @@ std::vector<TRowTexts> RowsOfVariants(const TDecisionModel &model) {
         const VCriteriumData &values = v.Columns[size_t(column)].Values;
         const size_t n = std::min(values.size(), rows.size());
         for (size_t j = 0; j < n; ++j)
-            rows[j][int(i) + 2] = c.Enumerated ? c.LabelOf(values[j]) : FloatToStr(values[j]);
+            rows[j][int(i) + 2] = c.Enumerated ? c.LabelOf(values[j]) : FloatToExactStr(values[j]);
     }
     return rows;
 }

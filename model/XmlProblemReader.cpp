@@ -428,7 +428,9 @@ bool TXML::ReadGlobalSettings(double &probability, int &questions, int &precisio
             return false;
         }
     }
-    // A hand-edited limit out of range would ask no question or nearly endless ones.
+    // A hand-edited limit out of range would ask no question or nearly endless ones;
+    // decimals out of range would have the parameters dialog change them unasked.
     questions = ClampQuestions(questions);
+    precision = ClampProbabilityPrecision(precision);
     return true;
 }

@@ -168,6 +168,10 @@ bool TXML::ReadResults(std::vector<TPROBLEM> &criteria, int &applied) {
             LastError = QStringLiteral("Decimals value must be greater or equal 0");
             return false;
         }
+        if (!DecimalsInRange(c.Decimals)) {
+            LastError = DecimalsTooLarge();
+            return false;
+        }
         QDomElement points;
         if (FindChild(attribute, QStringLiteral("POINTS"), points) && !ReadPoints(points, c))
             return false;

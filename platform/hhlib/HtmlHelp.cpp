@@ -1,6 +1,7 @@
 #include "platform/hhlib/HtmlHelp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -8,9 +9,11 @@
 #include <QResource>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 #include <dlfcn.h>
 
 extern "C" __attribute__((visibility("default"))) void *
@@ -24,6 +27,7 @@ struct HelpState {
     QPointer<QWidget> Window;
     QTextBrowser *Browser = nullptr;
     QStringList Archives;
+    QMetaObject::Connection OwnerHidden;
 
     ~HelpState() {
         if (!QCoreApplication::instance())
@@ -80,6 +84,30 @@ QWidget *HelpWindow() {
     return window;
 }
 
+// A modal window blocks every window outside its own family, so the help window
+// joins the family of the modal window that is open (the one the help was asked
+// from) and stays usable beside it. When that window goes, the help window
+// follows the modal window still open, or none.
+void FollowModalWindow(QWidget *window) {
+    HelpState &state = State();
+    QObject::disconnect(state.OwnerHidden);
+    window->winId();
+    QWindow *handle = window->windowHandle();
+    if (!handle)
+        return;
+    const QWidget *modal = QApplication::activeModalWidget();
+    QWindow *owner = modal && modal != window ? modal->windowHandle() : nullptr;
+    handle->setTransientParent(owner);
+    if (!owner)
+        return;
+    state.OwnerHidden =
+        QObject::connect(owner, &QWindow::visibleChanged, window, [window](bool visible) {
+            // Once the modal window has let go; the next one may not be known yet.
+            if (!visible)
+                QTimer::singleShot(0, window, [window] { FollowModalWindow(window); });
+        });
+}
+
 // Registers the archive under ":/<its file name>" once; false when it cannot be read.
 bool RegisterArchive(const QString &archive) {
     HelpState &state = State();
@@ -114,6 +142,7 @@ void *HtmlHelpShow(void *, const char *topicPath, unsigned int command, unsigned
         topic.prepend(QLatin1Char('/'));
 
     QWidget *window = HelpWindow();
+    FollowModalWindow(window);
     QFileInfo archive(archiveName);
     if (archive.isRelative())
         archive.setFile(LibraryFolder() + QLatin1Char('/') + archiveName);

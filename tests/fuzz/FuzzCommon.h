@@ -63,6 +63,7 @@ inline void CheckCriteria(const std::vector<TPROBLEM> &criteria) {
     Require(criteria.size() <= size_t(MaxCriteria), "at most 10 criteria");
     for (const TPROBLEM &c : criteria) {
         Require(c.Name.size() <= MaxCriterionNameLength, "names at most 10 characters");
+        Require(DecimalsInRange(c.Decimals), "decimals the criteria editor can show");
         CheckFunction(c);
     }
 }

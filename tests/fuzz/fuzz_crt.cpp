@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             fuzz::Require(c.Points.size() == 2 && c.Min < c.Max, "end points of a valid range");
     } else {
         fuzz::Require(!message.isEmpty(), "a failure has a message");
+        fuzz::Require(line >= 0, "a failure names a line");
         fuzz::Require(criteria.empty(), "nothing half imported");
     }
     return 0;

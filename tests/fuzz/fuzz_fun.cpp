@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             fuzz::Require(c.SmallK >= 0.0 && c.SmallK <= 1.0, "k within 0 to 1");
     } else {
         fuzz::Require(!message.isEmpty(), "a failure has a message");
+        fuzz::Require(line >= 0, "a failure names a line");
         fuzz::Require(criteria.empty(), "nothing half imported");
         fuzz::Require(FactorK == 0.5, "K untouched on failure");
     }

@@ -6,6 +6,7 @@
 #include "app/Enumf.h"
 #include "app/Namef.h"
 #include "app/Variantsf.h"
+#include "tests/TestSupport.h"
 #include "tests/model/XmlTestSupport.h"
 
 #include <QComboBox>
@@ -90,6 +91,8 @@ private slots:
     void captionDialogs_data();
     void captionDialogs();
     void bothEditorsSavedAndLoaded();
+    void numbersSurviveBothEditors_data();
+    void numbersSurviveBothEditors();
 
 private:
     std::unique_ptr<TEditorsFixture> f_;
@@ -719,6 +722,97 @@ void TestEditors::bothEditorsSavedAndLoaded() {
     QCOMPARE(loaded.Model.Roles[1].Caption, QStringLiteral("Note"));
     QVERIFY(RowsOfVariants(loaded.Model) == RowsOfVariants(Kavrel->Model));
     QCOMPARE(RowsOfVariants(loaded.Model)[1][3], QStringLiteral("80.5"));
+}
+
+void TestEditors::numbersSurviveBothEditors_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    QTest::addColumn<int>("decimals");
+    const QLocale pt = PointLocale(), cm = CommaLocale();
+    QTest::newRow("15 digits") << pt << 0.1 << 1234.56789012345 << 3;
+    QTest::newRow("16 digits") << pt << 0.7999999999999999 << 987654321.1234567 << 10;
+    QTest::newRow("17 digits") << pt << 0.30000000000000004 << 1234.5678901234543 << 0;
+    QTest::newRow("17 digits, comma") << cm << -98765.43210987654 << 1234.5678901234543 << 3;
+    QTest::newRow("17 digits, exponent")
+        << pt << 1.0000000000000002e-05 << 4.000000000000001e+22 << 3;
+    // No reader gives more decimals than the editor holds; an untouched box still keeps them.
+    QTest::newRow("decimals beyond the box") << pt << 0.1 << 1234.56789012345 << 12;
+}
+
+// Ranges and values that need 15 to 17 digits go through both editors, and OK
+// without touching anything changes nothing and sets no flag.
+void TestEditors::numbersSurviveBothEditors() {
+    QFETCH(QLocale, locale);
+    QFETCH(double, min);
+    QFETCH(double, max);
+    QFETCH(int, decimals);
+    const LocaleGuard guard(locale);
+    TDecisionModel &m = Kavrel->Model;
+    Kavrel->Xml.NewDocuments(m.Roles);
+    TPROBLEM c;
+    c.Name = "Speed";
+    c.AttrID = "Attr1";
+    c.Id = 1;
+    c.Used = true;
+    c.Method = 2;
+    c.Decimals = decimals;
+    c.Cost = false;
+    c.Min = min;
+    c.Max = max;
+    c.Init(min, max);
+    c.Points.insert(c.Points.begin() + 1, TFuncPoint{(min + max) / 2, 0.5});
+    c.FunctionCreated = true;
+    c.KCounted = true;
+    c.SmallK = 1;
+    c.Node = Kavrel->Xml.CreateCriterionAttribute(c);
+    m.Criteria.push_back(c);
+    m.UsedCount = 1;
+    // The alternatives sit on both ends of the range, so the range checks are tight.
+    for (double v : {max, min, (min + max) / 3}) {
+        const int row = m.Variants.AddVariant(QString::number(v, 'g', 17), QString()) - 1;
+        m.Variants.AppendValue(row, v, c.Id);
+        Kavrel->Xml.CreateObject(m.Criteria, m.Variants, row, m.Roles);
+    }
+    Kavrel->Xml.WriteElicitationSettings(m.Criteria, Kavrel->Probability, Kavrel->Questions,
+                                         Kavrel->ProbabilityPrecision);
+    Kavrel->SetProblemStatus("Problem: speed.xml", true);
+    const TPROBLEM was = m.Criteria[0];
+    const TVARIANTS values = m.Variants;
+    const auto same = [](const TPROBLEM &a, const TPROBLEM &b) {
+        bool points = a.Points.size() == b.Points.size();
+        for (size_t i = 0; points && i < a.Points.size(); ++i)
+            points = a.Points[i].x == b.Points[i].x && a.Points[i].u == b.Points[i].u;
+        return points && a.Min == b.Min && a.Max == b.Max && a.Decimals == b.Decimals &&
+               a.Method == b.Method && a.Cost == b.Cost && a.Used == b.Used &&
+               a.FunctionCreated == b.FunctionCreated && a.KCounted == b.KCounted &&
+               a.SmallK == b.SmallK && a.Name == b.Name;
+    };
+
+    int result = -1;
+    QVERIFY(RunModal(
+        "TCriteriaForm", [&] { result = CriteriaForm->ShowModal(); },
+        [] { CriteriaForm->OKBitBtn->click(); }));
+    QCOMPARE(result, int(mrOk));
+    QCOMPARE(m.Criteria[0].Min, min);
+    QCOMPARE(m.Criteria[0].Max, max);
+    QCOMPARE(m.Criteria[0].Decimals, decimals);
+    QVERIFY(same(m.Criteria[0], was));
+    QVERIFY(!Kavrel->CriteriaChanged && !Kavrel->CoefficientsInvalid && !Kavrel->FunctionsInvalid);
+
+    // Every cell is read back from its text once the table counts as edited.
+    QVERIFY(RunModal(
+        "TVariantsForm", [] { VariantsForm->ShowModal(); },
+        [this] {
+            VariantsForm->Modified = true;
+            f_->Script.Answer(mrYes, SaveChanges);
+            VariantsForm->close();
+        }));
+    QVERIFY(!VariantsForm->isVisible());
+    QVERIFY(m.Variants.Columns[0].Values == values.Columns[0].Values);
+    QVERIFY(same(m.Criteria[0], was));
+    QVERIFY(Kavrel->ProblemSaved);
+    QCOMPARE(f_->Panel0(), QStringLiteral("Problem: speed.xml"));
 }
 
 VR_GUI_TEST_MAIN(TestEditors)

@@ -146,16 +146,21 @@ void TestFormula::generalFormulaOnly_data() {
     QTest::addColumn<bool>("complete");
     QTest::addColumn<bool>("dialogue");
     QTest::addColumn<int>("used");
-    QTest::newRow("not solved") << false << false << 2;
-    QTest::newRow("during elicitation") << true << true << 2;
-    QTest::newRow("no used criterion") << true << false << 0;
+    QTest::addColumn<QList<double>>("ks"); // below 0: not used
+    const QList<double> two{0.3, 0.5};
+    QTest::newRow("not solved") << false << false << 2 << two;
+    QTest::newRow("during elicitation") << true << true << 2 << two;
+    QTest::newRow("no used criterion") << true << false << 0 << two;
+    // The list decides, whatever the count says.
+    QTest::newRow("count without used criteria") << true << false << 2 << QList<double>{-1, -1};
 }
 
 void TestFormula::generalFormulaOnly() {
     QFETCH(bool, complete);
     QFETCH(bool, dialogue);
     QFETCH(int, used);
-    Solve({0.3, 0.5}, 0.25);
+    QFETCH(QList<double>, ks);
+    Solve(ks, 0.25);
     Kavrel->SolutionComplete = complete;
     Kavrel->DialogueMode = dialogue;
     Kavrel->UsedCount = used;

@@ -20,6 +20,8 @@ private slots:
     void labels();
     void rules_data();
     void rules();
+    void boundsTypedAsShown_data();
+    void boundsTypedAsShown();
     void closeRefusedUntilValidOk();
     void executeReturnsTheAcceptedValue();
     void executeWithoutAnAnswerHasNoValue();
@@ -37,7 +39,7 @@ void TestMaxQuestion::labels() {
     QCOMPARE(dialog.Form()->OKBitBtn->text(), QStringLiteral("&OK"));
     QVERIFY(dialog.Form()->OKBitBtn->isDefault());
     QCOMPARE(dialog.Form()->MinLabel->text(), QStringLiteral("0,25"));
-    QCOMPARE(dialog.Form()->MaxLabel->text(), QStringLiteral("0,333333333333333"));
+    QCOMPARE(dialog.Form()->MaxLabel->text(), QStringLiteral("0,3333333333333333"));
     QCOMPARE(dialog.Form()->MaxLabel->toolTip(), dialog.Form()->MaxLabel->text());
     QCOMPARE(dialog.Form()->MinLabel->palette().color(QPalette::WindowText), QColor(0, 128, 0));
     QVERIFY(dialog.Form()->ValueEdit->text().isEmpty());
@@ -108,6 +110,33 @@ void TestMaxQuestion::rules() {
         QVERIFY(dialog.isVisible());
         QVERIFY(!dialog.Accepted);
         QCOMPARE(dialog.Value, 0.0);
+    }
+}
+
+void TestMaxQuestion::boundsTypedAsShown_data() {
+    QTest::addColumn<double>("lo");
+    QTest::addColumn<double>("hi");
+    QTest::newRow("a third below") << 1.0 / 3.0 << 0.5;
+    QTest::newRow("two thirds above") << 0.25 << 2.0 / 3.0;
+    QTest::newRow("sum of tenths") << 0.1 + 0.2 << 0.75;
+}
+
+// A bound typed as the dialog shows it is that bound, so it is accepted.
+void TestMaxQuestion::boundsTypedAsShown() {
+    QFETCH(double, lo);
+    QFETCH(double, hi);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    TDialogScript script;
+    TMaxQuestions dialog;
+    for (const bool lower : {true, false}) {
+        dialog.Prepare(lo, hi);
+        dialog.show();
+        QLabel *shown = lower ? dialog.Form()->MinLabel : dialog.Form()->MaxLabel;
+        dialog.Form()->ValueEdit->setText(shown->text());
+        dialog.OKBitBtnClick();
+        QVERIFY2(script.Shown.isEmpty(), qPrintable(shown->text()));
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(dialog.Value == (lower ? lo : hi));
     }
 }
 

@@ -51,6 +51,8 @@ private slots:
     void arrows();
     void cancelEscapeAndCloseRestore();
     void menuCommand();
+    void storedChangeMarksProblemUnsaved_data();
+    void storedChangeMarksProblemUnsaved();
 
 private:
     std::unique_ptr<TFrameFixture> f_;
@@ -379,6 +381,57 @@ void TestParameters::menuCommand() {
     Kavrel->Menu_ParametersClick();
     QCOMPARE(Kavrel->Probability, 0.65);
     QCOMPARE(F()->ProbabilityEdit->text(), QStringLiteral("0.65"));
+}
+
+void TestParameters::storedChangeMarksProblemUnsaved_data() {
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<int>("questions");       // as the problem had them
+    QTest::addColumn<QString>("probability"); // typed; empty: left as shown
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("probability 0.7") << true << 5 << "0.7" << true << true;
+    QTest::newRow("OK unchanged") << true << 5 << QString() << true << false;
+    QTest::newRow("retyped as it was") << true << 5 << "0.5" << true << false;
+    QTest::newRow("Cancel after typing") << true << 5 << "0.7" << false << false;
+    // The spin box holds 2..50; a problem may have 1.
+    QTest::newRow("one question kept") << true << 1 << QString() << true << false;
+    QTest::newRow("no problem") << false << 5 << "0.7" << true << false;
+}
+
+void TestParameters::storedChangeMarksProblemUnsaved() {
+    QFETCH(bool, loaded);
+    QFETCH(int, questions);
+    QFETCH(QString, probability);
+    QFETCH(bool, ok);
+    QFETCH(bool, marked);
+    const LocaleGuard guard(PointLocale());
+    if (loaded) {
+        f_->Script.ChooseFile(QStringLiteral(VR_EXAMPLES "/cars.xml"));
+        Kavrel->SB_LoadProblemClick();
+        QCOMPARE(Kavrel->StatusBar->PanelText(0), QStringLiteral("Problem: cars.xml"));
+    }
+    const QString panel = Kavrel->StatusBar->PanelText(0);
+    Kavrel->Questions = questions;
+    f_->Script.AnswerForm(QStringLiteral("TParameter"), [&](QDialog *) {
+        if (!probability.isNull())
+            F()->ProbabilityEdit->setText(probability);
+        (ok ? F()->ParamOK : F()->ParamCancel)->click();
+    });
+    Kavrel->Menu_Parameters->trigger();
+    QCOMPARE(Kavrel->Probability, ok && !probability.isNull() ? probability.toDouble() : 0.5);
+    QCOMPARE(Kavrel->Questions, questions);
+    QCOMPARE(Kavrel->StatusBar->PanelText(0),
+             marked ? QStringLiteral("Problem: NOT SAVED") : panel);
+    QCOMPARE(Kavrel->ProblemSaved, !marked);
+
+    // Exit warns about the unsaved change.
+    QString exit = QStringLiteral("Are you sure you want to exit Veveve Revavovaruvu ?");
+    if (marked)
+        exit += QStringLiteral("\nProblem is not saved !");
+    f_->Script.Answer(mrNo, exit);
+    bool canClose = true;
+    Kavrel->FormCloseQuery(canClose);
+    QVERIFY(!canClose);
 }
 
 VR_GUI_TEST_MAIN(TestParameters)

@@ -36,6 +36,7 @@ private slots:
     void rowsKeepTheirOwnValues();
     void refilledWhenShownAgain();
     void layoutAndHelp();
+    void columnsFitAtFirstShow();
 
 private:
     // Alternatives named A, B, C... with the given utilities and no criteria.
@@ -185,6 +186,34 @@ void TestRanking::layoutAndHelp() {
     QTest::keyClick(Form_Ranking->Grid_ranking, Qt::Key_F1);
     QCOMPARE(lastTopic, QStringLiteral("rovezizez.chm::/Praca\\Ranking.htm"));
     Kavrel->HelpShow = nullptr;
+    Form_Ranking->close();
+}
+
+void TestRanking::columnsFitAtFirstShow() {
+    SetProblem(*Kavrel, {LinearCriterion(QStringLiteral("Consumption"), 1, 1.0)},
+               {{QStringLiteral("Small city car"),
+                 QStringLiteral("Second hand, one owner, full service history"),
+                 {1234.5678901234543}},
+                {QStringLiteral("Van"), QString(), {2}}});
+    Kavrel->Variants.Alternatives[0].Utility = 0.25;
+    Kavrel->Variants.Alternatives[1].Utility = 0.75;
+    Form_Ranking->ShowRanking();
+    QTableView *grid = Form_Ranking->Grid_ranking;
+    QHeaderView *header = grid->horizontalHeader();
+    int total = 0;
+    for (int c = 0; c < Form_Ranking->ColCount(); ++c) {
+        const int width = header->sectionSize(c);
+        QVERIFY2(width >= header->sectionSizeHint(c), qPrintable(Form_Ranking->Cells(c, 0)));
+        QVERIFY2(width >= static_cast<QAbstractItemView *>(grid)->sizeHintForColumn(c),
+                 qPrintable(Form_Ranking->Cells(c, 0)));
+        QVERIFY(width >= 105);
+        total += width;
+    }
+    // The window shows every column whole, without scrolling.
+    QVERIFY2(grid->viewport()->width() >= total,
+             qPrintable(QStringLiteral("%1 < %2").arg(grid->viewport()->width()).arg(total)));
+    QVERIFY(Form_Ranking->width() >= 657);
+    QCOMPARE(Form_Ranking->BitBtn_ok->x(), Form_Ranking->width() / 2 - 100);
     Form_Ranking->close();
 }
 

@@ -26,6 +26,7 @@ private slots:
     void checks();
     void flags_data();
     void flags();
+    void untouchedControlsChangeNothing();
     void renameThenChange();
     void newCriterionNames();
     void newCriterionSkipsIdentifiersTheDocumentStillUses();
@@ -246,6 +247,32 @@ void TestCriteriaEdit::flags() {
     ApplyCriterionFields(fresh, nullptr, g, 0, 1, none);
     QVERIFY(!none.CriteriaChanged && !none.CoefficientsInvalid && !none.FunctionsInvalid);
     QCOMPARE(PointsText(fresh), QStringLiteral("(0,1) (1,0)"));
+}
+
+void TestCriteriaEdit::untouchedControlsChangeNothing() {
+    TwoCriteria p;
+    TPROBLEM &c = p.Model.Criteria[0];
+    c.Decimals = 12; // more than the spin box shows
+    const std::vector<TPROBLEM> saved = p.Model.Criteria;
+    const TCriterionFields loaded = FieldsOf(c);
+    TCriterionFields shown = loaded;
+    shown.Decimals = MaxDecimals;
+
+    TCriterionFields now = UnchangedAsLoaded(shown, shown, loaded);
+    QCOMPARE(now.Decimals, 12);
+    TChangeFlags flags;
+    ApplyCriterionFields(c, FindSavedCopy(saved, c), now, c.Min, c.Max, flags);
+    QVERIFY(!flags.CriteriaChanged && !flags.CoefficientsInvalid && !flags.FunctionsInvalid);
+    QCOMPARE(c.Decimals, 12);
+
+    // What the user did change is taken as it is.
+    TCriterionFields edited = shown;
+    edited.Decimals = 4;
+    edited.Name = QStringLiteral("Cost");
+    now = UnchangedAsLoaded(edited, shown, loaded);
+    QCOMPARE(now.Decimals, 4);
+    QCOMPARE(now.Name, QStringLiteral("Cost"));
+    QCOMPARE(now.MinText, loaded.MinText);
 }
 
 void TestCriteriaEdit::renameThenChange() {

@@ -119,8 +119,9 @@ void TestImporters::failures_data() {
 
     QTest::newRow("fun empty") << "empty.fun" << 0 << "Empty file!";
     QTest::newRow("fun count not a number") << "fun_count_bad.fun" << 1 << conversion;
-    QTest::newRow("fun ends before P line") << "fun_p_missing.fun" << 0 << end;
-    QTest::newRow("fun ends after last points") << "fun_truncated.fun" << 0 << end;
+    // A file cut short names its last line.
+    QTest::newRow("fun ends before P line") << "fun_p_missing.fun" << 10 << end;
+    QTest::newRow("fun ends after last points") << "fun_truncated.fun" << 13 << end;
     QTest::newRow("fun P not a number") << "fun_p_bad.fun" << 11 << conversion;
     QTest::newRow("fun negative P") << "fun_negative_points.fun" << 11 << "Too few points";
     QTest::newRow("fun no criterion")
@@ -133,6 +134,8 @@ void TestImporters::failures_data() {
         << "fun_max_le_min.fun" << 7 << "Max value must be greater then Min value";
     QTest::newRow("fun negative decimals")
         << "fun_decimals.fun" << 8 << "Decimals value must be greater or equal 0";
+    QTest::newRow("fun 11 decimals")
+        << "fun_decimals_large.fun" << 8 << "Decimals value must be less or equal 10";
     QTest::newRow("fun method 5") << "fun_method.fun" << 9
                                   << "Method number must be integer number between 1 and 4";
     QTest::newRow("fun Used not a number") << "fun_used_bad.fun" << 10 << conversion;
@@ -148,7 +151,7 @@ void TestImporters::failures_data() {
     QTest::newRow("fun 11 criteria") << "fun_too_many.fun" << 123 << tooMany;
 
     QTest::newRow("crt empty") << "empty.crt" << 0 << "Empty file!";
-    QTest::newRow("crt last block 6 lines") << "crt_short_block.crt" << -1 << end;
+    QTest::newRow("crt last block 6 lines") << "crt_short_block.crt" << 14 << end;
     QTest::newRow("crt same first 10 characters")
         << "crt_duplicate.crt" << 9 << "Criterion with name \"Price of f\" already exists";
     QTest::newRow("crt type") << "crt_type.crt" << 3 << "Cost or Gain expected";
@@ -160,6 +163,8 @@ void TestImporters::failures_data() {
         << "crt_max_le_min.crt" << 5 << "Max value must be greater then Min value";
     QTest::newRow("crt negative decimals")
         << "crt_decimals.crt" << 6 << "Decimals value must be greater or equal 0";
+    QTest::newRow("crt 11 decimals")
+        << "crt_decimals_large.crt" << 6 << "Decimals value must be less or equal 10";
     QTest::newRow("crt decimals not an integer") << "crt_decimals_bad.crt" << 6 << conversion;
     QTest::newRow("crt method 0") << "crt_method.crt" << 7
                                   << "Method number must be integer number between 1 and 4";

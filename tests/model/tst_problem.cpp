@@ -32,6 +32,8 @@ private slots:
     void formatFixed();
     void formatFixedHugeValues();
     void dotToLocale();
+    void exactTextReadsBack_data();
+    void exactTextReadsBack();
     void recordsCopyShareNode();
 };
 
@@ -174,6 +176,35 @@ void TestProblem::dotToLocale() {
     LocaleGuard guard(CommaLocale());
     QCOMPARE(DotToLocale(QStringLiteral("1.5.2")), QStringLiteral("1,5.2"));
     QCOMPARE(DotToLocale(QStringLiteral("15")), QStringLiteral("15"));
+}
+
+void TestProblem::exactTextReadsBack_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("point"); // the text under a point locale
+    QTest::newRow("short") << 0.5 << "0.5";
+    QTest::newRow("small, as before") << 0.0001 << "0.0001";
+    QTest::newRow("15 digits") << 1234.56789012345 << "1234.56789012345";
+    QTest::newRow("16 digits") << 0.7999999999999999 << "0.7999999999999999";
+    QTest::newRow("17 digits") << 1234.5678901234543 << "1234.5678901234544";
+    QTest::newRow("sum of tenths") << 0.1 + 0.2 << "0.30000000000000004";
+    QTest::newRow("negative") << -98765.43210987654 << "-98765.43210987654";
+    QTest::newRow("exponent") << 4.000000000000001e+22 << "4.000000000000001e+22";
+    QTest::newRow("smallest") << 5e-324 << "4.94065645841247e-324";
+    QTest::newRow("largest") << 1.7976931348623157e308 << "1.7976931348623157e+308";
+}
+
+// The editors' text of a number reads back as that very number, in either locale.
+void TestProblem::exactTextReadsBack() {
+    QFETCH(double, value);
+    QFETCH(QString, point);
+    for (const QLocale &locale : {PointLocale(), CommaLocale()}) {
+        LocaleGuard guard(locale);
+        const QString text = FloatToExactStr(value);
+        QCOMPARE(text, DotToLocale(point));
+        double back = 0.0;
+        QVERIFY2(TextToFloat(text, back), qPrintable(text));
+        QVERIFY2(back == value, qPrintable(text)); // exactly, not within a tolerance
+    }
 }
 
 void TestProblem::recordsCopyShareNode() {

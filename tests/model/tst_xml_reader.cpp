@@ -361,27 +361,33 @@ void TestXmlReader::missingSettingsAreCreated() {
 void TestXmlReader::settingsKeepWhatIsAbsent_data() {
     QTest::addColumn<QString>("settings");
     QTest::addColumn<int>("questions");
+    QTest::addColumn<int>("precision");
     QTest::newRow("last entry, absent kept")
-        << "<QUESTIONS Value='7'/><PRECISION/><QUESTIONS Value='8.9'/>" << 8;
-    // The limit is kept within 1..50 as the parameters dialog keeps it.
-    QTest::newRow("questions 0") << "<QUESTIONS Value='0'/>" << 1;
-    QTest::newRow("questions negative") << "<QUESTIONS Value='-4'/>" << 1;
-    QTest::newRow("questions 51") << "<QUESTIONS Value='51'/>" << 50;
-    QTest::newRow("questions 50") << "<QUESTIONS Value='50'/>" << 50;
+        << "<QUESTIONS Value='7'/><PRECISION/><QUESTIONS Value='8.9'/>" << 8 << 4;
+    // The limit is kept within 1..50 and the decimals within 1..6, as the
+    // parameters dialog keeps them.
+    QTest::newRow("questions 0") << "<QUESTIONS Value='0'/>" << 1 << 4;
+    QTest::newRow("questions negative") << "<QUESTIONS Value='-4'/>" << 1 << 4;
+    QTest::newRow("questions 51") << "<QUESTIONS Value='51'/>" << 50 << 4;
+    QTest::newRow("questions 50") << "<QUESTIONS Value='50'/>" << 50 << 4;
+    QTest::newRow("precision 0") << "<PRECISION Value='0'/>" << 7 << 1;
+    QTest::newRow("precision 6") << "<PRECISION Value='6'/>" << 7 << 6;
+    QTest::newRow("precision 12") << "<PRECISION Value='12'/>" << 7 << 6;
 }
 
 void TestXmlReader::settingsKeepWhatIsAbsent() {
     QFETCH(QString, settings);
     QFETCH(int, questions);
+    QFETCH(int, precision);
     Read r(Problem(Criterion("Attr1", "C"), {}, settings));
     QVERIFY(r.Ok);
     double probability = 0.7;
-    int read = 0;
-    int precision = 4;
-    QVERIFY(r.Xml.ReadGlobalSettings(probability, read, precision));
+    int read = 7;
+    int decimals = 4;
+    QVERIFY(r.Xml.ReadGlobalSettings(probability, read, decimals));
     QCOMPARE(probability, 0.7);
     QCOMPARE(read, questions);
-    QCOMPARE(precision, 4);
+    QCOMPARE(decimals, precision);
 }
 
 // Without role elements or OBJECTS the loaded document gets them, so alternatives

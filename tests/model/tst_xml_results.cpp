@@ -148,6 +148,10 @@ void TestXmlResults::failures_data() {
     QTest::newRow("negative PRECISION")
         << "negative_precision" << false << "Decimals value must be greater or equal 0"
         << QStringList() << both;
+    // More decimals than the criteria editor holds.
+    QTest::newRow("PRECISION 11") << "large_precision" << false
+                                  << "Decimals value must be less or equal 10" << QStringList()
+                                  << both;
     QTest::newRow("two points at one x")
         << "equal_x" << false << "Tag \"POINT\" AttrID Attr2: invalid point" << QStringList()
         << both;
