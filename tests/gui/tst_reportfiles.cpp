@@ -34,12 +34,14 @@ class TestReportFiles : public QObject {
     Q_OBJECT
 private slots:
     void encodesInTheDeclaredCharacterSet();
-    void pictureBase_data();
-    void pictureBase();
+    void pictureFiles_data();
+    void pictureFiles();
     void rewritesOnlyPictureLines();
     void typedZoom_data();
     void typedZoom();
     void writesPageAndPictures();
+    void picturesBesideThePage_data();
+    void picturesBesideThePage();
     void asksBeforeReplacing();
     void namesAFailedWrite();
     void jpegOfAnEmptyPictureFails();
@@ -52,25 +54,35 @@ void TestReportFiles::encodesInTheDeclaredCharacterSet() {
                                "&#20013; & &#128512;\n"));
 }
 
-void TestReportFiles::pictureBase_data() {
+void TestReportFiles::pictureFiles_data() {
     QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("picture");
     QTest::newRow("htm") << "/x/june.htm"
-                         << "/x/june";
+                         << "/x/june1.jpg";
     QTest::newRow("html keeps the whole base") << "/x/june.html"
-                                               << "/x/june";
+                                               << "/x/june1.jpg";
     QTest::newRow("dots in the folder") << "/x/a.b/june.htm"
-                                        << "/x/a.b/june";
+                                        << "/x/a.b/june1.jpg";
     QTest::newRow("dots in the name") << "/x/june.v2.htm"
-                                      << "/x/june.v2";
+                                      << "/x/june.v21.jpg";
     QTest::newRow("short name") << "/x/a.htm"
-                                << "/x/a";
+                                << "/x/a1.jpg";
+    // No base name: the pictures still go beside the page, not one folder up.
+    QTest::newRow("empty base name") << "/x/sub/.htm"
+                                     << "/x/sub/1.jpg";
+    QTest::newRow("hidden page") << "/x/.june.htm"
+                                 << "/x/.june1.jpg";
 }
 
-void TestReportFiles::pictureBase() {
+void TestReportFiles::pictureFiles() {
     QFETCH(QString, page);
-    QFETCH(QString, base);
-    QCOMPARE(PictureBaseOf(page), base);
+    QFETCH(QString, picture);
+    QCOMPARE(PictureFileOf(page, 1), picture);
+    THtmlPageFiles files;
+    files.PageFile = page;
+    files.Pictures.resize(2);
+    QCOMPARE(files.PictureFiles().value(1), picture);
+    QCOMPARE(QFileInfo(files.PictureFiles().value(0)).path(), QFileInfo(page).path());
 }
 
 void TestReportFiles::rewritesOnlyPictureLines() {
@@ -137,6 +149,65 @@ void TestReportFiles::writesPageAndPictures() {
     QCOMPARE(files.Write(), THtmlPageFiles::Written);
     QVERIFY(QFile::exists(dir.filePath("chart1.jpg")));
     QVERIFY(ReadAll(files.PageFile).contains("SRC=\"chart0.jpg\""));
+}
+
+void TestReportFiles::picturesBesideThePage_data() {
+    QTest::addColumn<QString>("page");  // inside a fresh folder
+    QTest::addColumn<QString>("first"); // the first picture's file name
+    QTest::newRow("no base name in a sub-folder") << "sub/.htm"
+                                                  << "0.jpg";
+    QTest::newRow("quote") << "say \"hi\".htm"
+                           << "say \"hi\"0.jpg";
+    QTest::newRow("fragment and query") << "a#b?c=d.htm"
+                                        << "a#b?c=d0.jpg";
+    QTest::newRow("percent and blanks") << "100% sure & <more>.html"
+                                        << "100% sure & <more>0.jpg";
+    QTest::newRow("colon like a scheme") << "c:june.htm"
+                                         << "c:june0.jpg";
+    QTest::newRow("letters outside ASCII") << "Žluťoučký kůň.htm"
+                                           << "Žluťoučký kůň0.jpg";
+}
+
+void TestReportFiles::picturesBesideThePage() {
+    QFETCH(QString, page);
+    QFETCH(QString, first);
+    QTemporaryDir dir;
+    THtmlPageFiles files;
+    files.PageFile = dir.filePath(page);
+    QVERIFY(QDir().mkpath(QFileInfo(files.PageFile).path()));
+    files.Lines = PageLines;
+    files.Pictures = {Picture(30, 19, Qt::red), Picture(30, 19, Qt::blue)};
+    TDialogScript script;
+    QCOMPARE(files.Write(), THtmlPageFiles::Written);
+    QVERIFY(script.Shown.isEmpty());
+
+    // The pictures are in the page's own folder, and nothing is written above it.
+    const QDir folder = QFileInfo(files.PageFile).dir();
+    QString second = first;
+    second.replace(second.lastIndexOf(QLatin1Char('0')), 1, QLatin1Char('1'));
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{QFileInfo(page).fileName(), first, second}));
+    if (folder != QDir(dir.path()))
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList({"sub"}));
+
+    // Each picture line keeps its markup and names its picture as a relative URL.
+    const QString text = QString::fromLatin1(ReadAll(files.PageFile));
+    const QRegularExpression img(QStringLiteral("^<IMG style=\"[^\"]*\" SRC=\"([^\"]*)\" >$"),
+                                 QRegularExpression::MultilineOption);
+    QRegularExpressionMatchIterator it = img.globalMatch(text);
+    QStringList pictures;
+    while (it.hasNext())
+        pictures << it.next().captured(1);
+    QCOMPARE(pictures.size(), 2);
+    const QUrl pageUrl = QUrl::fromLocalFile(files.PageFile);
+    for (int i = 0; i < 2; ++i) {
+        const QUrl src(pictures[i], QUrl::StrictMode);
+        QVERIFY2(src.isValid() && src.isRelative(), qPrintable(pictures[i]));
+        QVERIFY2(!src.hasQuery() && !src.hasFragment(), qPrintable(pictures[i]));
+        QCOMPARE(pageUrl.resolved(src).toLocalFile(), files.PictureFiles()[i]);
+        QCOMPARE(QFileInfo(files.PictureFiles()[i]).fileName(), i == 0 ? first : second);
+    }
 }
 
 void TestReportFiles::asksBeforeReplacing() {
