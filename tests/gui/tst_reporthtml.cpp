@@ -1,5 +1,6 @@
-// The report's HTML page as the browser view renders it: every text block at
-// its place, none under a picture, the pictures found.
+// The report's HTML page as the browser view renders it (every text block at
+// its place, none under a picture, the pictures found), and the private
+// folder the HTML view writes it to.
 #include "ReportFixture.h"
 #include "platform/WebBrowser.h"
 #include "report/F_raport_p.h"
@@ -49,6 +50,13 @@ bool Overlap(const QRectF &a, const QRectF &b) {
     return both.width() > 0.5 && both.height() > 0.5;
 }
 
+// What the private folder depends on; each test gets them back as they were.
+const char *const Variables[3] = {"TMPDIR", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"};
+
+void SetEnvironment(const char *name, const QString &value) {
+    qputenv(name, QFile::encodeName(value));
+}
+
 } // namespace
 
 class TestReportHtml : public QObject {
@@ -58,6 +66,8 @@ private slots:
     void cleanup();
 
     void pageShowsEveryBlockAtItsPlace();
+    void privateFolder_data();
+    void privateFolder();
 
 private:
     // Waits for the browser to show `file` and reads back its boxes (none
@@ -68,10 +78,18 @@ private:
 
     std::unique_ptr<TReportFixture> fixture_;
     std::unique_ptr<QTemporaryDir> dir_;
+    QString workingDir_;
+    std::optional<QByteArray> environment_[3];
 };
 
 void TestReportHtml::init() {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    for (int i = 0; i < 3; ++i) {
+        environment_[i].reset();
+        if (qEnvironmentVariableIsSet(Variables[i]))
+            environment_[i] = qgetenv(Variables[i]);
+    }
+    workingDir_ = QDir::currentPath();
     fixture_ = std::make_unique<TReportFixture>();
     Raport_p = new TRaport_p(Kavrel);
     dir_ = std::make_unique<QTemporaryDir>();
@@ -84,6 +102,13 @@ void TestReportHtml::cleanup() {
     Raport_p = nullptr;
     fixture_->Check();
     fixture_.reset();
+    QDir::setCurrent(workingDir_);
+    for (int i = 0; i < 3; ++i) {
+        if (environment_[i])
+            qputenv(Variables[i], *environment_[i]);
+        else
+            qunsetenv(Variables[i]);
+    }
     dir_.reset();
     QLocale::setDefault(QLocale::c());
 }
@@ -184,6 +209,67 @@ void TestReportHtml::pageShowsEveryBlockAtItsPlace() {
     page = Boxes(saved);
     QVERIFY2(!page.isEmpty(), "the saved page did not load");
     CheckPage(page, 3);
+}
+
+void TestReportHtml::privateFolder_data() {
+    // What is unusable: the temporary folder, then the cache, then the runtime folder.
+    QTest::addColumn<int>("unusable");
+    QTest::addColumn<QString>("expected"); // the folder the page goes under; empty: none
+    QTest::newRow("no temporary folder: the cache") << 1 << "cache";
+    QTest::newRow("nor a cache: the runtime folder") << 2 << "runtime";
+    QTest::newRow("none: the question") << 3 << "";
+}
+
+void TestReportHtml::privateFolder() {
+    QFETCH(int, unusable);
+    QFETCH(QString, expected);
+    const QDir sandbox(dir_->path());
+    QVERIFY(sandbox.mkpath(QStringLiteral("work")) && sandbox.mkpath(QStringLiteral("runtime")));
+    QVERIFY(QFile::setPermissions(sandbox.filePath(QStringLiteral("runtime")),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QFile plain(sandbox.filePath(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    // A folder inside a plain file can never be made, not even by root. A
+    // temporary folder that is missing gives Qt no temporary path at all; one
+    // that is a plain file also keeps Qt's own runtime fallback out of "/".
+    const QString impossible = sandbox.filePath(QStringLiteral("plain/folder"));
+    SetEnvironment("TMPDIR",
+                   unusable >= 3 ? plain.fileName() : sandbox.filePath(QStringLiteral("missing")));
+    SetEnvironment("XDG_CACHE_HOME",
+                   unusable >= 2 ? impossible : sandbox.filePath(QStringLiteral("cache")));
+    SetEnvironment("XDG_RUNTIME_DIR",
+                   unusable >= 3 ? impossible : sandbox.filePath(QStringLiteral("runtime")));
+    QVERIFY(QDir::setCurrent(sandbox.filePath(QStringLiteral("work"))));
+
+    TReportFixture::MakeProblem(2, 3);
+    Raport_w->show();
+    TReportFixture::Choose(true, true, true, true, true);
+    Raport_w->BBtn_CreateClick();
+    if (expected.isEmpty())
+        fixture_->Script.Answer(mrNo, QStringLiteral("Can't create a temporary html file in the "
+                                                     "temporary, cache or runtime folder! Would "
+                                                     "you like to select a location for the html "
+                                                     "file yourself?"));
+    Raport_p->SB_HTMLClick();
+    QCOMPARE(Raport_p->Panel_Views->currentWidget(), Raport_p->Browser);
+    // Never the working directory.
+    QCOMPARE(QDir(sandbox.filePath(QStringLiteral("work")))
+                 .entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList());
+    if (expected.isEmpty()) {
+        QVERIFY2(Raport_p->TempFolder().isEmpty(), qPrintable(Raport_p->TempFolder()));
+        QVERIFY(Raport_p->Browser->FileName().isEmpty());
+        return;
+    }
+    const QString folder = Raport_p->TempFolder();
+    QVERIFY2(folder.startsWith(sandbox.filePath(expected) + QLatin1Char('/')), qPrintable(folder));
+    QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
+             QStringList({"Report.htm", "chart0.jpg", "chart1.jpg"}));
+    QCOMPARE(Raport_p->Browser->FileName(), QDir(folder).filePath(QStringLiteral("Report.htm")));
+    // Closing takes the folder away again.
+    Raport_p->BBtn_CloseClick();
+    QVERIFY(!QFileInfo::exists(folder));
 }
 
 int main(int argc, char **argv) {
