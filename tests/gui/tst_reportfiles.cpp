@@ -43,8 +43,10 @@ private slots:
     void picturesBesideThePage_data();
     void picturesBesideThePage();
     void asksBeforeReplacing();
+    void namesAFailedWrite_data();
     void namesAFailedWrite();
     void jpegOfAnEmptyPictureFails();
+    void jpegFailingAfterItsOutputGrew();
 };
 
 void TestReportFiles::encodesInTheDeclaredCharacterSet() {
@@ -244,15 +246,23 @@ void TestReportFiles::asksBeforeReplacing() {
     }
 }
 
+void TestReportFiles::namesAFailedWrite_data() {
+    QTest::addColumn<bool>("encodes"); // false: the second picture cannot be encoded
+    QTest::newRow("a folder in the picture's place") << true;
+    QTest::newRow("a picture that does not encode") << false;
+}
+
 void TestReportFiles::namesAFailedWrite() {
+    QFETCH(bool, encodes);
     QTemporaryDir dir;
     THtmlPageFiles files;
     files.PageFile = dir.filePath(QStringLiteral("june.htm"));
     files.Lines = PageLines;
-    files.Pictures = {Picture(30, 19, Qt::red), Picture(30, 19, Qt::blue)};
+    files.Pictures = {Picture(30, 19, Qt::red), encodes ? Picture(30, 19, Qt::blue) : QImage()};
     files.AskBeforeReplacing = false;
     // A folder in the second picture's place cannot be written over.
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("june1.jpg")));
+    if (encodes)
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("june1.jpg")));
     TDialogScript script;
     script.Answer(mrOk);
     QCOMPARE(files.Write(), THtmlPageFiles::Failed);
@@ -268,6 +278,35 @@ void TestReportFiles::jpegOfAnEmptyPictureFails() {
     QString error;
     QVERIFY(jpeg.Compress(&error).isEmpty());
     QVERIFY(!error.isEmpty());
+}
+
+void TestReportFiles::jpegFailingAfterItsOutputGrew() {
+    // Noise compresses badly: its output grows well past the first buffer
+    // before the limit stops it, and the failure frees that output once.
+    QImage noise(800, 800, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < noise.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            line[x] = 0xff000000u | (seed >> 8);
+        }
+    }
+    TJPEGImage jpeg;
+    jpeg.Assign(noise);
+    const QByteArray whole = jpeg.Compress();
+    QVERIFY(whole.size() > 400 * 1024);
+    jpeg.MaxBytes = size_t(whole.size() / 2);
+    QString error;
+    QVERIFY(jpeg.Compress(&error).isEmpty());
+    QVERIFY2(error.contains(QStringLiteral("memory")), qPrintable(error));
+    QTemporaryDir dir;
+    QVERIFY(!jpeg.SaveToFile(dir.filePath(QStringLiteral("n.jpg")), &error));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("n.jpg"))));
+    // The same picture compresses again once it may.
+    jpeg.MaxBytes = 0;
+    QCOMPARE(jpeg.Compress(), whole);
+    QCOMPARE(QImage::fromData(whole, "JPEG").size(), noise.size());
 }
 
 QTEST_MAIN(TestReportFiles)
