@@ -4,10 +4,15 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <cstddef>
 
 class TJPEGImage {
 public:
     int CompressionQuality = 90; // 1..100
+    // The most bytes the compressed picture may grow to; beyond it the
+    // compression fails as when memory runs out (0: no limit). Lets a test
+    // fail a compression after its output has grown.
+    size_t MaxBytes = 0;
 
     // Takes the picture to compress.
     void Assign(const QImage &image) { image_ = image; }

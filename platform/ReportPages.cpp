@@ -228,12 +228,43 @@ public:
     }
 };
 
+// What a file may hold in all, counted as it is read (a file beyond it is
+// refused before anything of its size is built) and as it is written (no
+// file is written that the reader would refuse).
+struct Budget {
+    quint64 ops = 0;
+    quint64 pictureBytes = 0;
+    QString error;
+
+    bool AddOps(quint64 n) {
+        ops += n;
+        if (ops > qrp::MaxTotalOps) {
+            error =
+                QStringLiteral("it holds more drawing operations than any report of this program");
+            return false;
+        }
+        return true;
+    }
+    bool AddPicture(QSize size, QImage::Format format) {
+        // Decoded at least 4 bytes a pixel (16-bit channels give 8).
+        const quint64 depth = std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+        pictureBytes += quint64(size.width()) * quint64(size.height()) * depth;
+        if (pictureBytes > qrp::MaxPictureBytes) {
+            error = QStringLiteral(
+                "its pictures together are larger than in any report of this program");
+            return false;
+        }
+        return true;
+    }
+};
+
 constexpr quint32 KnownTextFlags = Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter |
                                    Qt::AlignJustify | Qt::AlignTop | Qt::AlignBottom |
                                    Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextWordWrap |
                                    Qt::TextDontClip | Qt::TextExpandTabs;
 
-bool ReadOp(Reader &r, TQRPageOp &op) {
+// Reads one operation; its picture is decoded only with `decode`.
+bool ReadOp(Reader &r, TQRPageOp &op, Budget &budget, bool decode) {
     quint8 kind;
     if (!r.U8(kind))
         return false;
@@ -284,16 +315,18 @@ bool ReadOp(Reader &r, TQRPageOp &op) {
         quint32 n;
         if (!r.Rect(op.Rect) || !r.Count(n, qrp::MaxImageBytes) || !r.Need(n))
             return false;
-        QByteArray png = r.bytes.mid(r.pos, n);
+        QByteArray png = QByteArray::fromRawData(r.bytes.constData() + r.pos, n);
         r.pos += n;
         QBuffer buffer(&png);
         QImageReader reader(&buffer, "png");
         reader.setDecideFormatFromContent(false);
         const QSize size = reader.size();
-        if (!size.isValid() || size.width() > qrp::MaxImageSide ||
+        if (!size.isValid() || size.isEmpty() || size.width() > qrp::MaxImageSide ||
             size.height() > qrp::MaxImageSide)
             return r.Fail(QStringLiteral("a picture is not valid"));
-        if (!reader.read(&op.Picture) || op.Picture.size() != size)
+        if (!budget.AddPicture(size, reader.imageFormat()))
+            return r.Fail(budget.error);
+        if (decode && (!reader.read(&op.Picture) || op.Picture.size() != size))
             return r.Fail(QStringLiteral("a picture is not valid"));
         return true;
     }
@@ -301,7 +334,7 @@ bool ReadOp(Reader &r, TQRPageOp &op) {
     return false;
 }
 
-void WriteOp(Writer &w, const TQRPageOp &op) {
+bool WriteOp(Writer &w, const TQRPageOp &op, Budget &budget, QString &error) {
     w.U8(op.kind);
     w.Rect(op.Clip);
     switch (op.kind) {
@@ -333,15 +366,77 @@ void WriteOp(Writer &w, const TQRPageOp &op) {
         break;
     case TQRPageOp::Image: {
         w.Rect(op.Rect);
+        if (op.Picture.width() > qrp::MaxImageSide || op.Picture.height() > qrp::MaxImageSide) {
+            error = QStringLiteral("a picture is too large to save");
+            return false;
+        }
+        if (!budget.AddPicture(op.Picture.size(), op.Picture.format())) {
+            error = budget.error;
+            return false;
+        }
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        op.Picture.save(&buffer, "PNG");
+        if (!op.Picture.save(&buffer, "PNG") || png.isEmpty()) {
+            error = QStringLiteral("a picture could not be encoded as PNG");
+            return false;
+        }
+        if (png.size() > qsizetype(qrp::MaxImageBytes)) {
+            error = QStringLiteral("a picture is too large to save");
+            return false;
+        }
         w.U32(quint32(png.size()));
         w.bytes.append(png);
         break;
     }
     }
+    return true;
+}
+
+// Reads the body into `pages`; without pages, every operation goes into one
+// scratch operation and no picture is decoded.
+bool ReadBody(const QByteArray &body, std::vector<TQRPage> *pages, QString &error) {
+    auto refuse = [&error](const QString &why) {
+        error = why;
+        return false;
+    };
+    Reader r(body);
+    Budget budget;
+    quint32 pageCount;
+    if (!r.Count(pageCount, qrp::MaxPages))
+        return refuse(r.error);
+    for (quint32 p = 0; p < pageCount; ++p) {
+        double w, h;
+        quint32 ops;
+        if (!r.F64(w) || !r.F64(h) || !r.Count(ops, qrp::MaxOpsPerPage))
+            return refuse(r.error);
+        if (w < 1 || h < 1)
+            return refuse(QStringLiteral("a page has no size"));
+        // Every operation takes at least its kind and clip.
+        if (!r.Need(qsizetype(ops) * 33))
+            return refuse(r.error);
+        if (!budget.AddOps(ops))
+            return refuse(budget.error);
+        if (!pages) {
+            for (quint32 i = 0; i < ops; ++i) {
+                TQRPageOp scratch;
+                if (!ReadOp(r, scratch, budget, false))
+                    return refuse(r.error);
+            }
+            continue;
+        }
+        TQRPage page;
+        page.Size = QSizeF(w, h);
+        page.Ops.resize(ops);
+        for (TQRPageOp &op : page.Ops) {
+            if (!ReadOp(r, op, budget, true))
+                return refuse(r.error);
+        }
+        pages->push_back(std::move(page));
+    }
+    if (r.pos != body.size())
+        return refuse(QStringLiteral("the file has extra bytes"));
+    return true;
 }
 
 } // namespace
@@ -355,17 +450,30 @@ QByteArray qrp::Header(const QByteArray &body) {
     return header.bytes;
 }
 
-QByteArray TQRPageSet::ToBytes() const {
+QByteArray TQRPageSet::ToBytes(QString *error) const {
+    auto refuse = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return QByteArray();
+    };
     Writer body;
+    Budget budget;
+    QString why;
     body.U32(quint32(PageCount()));
     for (int i = 0; i < PageCount(); ++i) {
         const TQRPage &page = Page(i);
         body.F64(page.Size.width());
         body.F64(page.Size.height());
         body.U32(quint32(page.Ops.size()));
-        for (const TQRPageOp &op : page.Ops)
-            WriteOp(body, op);
+        if (!budget.AddOps(page.Ops.size()))
+            return refuse(budget.error);
+        for (const TQRPageOp &op : page.Ops) {
+            if (!WriteOp(body, op, budget, why))
+                return refuse(why);
+        }
     }
+    if (body.bytes.size() > qrp::MaxFileBytes - HeaderSize)
+        return refuse(QStringLiteral("the report is too large to save"));
     return qrp::Header(body.bytes) + body.bytes;
 }
 
@@ -385,43 +493,28 @@ bool TQRPageSet::FromBytes(const QByteArray &bytes, QString *error) {
                           .arg(version));
     if (qint64(length) != bytes.size() - HeaderSize)
         return refuse(QStringLiteral("the file is truncated or has extra bytes"));
-    const QByteArray body = bytes.mid(HeaderSize);
+    const QByteArray body =
+        QByteArray::fromRawData(bytes.constData() + HeaderSize, bytes.size() - HeaderSize);
     if (Crc32(body) != crc)
         return refuse(QStringLiteral("the file is damaged (checksum)"));
 
-    Reader r(body);
+    // Once to check everything, the budget of the whole file included,
+    // building nothing; then again to build the pages and decode the pictures.
     std::vector<TQRPage> pages;
-    quint32 pageCount;
-    if (!r.Count(pageCount, qrp::MaxPages))
-        return refuse(r.error);
-    for (quint32 p = 0; p < pageCount; ++p) {
-        TQRPage page;
-        double w, h;
-        quint32 ops;
-        if (!r.F64(w) || !r.F64(h) || !r.Count(ops, qrp::MaxOpsPerPage))
-            return refuse(r.error);
-        if (w < 1 || h < 1)
-            return refuse(QStringLiteral("a page has no size"));
-        page.Size = QSizeF(w, h);
-        // Every operation takes at least its kind and clip.
-        if (!r.Need(qsizetype(ops) * 33))
-            return refuse(r.error);
-        page.Ops.resize(ops);
-        for (TQRPageOp &op : page.Ops) {
-            if (!ReadOp(r, op))
-                return refuse(r.error);
-        }
-        pages.push_back(std::move(page));
-    }
-    if (r.pos != body.size())
-        return refuse(QStringLiteral("the file has extra bytes"));
+    QString why;
+    if (!ReadBody(body, nullptr, why) || !ReadBody(body, &pages, why))
+        return refuse(why);
     *this = TQRPageSet(std::move(pages));
     return true;
 }
 
 bool TQRPageSet::Save(const QString &fileName, QString *error) const {
+    // Nothing is written unless every page encodes.
+    const QByteArray bytes = ToBytes(error);
+    if (bytes.isEmpty())
+        return false;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(ToBytes()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #if VR_WEBENGINE
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #else
 #include <QPlainTextEdit>
@@ -93,6 +94,10 @@ bool TWebBrowser::Print(QPrinter &printer, QString *error) {
     return ok;
 }
 
+void TWebBrowser::RunJavaScript(const QString &script, std::function<void(const QVariant &)> done) {
+    impl_->view->page()->runJavaScript(script, std::move(done));
+}
+
 #else
 
 // Without the browser engine: the page's text, as it stands in the file.
@@ -141,6 +146,10 @@ bool TWebBrowser::Print(QPrinter &printer, QString *error) {
         return false;
     }
     return true;
+}
+
+void TWebBrowser::RunJavaScript(const QString &, std::function<void(const QVariant &)> done) {
+    QTimer::singleShot(0, this, [done = std::move(done)] { done(QVariant()); });
 }
 
 #endif

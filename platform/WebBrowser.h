@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <QWidget>
+#include <functional>
 
 class QPrinter;
 
@@ -28,6 +30,9 @@ public:
     bool Print(QPrinter &printer, QString *error = nullptr);
     // True when this build shows pages through the browser engine.
     static bool ShowsHtml();
+    // Runs a script in the page shown; `done` gets its result later (an
+    // invalid value when this build shows no HTML).
+    void RunJavaScript(const QString &script, std::function<void(const QVariant &)> done);
 
 signals:
     void LoadFinished(bool ok);

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -263,7 +264,7 @@ std::vector<QImage> TRaport_p::ChartPictures() const {
 }
 
 QString TRaport_p::TempFolder() const {
-    return tempDir_ && tempDir_->isValid() ? tempDir_->path() : QString();
+    return tempDir_ ? tempDir_->path() : QString();
 }
 
 bool TRaport_p::CanCreateFile(const QString &path) {
@@ -279,13 +280,35 @@ bool TRaport_p::CanCreateFile(const QString &path) {
     return true;
 }
 
-bool TRaport_p::WriteTempPage(QString &page) {
-    if (!tempDir_) {
-        tempDir_ = std::make_unique<QTemporaryDir>(
-            QDir::temp().filePath(QStringLiteral("revavovaruvu-report-XXXXXX")));
-        tempDir_->setAutoRemove(false);
+namespace {
+
+// A private folder for the HTML view's files, in the first of the temporary,
+// cache and runtime folders where one can be made. A folder that is not
+// there or not absolute is skipped: a relative template would make the
+// folder in the current working directory.
+std::unique_ptr<QTemporaryDir> MakePrivateFolder() {
+    const QString places[] = {QDir::tempPath(),
+                              QStandardPaths::writableLocation(QStandardPaths::CacheLocation),
+                              QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)};
+    for (const QString &place : places) {
+        if (place.isEmpty() || QDir::isRelativePath(place) || !QDir().mkpath(place))
+            continue;
+        auto folder = std::make_unique<QTemporaryDir>(
+            QDir(place).filePath(QStringLiteral("revavovaruvu-report-XXXXXX")));
+        if (folder->isValid()) {
+            folder->setAutoRemove(false);
+            return folder;
+        }
     }
-    if (!tempDir_->isValid())
+    return nullptr;
+}
+
+} // namespace
+
+bool TRaport_p::WriteTempPage(QString &page) {
+    if (!tempDir_)
+        tempDir_ = MakePrivateFolder();
+    if (!tempDir_)
         return false;
     page = QDir(tempDir_->path()).filePath(QStringLiteral("Report.htm"));
     if (!CanCreateFile(page))
@@ -324,9 +347,10 @@ void TRaport_p::SB_HTMLClick() {
         if (WriteTempPage(page)) {
             htmlPage_ = page;
             Browser->Navigate(page);
-        } else if (MessageDlg(QStringLiteral("Can't create temprorary html file in program "
-                                             "location ! Would You like to sellect location "
-                                             "your self?"),
+        } else if (MessageDlg(QStringLiteral("Can't create a temporary html file in the "
+                                             "temporary, cache or runtime folder! Would you "
+                                             "like to select a location for the html file "
+                                             "yourself?"),
                               mtConfirmation, mbYesNo) == mrYes) {
             for (;;) {
                 Report_Save_Dialog.FilterIndex = 2;

@@ -198,6 +198,9 @@ QStringList Head() {
               << QStringLiteral("    color:black;") << QStringLiteral("    word-spacing:0;    ")
               << QStringLiteral("    letter-spacing:0;") << QStringLiteral("}");
     }
+    // Without a doctype the unitless positions hold; a paragraph's default
+    // top margin would then push every line a line below its place.
+    lines << QStringLiteral("P { margin:0; }");
     lines << QString() << QStringLiteral("-->") << QStringLiteral("</STYLE>")
           << QStringLiteral("</HEAD>") << QStringLiteral("<BODY>");
     return lines;

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QStringEncoder>
+#include <QUrl>
 
 QByteArray EncodeHtmlPage(const QStringList &lines) {
     QStringEncoder encoder("windows-1250", QStringConverter::Flag::Stateless);
@@ -37,19 +38,24 @@ QByteArray EncodeHtmlPage(const QStringList &lines) {
     return bytes;
 }
 
-QString PictureBaseOf(const QString &pageFile) {
-    const QFileInfo info(pageFile);
-    return info.dir().filePath(info.completeBaseName());
+QString PictureNameOf(const QString &pageFile) {
+    return QFileInfo(pageFile).completeBaseName();
+}
+
+QString PictureFileOf(const QString &pageFile, int i) {
+    return QFileInfo(pageFile).dir().filePath(PictureNameOf(pageFile) + QString::number(i) +
+                                              QStringLiteral(".jpg"));
 }
 
 QStringList WithPictureNames(const QStringList &lines, const QString &pictureName) {
+    const QString url = QString::fromLatin1(QUrl::toPercentEncoding(pictureName));
     QStringList copy = lines;
     for (QString &line : copy) {
         if (!line.startsWith(QLatin1String("<IMG")))
             continue;
         const qsizetype at = line.indexOf(QLatin1String("chart"));
         if (at >= 0)
-            line.replace(at, 5, pictureName);
+            line.replace(at, 5, url);
     }
     return copy;
 }
@@ -78,12 +84,12 @@ int TypedZoom(const QString &text) {
 }
 
 QStringList THtmlPageFiles::PictureFiles() const {
-    const QString base = RenamePictures
-                             ? PictureBaseOf(PageFile)
-                             : QFileInfo(PageFile).dir().filePath(QStringLiteral("chart"));
     QStringList files;
-    for (size_t i = 0; i < Pictures.size(); ++i)
-        files << base + QString::number(i) + QStringLiteral(".jpg");
+    for (size_t i = 0; i < Pictures.size(); ++i) {
+        files << (RenamePictures
+                      ? PictureFileOf(PageFile, int(i))
+                      : QFileInfo(PageFile).dir().filePath(QStringLiteral("chart%1.jpg").arg(i)));
+    }
     return files;
 }
 
@@ -112,8 +118,7 @@ THtmlPageFiles::Result THtmlPageFiles::Write() const {
             return failed(pictures[qsizetype(i)], why);
     }
     const QStringList page =
-        RenamePictures ? WithPictureNames(Lines, QFileInfo(PictureBaseOf(PageFile)).fileName())
-                       : Lines;
+        RenamePictures ? WithPictureNames(Lines, PictureNameOf(PageFile)) : Lines;
     QSaveFile file(PageFile);
     const QByteArray bytes = EncodeHtmlPage(page);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())

@@ -11,20 +11,25 @@
 // declares; characters outside that set as numeric character references.
 QByteArray EncodeHtmlPage(const QStringList &lines);
 
-// Where the pictures of a page go: its folder and complete base name
-// ("/x/june.html" gives "/x/june"; picture i is that + i + ".jpg").
-QString PictureBaseOf(const QString &pageFile);
+// What the pictures of a page are named from: its complete base name, which
+// may be empty ("/x/june.html" gives "june", "/x/sub/.htm" gives "").
+QString PictureNameOf(const QString &pageFile);
+// Picture i of a page: always in the page's own folder ("/x/june.html" gives
+// "/x/june0.jpg" for i = 0, "/x/sub/.htm" gives "/x/sub/0.jpg").
+QString PictureFileOf(const QString &pageFile, int i);
 
 // A copy of the page whose picture lines (starting "<IMG") refer to
-// `pictureName` + i + ".jpg" in place of "chart" + i + ".jpg".
+// `pictureName` + i + ".jpg" in place of "chart" + i + ".jpg", the name
+// written as a relative URL: every character but letters, digits and
+// "-._~" percent-encoded (UTF-8), so no name breaks the markup or the URL.
 QStringList WithPictureNames(const QStringList &lines, const QString &pictureName);
 
 // The typed zoom: a leading integer (leading blanks and one sign allowed);
 // 1 and below, or no number, give 100; the rest is kept within 30..1000.
 int TypedZoom(const QString &text);
 
-// Writes a page and its pictures (picture i as PictureBaseOf(page) + i +
-// ".jpg", or `chart` + i when the page keeps its own names). With
+// Writes a page and its pictures (picture i as PictureFileOf(page, i), or
+// "chart" + i + ".jpg" beside the page when it keeps its own names). With
 // `askBeforeReplacing`, every file that exists is asked about first and a
 // No writes nothing. Every write is checked; a failure is shown with the
 // file's name. Returns whether the page and all pictures were written.

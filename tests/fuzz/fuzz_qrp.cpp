@@ -23,16 +23,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         return 0;
     }
     fuzz::Require(pages.PageCount() <= int(qrp::MaxPages), "page count within its bound");
+    quint64 ops = 0, pixels = 0;
     for (int p = 0; p < pages.PageCount(); ++p) {
         const TQRPage &page = pages.Page(p);
         fuzz::Require(page.Size.width() >= 1 && page.Size.height() >= 1, "pages have a size");
+        ops += page.Ops.size();
         for (const TQRPageOp &op : page.Ops) {
-            if (op.kind == TQRPageOp::Image)
+            if (op.kind == TQRPageOp::Image) {
                 fuzz::Require(op.Picture.width() <= qrp::MaxImageSide &&
                                   op.Picture.height() <= qrp::MaxImageSide,
                               "pictures within their bound");
+                pixels += quint64(op.Picture.width()) * quint64(op.Picture.height());
+            }
         }
     }
+    // The whole file's budget (pictures at no less than 4 bytes a pixel).
+    fuzz::Require(ops <= qrp::MaxTotalOps, "operations within the file's budget");
+    fuzz::Require(pixels * 4 <= qrp::MaxPictureBytes, "pictures within the file's budget");
     // Texts and numbers survive a second round exactly (pictures are
     // re-encoded, so only their pixels must agree).
     TQRPageSet again;

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -52,6 +53,41 @@ struct ReportFixture {
     }
 };
 
+// One page holding `pictures`, each as one image operation.
+TQRPageSet PicturePage(const std::vector<QImage> &pictures) {
+    TQRPage page;
+    for (const QImage &picture : pictures) {
+        TQRPageOp op;
+        op.kind = TQRPageOp::Image;
+        op.Rect = QRectF(10, 10, 300, 190);
+        op.Picture = picture;
+        page.Ops.push_back(op);
+    }
+    return TQRPageSet({page});
+}
+
+// A 1-bit picture: small as PNG and when decoded, whatever its side.
+QImage MonoPicture(int width, int height) {
+    QImage image(width, height, QImage::Format_Mono);
+    image.fill(1);
+    return image;
+}
+
+// The bodies of saved reports (after their headers) as one file: what the
+// writer would refuse to write as a whole.
+QByteArray Joined(const QList<QByteArray> &files) {
+    quint32 pages = 0;
+    QByteArray rest;
+    for (const QByteArray &file : files) {
+        pages += qFromLittleEndian<quint32>(file.constData() + qrp::HeaderSize);
+        rest += file.mid(qrp::HeaderSize + 4);
+    }
+    QByteArray body(4, '\0');
+    qToLittleEndian(pages, body.data());
+    body += rest;
+    return qrp::Header(body) + body;
+}
+
 QStringList BandNames(const TQRPage &page) {
     QStringList names;
     for (const TQRPlacedBand &b : page.Bands) {
@@ -77,6 +113,9 @@ private slots:
     void savedReportFileStaysReadable();
     void savedReportRefused_data();
     void savedReportRefused();
+    void savedReportBudget();
+    void savedReportOperationsBudget();
+    void pictureThatDoesNotEncodeIsNotSaved();
     void previewZoomAndPaging();
     void printerSetupIsScripted();
 };
@@ -363,6 +402,98 @@ void TestReport::savedReportRefused() {
     QVERIFY(!error.isEmpty());
     QCOMPARE(set.PageCount(), 1);
     QCOMPARE(set.Page(0).Texts(), other.report.QRPrinter()->Pages.Page(0).Texts());
+}
+
+void TestReport::savedReportBudget() {
+    // Pictures are counted at 4 bytes a pixel: two of 4096 x 4096 fill the budget.
+    const qint64 side = 4096;
+    QCOMPARE(quint64(2 * side * side * 4), qrp::MaxPictureBytes);
+    const TQRPageSet full = PicturePage({MonoPicture(side, side), MonoPicture(side, side)});
+    QString error;
+    const QByteArray fullBytes = full.ToBytes(&error);
+    QVERIFY2(!fullBytes.isEmpty(), qPrintable(error));
+    TQRPageSet loaded;
+    QVERIFY2(loaded.FromBytes(fullBytes, &error), qPrintable(error));
+    QCOMPARE(loaded.Page(0).Ops[1].Picture.size(), QSize(side, side));
+
+    // One more pixel on a second page is beyond it: refused before anything
+    // is decoded, and the set keeps what it had.
+    const TQRPageSet pixel = PicturePage({MonoPicture(1, 1)});
+    const QByteArray over = Joined({fullBytes, pixel.ToBytes()});
+    QVERIFY(!loaded.FromBytes(over, &error));
+    QCOMPARE(error, QStringLiteral("its pictures together are larger than in any report of this "
+                                   "program"));
+    QCOMPARE(loaded.PageCount(), 1);
+    // The same file as the fuzz seed, through the saved-report handler.
+    QFile seed(QStringLiteral(VR_TEST_DATA "/report/over-budget.qrp"));
+    QVERIFY(seed.open(QIODevice::ReadOnly));
+    QCOMPARE(seed.readAll(), over);
+    TQRPHandler handler;
+    QVERIFY(!handler.Load(seed.fileName(), &error));
+    QVERIFY(error.contains(QStringLiteral("pictures together")));
+
+    // The writer does not write what the reader would refuse.
+    error.clear();
+    QVERIFY(PicturePage({MonoPicture(side, side), MonoPicture(side, side), MonoPicture(1, 1)})
+                .ToBytes(&error)
+                .isEmpty());
+    QVERIFY(error.contains(QStringLiteral("pictures together")));
+}
+
+void TestReport::savedReportOperationsBudget() {
+    // One operation as written (a polygon without points, the smallest kind),
+    // repeated into full pages by hand: the writer would not write them.
+    TQRPageOp polygon;
+    polygon.kind = TQRPageOp::Polygon;
+    const QByteArray one = TQRPageSet({TQRPage{{794, 1123}, {polygon}, {}}}).ToBytes();
+    const QByteArray page = one.mid(qrp::HeaderSize + 4); // size, count, the operation
+    const QByteArray op = page.mid(8 + 8 + 4);
+    auto pages = [&](const QList<quint32> &counts) {
+        QByteArray body(4, '\0');
+        qToLittleEndian(quint32(counts.size()), body.data());
+        QByteArray full;
+        for (const quint32 ops : counts) {
+            if (full.isEmpty() || quint32((full.size() - 20) / op.size()) != ops) {
+                full = page.left(8 + 8) + QByteArray(4, '\0') + op.repeated(qsizetype(ops));
+                qToLittleEndian(ops, full.data() + 16);
+            }
+            body += full;
+        }
+        return qrp::Header(body) + body;
+    };
+    // The budget is a whole number of the fullest pages the reader takes;
+    // one operation more on one more page is beyond it.
+    QCOMPARE(qrp::MaxTotalOps % qrp::MaxOpsPerPage, quint64(0));
+    QList<quint32> counts(qsizetype(qrp::MaxTotalOps / qrp::MaxOpsPerPage), qrp::MaxOpsPerPage);
+    counts << 1;
+    TQRPageSet set;
+    QString error;
+    QVERIFY(!set.FromBytes(pages(counts), &error));
+    QCOMPARE(error,
+             QStringLiteral("it holds more drawing operations than any report of this program"));
+    QVERIFY(set.IsEmpty());
+    // A small file of the same pages reads.
+    QVERIFY2(set.FromBytes(pages({2, 2, 2}), &error), qPrintable(error));
+    QCOMPARE(set.Page(2).Ops.size(), size_t(2));
+}
+
+void TestReport::pictureThatDoesNotEncodeIsNotSaved() {
+    // A picture that PNG cannot encode: the save fails, says why, and writes nothing.
+    QTemporaryDir dir;
+    const TQRPageSet pages = PicturePage({MonoPicture(30, 20), QImage()});
+    QString error;
+    QVERIFY(pages.ToBytes(&error).isEmpty());
+    QVERIFY2(error.contains(QStringLiteral("PNG")), qPrintable(error));
+    const QString file = dir.filePath(QStringLiteral("r.qrp"));
+    error.clear();
+    QVERIFY(!pages.Save(file, &error));
+    QVERIFY(error.contains(QStringLiteral("PNG")));
+    QVERIFY(!QFile::exists(file));
+    // Through the report's printer, as the preview saves.
+    TQRPrinter printer;
+    printer.Pages = pages;
+    QVERIFY(!printer.Save(file, &error));
+    QVERIFY(!QFile::exists(file));
 }
 
 void TestReport::previewZoomAndPaging() {

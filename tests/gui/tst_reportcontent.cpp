@@ -190,7 +190,7 @@ void TestReportContent::formulaCaptions() {
 
 void TestReportContent::htmlHead() {
     const QStringList head = Html::Head();
-    QCOMPARE(head.size(), 6 + 6 + 7 * 10 + 5);
+    QCOMPARE(head.size(), 6 + 6 + 7 * 10 + 1 + 5);
     QCOMPARE(head.mid(0, 6),
              (QStringList{"<HTML>", "<HEAD>", "<TITLE>KAVREL Proffesional - Report</TITLE>",
                           "<meta http-equiv=\"content-type\" content=\"text/html; "
@@ -206,7 +206,8 @@ void TestReportContent::htmlHead() {
     QCOMPARE(head.at(62 + 2), QStringLiteral("    font-family:Symbol;")); // STYL6
     QCOMPARE(head.at(72 + 2), QStringLiteral("    font-family:Arial;"));  // STYL7
     QCOMPARE(head.at(72 + 4), QStringLiteral("    font-size: 12pt;"));
-    QCOMPARE(head.mid(82), (QStringList{"", "-->", "</STYLE>", "</HEAD>", "<BODY>"}));
+    QCOMPARE(head.mid(82),
+             (QStringList{"P { margin:0; }", "", "-->", "</STYLE>", "</HEAD>", "<BODY>"}));
 }
 
 void TestReportContent::htmlLines() {

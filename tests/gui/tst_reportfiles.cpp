@@ -34,15 +34,19 @@ class TestReportFiles : public QObject {
     Q_OBJECT
 private slots:
     void encodesInTheDeclaredCharacterSet();
-    void pictureBase_data();
-    void pictureBase();
+    void pictureFiles_data();
+    void pictureFiles();
     void rewritesOnlyPictureLines();
     void typedZoom_data();
     void typedZoom();
     void writesPageAndPictures();
+    void picturesBesideThePage_data();
+    void picturesBesideThePage();
     void asksBeforeReplacing();
+    void namesAFailedWrite_data();
     void namesAFailedWrite();
     void jpegOfAnEmptyPictureFails();
+    void jpegFailingAfterItsOutputGrew();
 };
 
 void TestReportFiles::encodesInTheDeclaredCharacterSet() {
@@ -52,25 +56,35 @@ void TestReportFiles::encodesInTheDeclaredCharacterSet() {
                                "&#20013; & &#128512;\n"));
 }
 
-void TestReportFiles::pictureBase_data() {
+void TestReportFiles::pictureFiles_data() {
     QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("picture");
     QTest::newRow("htm") << "/x/june.htm"
-                         << "/x/june";
+                         << "/x/june1.jpg";
     QTest::newRow("html keeps the whole base") << "/x/june.html"
-                                               << "/x/june";
+                                               << "/x/june1.jpg";
     QTest::newRow("dots in the folder") << "/x/a.b/june.htm"
-                                        << "/x/a.b/june";
+                                        << "/x/a.b/june1.jpg";
     QTest::newRow("dots in the name") << "/x/june.v2.htm"
-                                      << "/x/june.v2";
+                                      << "/x/june.v21.jpg";
     QTest::newRow("short name") << "/x/a.htm"
-                                << "/x/a";
+                                << "/x/a1.jpg";
+    // No base name: the pictures still go beside the page, not one folder up.
+    QTest::newRow("empty base name") << "/x/sub/.htm"
+                                     << "/x/sub/1.jpg";
+    QTest::newRow("hidden page") << "/x/.june.htm"
+                                 << "/x/.june1.jpg";
 }
 
-void TestReportFiles::pictureBase() {
+void TestReportFiles::pictureFiles() {
     QFETCH(QString, page);
-    QFETCH(QString, base);
-    QCOMPARE(PictureBaseOf(page), base);
+    QFETCH(QString, picture);
+    QCOMPARE(PictureFileOf(page, 1), picture);
+    THtmlPageFiles files;
+    files.PageFile = page;
+    files.Pictures.resize(2);
+    QCOMPARE(files.PictureFiles().value(1), picture);
+    QCOMPARE(QFileInfo(files.PictureFiles().value(0)).path(), QFileInfo(page).path());
 }
 
 void TestReportFiles::rewritesOnlyPictureLines() {
@@ -139,6 +153,65 @@ void TestReportFiles::writesPageAndPictures() {
     QVERIFY(ReadAll(files.PageFile).contains("SRC=\"chart0.jpg\""));
 }
 
+void TestReportFiles::picturesBesideThePage_data() {
+    QTest::addColumn<QString>("page");  // inside a fresh folder
+    QTest::addColumn<QString>("first"); // the first picture's file name
+    QTest::newRow("no base name in a sub-folder") << "sub/.htm"
+                                                  << "0.jpg";
+    QTest::newRow("quote") << "say \"hi\".htm"
+                           << "say \"hi\"0.jpg";
+    QTest::newRow("fragment and query") << "a#b?c=d.htm"
+                                        << "a#b?c=d0.jpg";
+    QTest::newRow("percent and blanks") << "100% sure & <more>.html"
+                                        << "100% sure & <more>0.jpg";
+    QTest::newRow("colon like a scheme") << "c:june.htm"
+                                         << "c:june0.jpg";
+    QTest::newRow("letters outside ASCII") << "Žluťoučký kůň.htm"
+                                           << "Žluťoučký kůň0.jpg";
+}
+
+void TestReportFiles::picturesBesideThePage() {
+    QFETCH(QString, page);
+    QFETCH(QString, first);
+    QTemporaryDir dir;
+    THtmlPageFiles files;
+    files.PageFile = dir.filePath(page);
+    QVERIFY(QDir().mkpath(QFileInfo(files.PageFile).path()));
+    files.Lines = PageLines;
+    files.Pictures = {Picture(30, 19, Qt::red), Picture(30, 19, Qt::blue)};
+    TDialogScript script;
+    QCOMPARE(files.Write(), THtmlPageFiles::Written);
+    QVERIFY(script.Shown.isEmpty());
+
+    // The pictures are in the page's own folder, and nothing is written above it.
+    const QDir folder = QFileInfo(files.PageFile).dir();
+    QString second = first;
+    second.replace(second.lastIndexOf(QLatin1Char('0')), 1, QLatin1Char('1'));
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{QFileInfo(page).fileName(), first, second}));
+    if (folder != QDir(dir.path()))
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList({"sub"}));
+
+    // Each picture line keeps its markup and names its picture as a relative URL.
+    const QString text = QString::fromLatin1(ReadAll(files.PageFile));
+    const QRegularExpression img(QStringLiteral("^<IMG style=\"[^\"]*\" SRC=\"([^\"]*)\" >$"),
+                                 QRegularExpression::MultilineOption);
+    QRegularExpressionMatchIterator it = img.globalMatch(text);
+    QStringList pictures;
+    while (it.hasNext())
+        pictures << it.next().captured(1);
+    QCOMPARE(pictures.size(), 2);
+    const QUrl pageUrl = QUrl::fromLocalFile(files.PageFile);
+    for (int i = 0; i < 2; ++i) {
+        const QUrl src(pictures[i], QUrl::StrictMode);
+        QVERIFY2(src.isValid() && src.isRelative(), qPrintable(pictures[i]));
+        QVERIFY2(!src.hasQuery() && !src.hasFragment(), qPrintable(pictures[i]));
+        QCOMPARE(pageUrl.resolved(src).toLocalFile(), files.PictureFiles()[i]);
+        QCOMPARE(QFileInfo(files.PictureFiles()[i]).fileName(), i == 0 ? first : second);
+    }
+}
+
 void TestReportFiles::asksBeforeReplacing() {
     QTemporaryDir dir;
     THtmlPageFiles files;
@@ -173,15 +246,23 @@ void TestReportFiles::asksBeforeReplacing() {
     }
 }
 
+void TestReportFiles::namesAFailedWrite_data() {
+    QTest::addColumn<bool>("encodes"); // false: the second picture cannot be encoded
+    QTest::newRow("a folder in the picture's place") << true;
+    QTest::newRow("a picture that does not encode") << false;
+}
+
 void TestReportFiles::namesAFailedWrite() {
+    QFETCH(bool, encodes);
     QTemporaryDir dir;
     THtmlPageFiles files;
     files.PageFile = dir.filePath(QStringLiteral("june.htm"));
     files.Lines = PageLines;
-    files.Pictures = {Picture(30, 19, Qt::red), Picture(30, 19, Qt::blue)};
+    files.Pictures = {Picture(30, 19, Qt::red), encodes ? Picture(30, 19, Qt::blue) : QImage()};
     files.AskBeforeReplacing = false;
     // A folder in the second picture's place cannot be written over.
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("june1.jpg")));
+    if (encodes)
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("june1.jpg")));
     TDialogScript script;
     script.Answer(mrOk);
     QCOMPARE(files.Write(), THtmlPageFiles::Failed);
@@ -197,6 +278,35 @@ void TestReportFiles::jpegOfAnEmptyPictureFails() {
     QString error;
     QVERIFY(jpeg.Compress(&error).isEmpty());
     QVERIFY(!error.isEmpty());
+}
+
+void TestReportFiles::jpegFailingAfterItsOutputGrew() {
+    // Noise compresses badly: its output grows well past the first buffer
+    // before the limit stops it, and the failure frees that output once.
+    QImage noise(800, 800, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < noise.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            line[x] = 0xff000000u | (seed >> 8);
+        }
+    }
+    TJPEGImage jpeg;
+    jpeg.Assign(noise);
+    const QByteArray whole = jpeg.Compress();
+    QVERIFY(whole.size() > 400 * 1024);
+    jpeg.MaxBytes = size_t(whole.size() / 2);
+    QString error;
+    QVERIFY(jpeg.Compress(&error).isEmpty());
+    QVERIFY2(error.contains(QStringLiteral("memory")), qPrintable(error));
+    QTemporaryDir dir;
+    QVERIFY(!jpeg.SaveToFile(dir.filePath(QStringLiteral("n.jpg")), &error));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("n.jpg"))));
+    // The same picture compresses again once it may.
+    jpeg.MaxBytes = 0;
+    QCOMPARE(jpeg.Compress(), whole);
+    QCOMPARE(QImage::fromData(whole, "JPEG").size(), noise.size());
 }
 
 QTEST_MAIN(TestReportFiles)
