@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QPointer>
 #include <QResource>
@@ -51,6 +52,22 @@ QString LibraryFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
+void FollowModalWindow(QWidget *window);
+
+// A modal window opened while the help is already open blocks it too: the help
+// window then joins that window's family as well.
+class TFollowWhenBlocked : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::WindowBlocked) {
+            auto *window = static_cast<QWidget *>(watched);
+            QTimer::singleShot(0, window, [window] { FollowModalWindow(window); });
+        }
+        return false;
+    }
+};
+
 QWidget *HelpWindow() {
     HelpState &state = State();
     if (state.Window)
@@ -79,6 +96,7 @@ QWidget *HelpWindow() {
     });
     layout->addWidget(bar);
     layout->addWidget(browser);
+    window->installEventFilter(new TFollowWhenBlocked(window));
     state.Window = window;
     state.Browser = browser;
     return window;

@@ -63,6 +63,7 @@ private slots:
     void helpBesideModalWindow_data();
     void helpBesideModalWindow();
     void helpFollowsTheOuterModalWindow();
+    void helpOpenBeforeAModalWindow();
 
 private:
     std::unique_ptr<THelpFixture> f_;
@@ -239,6 +240,24 @@ void TestHelp::helpFollowsTheOuterModalWindow() {
     });
     CriteriaForm->exec();
     QVERIFY(editor.Answered());
+    QCOMPARE(afterClick, QStringLiteral("Przedstaw.htm"));
+}
+
+void TestHelp::helpOpenBeforeAModalWindow() {
+    // Help left open from the frame stays usable when a modal window opens later.
+    f_->Load(QStringLiteral(VR_EXAMPLES "/cars.xml"));
+    Kavrel->Menu_ContextClick();
+    Kavrel->ShowHelpTopic(HelpTopic::Parameters);
+    QCOMPARE(ShownTopic(), QStringLiteral("Praca\\parameters.htm"));
+    QString afterClick;
+    TModalAnswer answer([&](QWidget *) {
+        QCoreApplication::processEvents();
+        ClickBack();
+        afterClick = ShownTopic();
+        Parameter->done(QDialog::Rejected);
+    });
+    Parameter->exec();
+    QVERIFY(answer.Answered());
     QCOMPARE(afterClick, QStringLiteral("Przedstaw.htm"));
 }
 
