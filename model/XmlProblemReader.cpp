@@ -428,6 +428,13 @@ bool TXML::ReadGlobalSettings(double &probability, int &questions, int &precisio
             return false;
         }
     }
+    // Lotteries need a probability strictly between 0 and 1: anything else would
+    // give utilities off the scale.
+    if (!(probability > 0.0 && probability < 1.0)) {
+        LastError =
+            QStringLiteral("Tag \"PROBABILITY\": Probability must belong to interval (0,1)");
+        return false;
+    }
     // A hand-edited limit out of range would ask no question or nearly endless ones;
     // decimals out of range would have the parameters dialog change them unasked.
     questions = ClampQuestions(questions);

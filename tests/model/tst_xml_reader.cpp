@@ -75,6 +75,8 @@ private slots:
     void missingSettingsAreCreated();
     void settingsKeepWhatIsAbsent_data();
     void settingsKeepWhatIsAbsent();
+    void probabilityOutOfRangeIsRefused_data();
+    void probabilityOutOfRangeIsRefused();
     void missingRolesAndObjectsAreCompleted();
     void onlyFirstSettingsEntryApplies();
     void findValue();
@@ -388,6 +390,32 @@ void TestXmlReader::settingsKeepWhatIsAbsent() {
     QCOMPARE(probability, 0.7);
     QCOMPARE(read, questions);
     QCOMPARE(decimals, precision);
+}
+
+void TestXmlReader::probabilityOutOfRangeIsRefused_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("0") << "0" << false;
+    QTest::newRow("1") << "1" << false;
+    QTest::newRow("1.5") << "1.5" << false;
+    QTest::newRow("-0.2") << "-0.2" << false;
+    QTest::newRow("0.999") << "0.999" << true;
+}
+
+void TestXmlReader::probabilityOutOfRangeIsRefused() {
+    QFETCH(QString, value);
+    QFETCH(bool, ok);
+    Read r(Problem(Criterion("Attr1", "C"), {}, "<PROBABILITY Value='" + value + "'/>"));
+    QVERIFY(r.Ok);
+    double probability = 0.7;
+    int questions = 7;
+    int precision = 4;
+    QCOMPARE(r.Xml.ReadGlobalSettings(probability, questions, precision), ok);
+    if (ok)
+        QCOMPARE(probability, value.toDouble());
+    else
+        QCOMPARE(r.Xml.GetErrorMessage(),
+                 QStringLiteral("Tag \"PROBABILITY\": Probability must belong to interval (0,1)"));
 }
 
 // Without role elements or OBJECTS the loaded document gets them, so alternatives
