@@ -586,8 +586,19 @@ QPrinter *TQuickRep::Printer() {
         printer_->setPageSize(PaperSize);
         printer_->setPageOrientation(Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
         printer_->setDocName(ReportTitle);
+    } else if (printer_->printerState() == QPrinter::Active) {
+        // No print of ours runs while this is asked for: the printer was
+        // left active by a start that failed.
+        printer_ = CopyOfPrinter(*printer_);
     }
     return printer_.get();
+}
+
+QPrinter *TQuickRep::PrinterToStart(QWidget *parent) {
+    QPrinter *printer = Printer();
+    if (printer->docName().isEmpty())
+        printer->setDocName(ReportTitle);
+    return ReadyToPrint(*printer, parent) ? printer : nullptr;
 }
 
 bool TQuickRep::Print(QPrinter &printer, QString *error) {
@@ -596,10 +607,10 @@ bool TQuickRep::Print(QPrinter &printer, QString *error) {
 }
 
 bool TQuickRep::Print() {
+    QPrinter *printer = PrinterToStart();
+    if (!printer)
+        return false;
     QString error;
-    QPrinter *printer = Printer();
-    if (printer->docName().isEmpty())
-        printer->setDocName(ReportTitle);
     if (Print(*printer, &error))
         return true;
     MessageDlg(error, mtError, mbOK);
@@ -674,6 +685,8 @@ bool TQRPHandler::Load(const QString &fileName, QString *error) {
 
 bool TQRPHandler::Print() {
     QPrinter printer(QPrinter::HighResolution);
+    if (!ReadyToPrint(printer))
+        return false;
     QString error;
     if (qrPrinter_.Print(printer, &error))
         return true;

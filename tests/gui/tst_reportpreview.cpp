@@ -63,6 +63,7 @@ private slots:
     void brokenSavedReportKeepsTheView();
     void openHtmlAndMixedCase();
     void printBothViews();
+    void goneLeavesTheWizardNoLink();
     void closingCleansOnlyItsOwnFiles();
 
 private:
@@ -378,6 +379,7 @@ void TestReportPreview::printBothViews() {
     const QString htmlPdf = dir_->filePath("html.pdf");
     printer->setOutputFileName(htmlPdf);
     Raport_p->SB_Print_ReportClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!Raport_p->Printing(), 60000);
     QVERIFY(QFile::exists(htmlPdf));
     QVERIFY(PdfPages(htmlPdf) != 0);
 
@@ -388,6 +390,26 @@ void TestReportPreview::printBothViews() {
     QCOMPARE(fixture_->Script.PrinterSetups, 1);
     printer->setOutputFileName(QString());
     printer->setOutputFormat(QPrinter::NativeFormat);
+}
+
+void TestReportPreview::goneLeavesTheWizardNoLink() {
+    TReportFixture::MakeProblem(1, 0);
+    // A later preview takes the link; the earlier one going leaves it be.
+    auto *later = new TRaport_p(Kavrel);
+    delete Raport_p;
+    Raport_p = later;
+    Raport_w->show();
+    Raport_w->BBtn_CreateClick();
+    QVERIFY(later->isVisible());
+    // The last one going leaves the wizard none to show, and Create still runs.
+    later->close();
+    delete later;
+    QVERIFY(!Raport_p);
+    QVERIFY(!Raport_w->ShowPreview);
+    Raport_w->show();
+    Raport_w->BBtn_CreateClick();
+    QVERIFY(!Raport_w->isVisible());
+    Raport_p = new TRaport_p(Kavrel);
 }
 
 void TestReportPreview::closingCleansOnlyItsOwnFiles() {
