@@ -732,7 +732,7 @@ void TQRPreview::SetPages(const TQRPageSet &pages) {
 }
 
 void TQRPreview::SetZoom(int percent) {
-    zoom_ = std::clamp(percent, 1, 2000);
+    zoom_ = std::clamp(percent, MinZoom, MaxZoom);
     UpdatePage();
 }
 

@@ -353,7 +353,9 @@ public:
     const TQRPageSet &Pages() const { return pages_; }
     int PageCount() const { return pages_.PageCount(); }
 
-    // Zoom in percent of the page's design size (1 to 2000).
+    // Zoom in percent of the page's design size, MinZoom to MaxZoom; others are clamped.
+    static constexpr int MinZoom = 1;
+    static constexpr int MaxZoom = 2000;
     int Zoom() const { return zoom_; }
     void SetZoom(int percent);
     // Whole page in the visible area; page width in the visible width.

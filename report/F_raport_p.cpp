@@ -196,7 +196,9 @@ void TRaport_p::SB_Zoom_PlusClick() {
 }
 
 void TRaport_p::Edit_ZoomExit() {
-    SetZoom(TypedZoom(Edit_Zoom->text()));
+    // The buttons' limits do not apply: a typed zoom, or one the buttons or
+    // the fits left in the field, goes to the control as far as it can show it.
+    SetZoom(TypedZoom(Edit_Zoom->text(), TQRPreview::MinZoom, TQRPreview::MaxZoom));
 }
 
 void TRaport_p::Edit_ZoomKeyDown(QKeyEvent *key) {
