@@ -238,8 +238,11 @@ void TQRCustomLabel::Print(TQRPrintContext &context, QPointF origin) const {
     const QRectF saved = context.Clip;
     if (!AutoSize)
         context.Clip = saved.isEmpty() ? r : saved.intersected(r);
+    // A label of whole pixels is a fraction shorter than its font's line: the
+    // band clips an auto-sized one, not its own height, so descenders stay whole.
+    const int clip = AutoSize ? int(Qt::TextDontClip) : 0;
     context.AddText(textRect, text, Font, FontColor,
-                    HorizontalFlag(Alignment) | Qt::AlignTop | Qt::TextSingleLine);
+                    HorizontalFlag(Alignment) | Qt::AlignTop | Qt::TextSingleLine | clip);
     context.Clip = saved;
     PrintFrame(context, r);
 }
