@@ -70,6 +70,7 @@ private slots:
 
     void whatCanStart_data();
     void whatCanStart();
+    void freshPrinterStartsWhereAQueueIs();
     void printsWithoutAPrinter_data();
     void printsWithoutAPrinter();
     void cancelledPrintDialogPrintsNothing();
@@ -124,18 +125,14 @@ void TestReportPrint::whatCanStart_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("canStart");
     const int pdf = QPrinter::PdfFormat, native = QPrinter::NativeFormat;
-    QTest::newRow("no queue, no file") << pdf << ""
-                                       << "" << false;
-    QTest::newRow("a PDF file") << pdf << ""
-                                << "/tmp/r.pdf" << true;
-    QTest::newRow("a queue") << native << "office"
-                             << "" << true;
+    const QString none;
+    QTest::newRow("no queue, no file") << pdf << none << none << false;
+    QTest::newRow("a PDF file") << pdf << none << "/tmp/r.pdf" << true;
+    QTest::newRow("a queue") << native << "office" << none << true;
     QTest::newRow("a queue printing to a file") << native << "office"
                                                 << "/tmp/r.ps" << true;
-    QTest::newRow("PDF output keeps no queue") << pdf << "office"
-                                               << "" << false;
-    QTest::newRow("native without a queue") << native << ""
-                                            << "" << false;
+    QTest::newRow("PDF output keeps no queue") << pdf << "office" << none << false;
+    QTest::newRow("native without a queue") << native << none << none << false;
 }
 
 void TestReportPrint::whatCanStart() {
@@ -144,8 +141,11 @@ void TestReportPrint::whatCanStart() {
     QFETCH(QString, file);
     QFETCH(bool, canStart);
     QCOMPARE(PrinterCanStart(QPrinter::OutputFormat(format), printer, file), canStart);
-    // A fresh printer starts at once exactly where a printer queue exists:
-    // there Print prints and asks nothing.
+}
+
+void TestReportPrint::freshPrinterStartsWhereAQueueIs() {
+    // Where a printer queue exists, Print prints on it and asks nothing;
+    // without one it asks.
     const QPrinter fresh(QPrinter::HighResolution);
     QCOMPARE(PrinterCanStart(fresh), !QPrinterInfo::availablePrinterNames().isEmpty());
 }
