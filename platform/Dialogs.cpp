@@ -228,6 +228,23 @@ void TDialogScript::SetUpPrinter(bool accept, std::function<void(QPrinter &)> ch
     printers_.push_back(PrinterAnswer{accept, std::move(change)});
 }
 
+bool TDialogScript::TakePrint(QPrinter &printer) {
+    ++PrintDialogs;
+    if (prints_.empty()) {
+        Unexpected << QStringLiteral("print dialog");
+        return false;
+    }
+    PrinterAnswer next = std::move(prints_.front());
+    prints_.pop_front();
+    if (next.Accept && next.Change)
+        next.Change(printer);
+    return next.Accept;
+}
+
+void TDialogScript::AnswerPrint(bool accept, std::function<void(QPrinter &)> change) {
+    prints_.push_back(PrinterAnswer{accept, std::move(change)});
+}
+
 bool PrinterSetupDlg(QPrinter &printer, QWidget *parent) {
     if (TDialogScript *script = TDialogScript::Active())
         return script->TakePrinterSetup(printer);
@@ -235,5 +252,15 @@ bool PrinterSetupDlg(QPrinter &printer, QWidget *parent) {
     QPrintDialog dialog(&printer, parent ? parent : QApplication::activeWindow());
     dialog.setWindowTitle(QObject::tr("Printer setup"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool PrintDlg(QPrinter &printer, QWidget *parent) {
+    if (TDialogScript *script = TDialogScript::Active())
+        return script->TakePrint(printer);
+    // Every page is printed: the report has no page ranges.
+    QPrintDialog dialog(&printer, parent ? parent : QApplication::activeWindow());
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
+                      QAbstractPrintDialog::PrintCollateCopies);
     return dialog.exec() == QDialog::Accepted;
 }

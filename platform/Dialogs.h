@@ -80,6 +80,9 @@ QString WithDefaultExt(const QString &fileName, const QString &defaultExt);
 
 // The printer set-up dialog for `printer`; true when the user accepted it.
 bool PrinterSetupDlg(QPrinter &printer, QWidget *parent = nullptr);
+// The print dialog for `printer` (a printer or a PDF file, copies); true
+// when the user chose to print.
+bool PrintDlg(QPrinter &printer, QWidget *parent = nullptr);
 
 // Scripted answers for tests. While a script is active, no window opens:
 // each message box takes the next queued answer, each file dialog the next
@@ -112,18 +115,22 @@ public:
     // Queue the answer to the next printer set-up: accepted after `change`
     // has set the printer up (say, to print into a PDF file), or cancelled.
     void SetUpPrinter(bool accept, std::function<void(QPrinter &)> change = {});
+    // The same for the next print dialog: the user prints after `change`, or cancels.
+    void AnswerPrint(bool accept, std::function<void(QPrinter &)> change = {});
 
     QList<Message> Shown;             // every message box, in order
     QStringList Unexpected;           // messages without a queued answer, or with another text
     std::vector<TFileDialog> Dialogs; // the file dialogs as they were asked for
     QStringList Forms;                // the modal forms opened, by name, in order
     int PrinterSetups = 0;            // printer set-up dialogs asked for
+    int PrintDialogs = 0;             // print dialogs asked for
 
     // Answers still queued when the test ended.
     int PendingAnswers() const { return int(answers_.size()); }
     int PendingFiles() const { return int(files_.size()); }
     int PendingForms() const { return int(forms_.size()); }
     int PendingPrinterSetups() const { return int(printers_.size()); }
+    int PendingPrintDialogs() const { return int(prints_.size()); }
 
     // Used by the dialog layer.
     int TakeAnswer(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons);
@@ -131,6 +138,7 @@ public:
     // Plays the queued answer on the form; false when none was queued for it.
     bool PlayForm(QDialog *form);
     bool TakePrinterSetup(QPrinter &printer);
+    bool TakePrint(QPrinter &printer);
 
 private:
     struct Queued {
@@ -153,5 +161,6 @@ private:
         std::function<void(QPrinter &)> Change;
     };
     std::deque<PrinterAnswer> printers_;
+    std::deque<PrinterAnswer> prints_;
     TDialogScript *previous_;
 };

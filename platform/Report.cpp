@@ -238,8 +238,11 @@ void TQRCustomLabel::Print(TQRPrintContext &context, QPointF origin) const {
     const QRectF saved = context.Clip;
     if (!AutoSize)
         context.Clip = saved.isEmpty() ? r : saved.intersected(r);
+    // A label of whole pixels is a fraction shorter than its font's line: the
+    // band clips an auto-sized one, not its own height, so descenders stay whole.
+    const int clip = AutoSize ? int(Qt::TextDontClip) : 0;
     context.AddText(textRect, text, Font, FontColor,
-                    HorizontalFlag(Alignment) | Qt::AlignTop | Qt::TextSingleLine);
+                    HorizontalFlag(Alignment) | Qt::AlignTop | Qt::TextSingleLine | clip);
     context.Clip = saved;
     PrintFrame(context, r);
 }
@@ -586,8 +589,19 @@ QPrinter *TQuickRep::Printer() {
         printer_->setPageSize(PaperSize);
         printer_->setPageOrientation(Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
         printer_->setDocName(ReportTitle);
+    } else if (printer_->printerState() == QPrinter::Active) {
+        // No print of ours runs while this is asked for: the printer was
+        // left active by a start that failed.
+        printer_ = CopyOfPrinter(*printer_);
     }
     return printer_.get();
+}
+
+QPrinter *TQuickRep::PrinterToStart(QWidget *parent) {
+    QPrinter *printer = Printer();
+    if (printer->docName().isEmpty())
+        printer->setDocName(ReportTitle);
+    return ReadyToPrint(*printer, parent) ? printer : nullptr;
 }
 
 bool TQuickRep::Print(QPrinter &printer, QString *error) {
@@ -596,10 +610,10 @@ bool TQuickRep::Print(QPrinter &printer, QString *error) {
 }
 
 bool TQuickRep::Print() {
+    QPrinter *printer = PrinterToStart();
+    if (!printer)
+        return false;
     QString error;
-    QPrinter *printer = Printer();
-    if (printer->docName().isEmpty())
-        printer->setDocName(ReportTitle);
     if (Print(*printer, &error))
         return true;
     MessageDlg(error, mtError, mbOK);
@@ -674,6 +688,8 @@ bool TQRPHandler::Load(const QString &fileName, QString *error) {
 
 bool TQRPHandler::Print() {
     QPrinter printer(QPrinter::HighResolution);
+    if (!ReadyToPrint(printer))
+        return false;
     QString error;
     if (qrPrinter_.Print(printer, &error))
         return true;
@@ -719,7 +735,7 @@ void TQRPreview::SetPages(const TQRPageSet &pages) {
 }
 
 void TQRPreview::SetZoom(int percent) {
-    zoom_ = std::clamp(percent, 1, 2000);
+    zoom_ = std::clamp(percent, MinZoom, MaxZoom);
     UpdatePage();
 }
 

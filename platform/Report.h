@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/Chart.h"
+#include "platform/Printing.h"
 #include "platform/ReportPages.h"
 
 #include <QFont>
@@ -22,7 +23,6 @@
 #include <memory>
 #include <vector>
 
-class QPrinter;
 class TQuickRep;
 class TQRBand;
 class TQRChildBand;
@@ -305,13 +305,20 @@ public:
     int Prepare();
     // Prepares, then hands the pages to OnPreview.
     void Preview();
-    // Prepares and prints on Printer(); messages a failure and returns false.
+    // Prepares and prints on Printer() made ready to print (ReadyToPrint);
+    // messages a failure and returns false, also when the user cancelled.
     bool Print();
     // Prepares and prints on the given printer (a PDF file, say).
     bool Print(QPrinter &printer, QString *error = nullptr);
-    // The printer set-up dialog for Printer(); true when accepted.
+    // The printer set-up dialog for Printer(); true when accepted. The next
+    // print uses what it chose.
     bool PrinterSetup(QWidget *parent = nullptr);
+    // The report's printer. A print that could not start may leave a printer
+    // active, refusing every later setting: it then gives way to a fresh one
+    // with its choices, so do not keep the pointer past a print.
     QPrinter *Printer();
+    // Printer() made ready to print (ReadyToPrint); null when the user cancelled.
+    QPrinter *PrinterToStart(QWidget *parent = nullptr);
 
     TQRPrinter *QRPrinter() { return &qrPrinter_; }
     const TQRPrinter *QRPrinter() const { return &qrPrinter_; }
@@ -346,7 +353,9 @@ public:
     const TQRPageSet &Pages() const { return pages_; }
     int PageCount() const { return pages_.PageCount(); }
 
-    // Zoom in percent of the page's design size (1 to 2000).
+    // Zoom in percent of the page's design size, MinZoom to MaxZoom; others are clamped.
+    static constexpr int MinZoom = 1;
+    static constexpr int MaxZoom = 2000;
     int Zoom() const { return zoom_; }
     void SetZoom(int percent);
     // Whole page in the visible area; page width in the visible width.
@@ -381,7 +390,8 @@ public:
     bool Print(QPrinter &printer, QString *error = nullptr) const {
         return qrPrinter_.Print(printer, error);
     }
-    // Prints on the default printer; messages a failure.
+    // Prints on the default printer made ready to print (ReadyToPrint);
+    // messages a failure.
     bool Print();
     TQRPrinter *QRPrinter() { return &qrPrinter_; }
 

@@ -1,6 +1,6 @@
 #include "platform/WebBrowser.h"
 
-#include "platform/Application.h"
+#include "platform/Printing.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <unistd.h>
 
 #if VR_WEBENGINE
@@ -31,13 +32,18 @@ void PrepareWebBrowser() {
 class TWebBrowser::Impl {
 public:
     QWebEngineView *view;
+    bool printStarted = false; // the engine has the print
+    // The printer of a print given up on, kept until the engine ends it: the
+    // engine goes on painting on it meanwhile.
+    std::unique_ptr<QPrinter> givenUp;
 };
 
 bool TWebBrowser::ShowsHtml() {
     return true;
 }
 
-TWebBrowser::TWebBrowser(QWidget *parent) : QWidget(parent), impl_(new Impl) {
+TWebBrowser::TWebBrowser(QWidget *parent)
+    : QWidget(parent), impl_(new Impl), printWatchdog_(new QTimer(this)) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     impl_->view = new QWebEngineView(this);
@@ -47,11 +53,28 @@ TWebBrowser::TWebBrowser(QWidget *parent) : QWidget(parent), impl_(new Impl) {
     connect(impl_->view, &QWebEngineView::loadFinished, this, [this](bool ok) {
         loaded_ = true;
         emit LoadFinished(ok);
+        if (printer_ && !impl_->printStarted)
+            PrintLoadedPage();
     });
+    connect(impl_->view, &QWebEngineView::printFinished, this, [this](bool ok) {
+        if (impl_->givenUp)
+            impl_->givenUp.reset();
+        else if (impl_->printStarted)
+            FinishPrint(ok);
+    });
+    SetUpPrintWatchdog();
 }
 
 TWebBrowser::~TWebBrowser() {
+    // A printer the engine still paints on must outlive this view: it is let go.
+    if (impl_->printStarted)
+        (void)printer_.release();
+    (void)impl_->givenUp.release();
     delete impl_;
+}
+
+void TWebBrowser::GiveUpPrint() {
+    impl_->givenUp = std::move(printer_);
 }
 
 bool TWebBrowser::Navigate(const QString &fileName) {
@@ -63,35 +86,10 @@ bool TWebBrowser::Navigate(const QString &fileName) {
     return true;
 }
 
-bool TWebBrowser::Print(QPrinter &printer, QString *error) {
-    if (fileName_.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("There is no page to print.");
-        return false;
-    }
-    // The page must be loaded before it prints; both steps report by signal.
-    bool timedOut = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    connect(&watchdog, &QTimer::timeout, [&timedOut] { timedOut = true; });
-    watchdog.start(60000);
-    TApplication::WaitUntil([&] { return loaded_ || timedOut; });
-    bool finished = false, ok = false;
-    auto connection = connect(impl_->view, &QWebEngineView::printFinished, this, [&](bool success) {
-        finished = true;
-        ok = success;
-    });
-    if (!timedOut) {
-        impl_->view->print(&printer);
-        TApplication::WaitUntil([&] { return finished || timedOut; });
-    }
-    disconnect(connection);
-    if (!ok && error) {
-        *error = printer.outputFileName().isEmpty()
-                     ? QStringLiteral("Can not print on printer \"%1\".").arg(printer.printerName())
-                     : QStringLiteral("Can not write %1.").arg(printer.outputFileName());
-    }
-    return ok;
+void TWebBrowser::PrintLoadedPage() {
+    impl_->printStarted = true;
+    // The engine lays the page out and reports the end by printFinished.
+    impl_->view->print(printer_.get());
 }
 
 void TWebBrowser::RunJavaScript(const QString &script, std::function<void(const QVariant &)> done) {
@@ -104,18 +102,21 @@ void TWebBrowser::RunJavaScript(const QString &script, std::function<void(const 
 class TWebBrowser::Impl {
 public:
     QPlainTextEdit *view;
+    bool printStarted = false;
 };
 
 bool TWebBrowser::ShowsHtml() {
     return false;
 }
 
-TWebBrowser::TWebBrowser(QWidget *parent) : QWidget(parent), impl_(new Impl) {
+TWebBrowser::TWebBrowser(QWidget *parent)
+    : QWidget(parent), impl_(new Impl), printWatchdog_(new QTimer(this)) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     impl_->view = new QPlainTextEdit(this);
     impl_->view->setReadOnly(true);
     layout->addWidget(impl_->view);
+    SetUpPrintWatchdog();
 }
 
 TWebBrowser::~TWebBrowser() {
@@ -133,19 +134,16 @@ bool TWebBrowser::Navigate(const QString &fileName) {
     return true;
 }
 
-bool TWebBrowser::Print(QPrinter &printer, QString *error) {
-    if (fileName_.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("There is no page to print.");
-        return false;
-    }
-    impl_->view->document()->print(&printer);
-    if (printer.printerState() == QPrinter::Error) {
-        if (error)
-            *error = QStringLiteral("Can not print on printer \"%1\".").arg(printer.printerName());
-        return false;
-    }
-    return true;
+void TWebBrowser::GiveUpPrint() {
+    // The text printed at once: nothing still uses the printer.
+}
+
+void TWebBrowser::PrintLoadedPage() {
+    impl_->printStarted = true;
+    // The text prints at once; its end is reported later, as the engine's is.
+    impl_->view->document()->print(printer_.get());
+    const bool ok = printer_->printerState() != QPrinter::Error;
+    QTimer::singleShot(0, this, [this, ok] { FinishPrint(ok); });
 }
 
 void TWebBrowser::RunJavaScript(const QString &, std::function<void(const QVariant &)> done) {
@@ -153,3 +151,52 @@ void TWebBrowser::RunJavaScript(const QString &, std::function<void(const QVaria
 }
 
 #endif
+
+// ---- Printing --------------------------------------------------------------
+
+void TWebBrowser::SetUpPrintWatchdog() {
+    // A page that never loads or never prints must not keep the print running.
+    printWatchdog_->setSingleShot(true);
+    printWatchdog_->setInterval(60000);
+    connect(printWatchdog_, &QTimer::timeout, this, [this] {
+        FinishPrint(false, loaded_ ? QStringLiteral("The page did not print in time.")
+                                   : QStringLiteral("The page did not load in time."));
+    });
+}
+
+bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
+    QString why;
+    if (fileName_.isEmpty())
+        why = QStringLiteral("There is no page to print.");
+    else if (Printing())
+        why = QStringLiteral("The page is being printed.");
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    printer_ = CopyOfPrinter(printer, std::min(printer.resolution(), PrintResolution));
+    printWatchdog_->start();
+    if (loaded_)
+        PrintLoadedPage();
+    return true;
+}
+
+void TWebBrowser::FinishPrint(bool ok, const QString &why) {
+    if (!printer_)
+        return;
+    QString error;
+    if (!ok && !why.isEmpty())
+        error = why;
+    else if (!ok && printer_->outputFileName().isEmpty())
+        error = QStringLiteral("Can not print on printer \"%1\".").arg(printer_->printerName());
+    else if (!ok)
+        error = QStringLiteral("Can not write %1.").arg(printer_->outputFileName());
+    printWatchdog_->stop();
+    // Given up before the engine ended it, the print keeps its printer.
+    if (impl_->printStarted && !why.isEmpty())
+        GiveUpPrint();
+    printer_.reset();
+    impl_->printStarted = false;
+    emit PrintFinished(ok, error);
+}

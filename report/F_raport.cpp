@@ -3,7 +3,9 @@
 #include "report/ReportContent.h"
 #include "ui_F_raport.h"
 
+#include <QFontMetricsF>
 #include <QScreen>
+#include <cmath>
 
 TRaport *Raport = nullptr;
 
@@ -16,8 +18,9 @@ TQRLabel *FormulaLabel(QObject *owner, const char *name, int left, int top, cons
     label->SetTop(top);
     label->SetCaption(caption);
     label->Font = QRFont(family, size);
-    label->Transparent = false;
-    label->Color = clWhite;
+    // No white box of their own (the band is white): the indices reach into
+    // the formula's line, and a box would wipe the letters beside them.
+    label->Transparent = true;
     return label;
 }
 } // namespace
@@ -85,8 +88,59 @@ TRaport::TRaport(QWidget *owner)
     F6 = FormulaLabel(this, "F6", 447, 69, QStringLiteral("i"), arial, 12);
     F7 = FormulaLabel(this, "F7", 505, 70, QStringLiteral("i"), arial, 12);
     F8 = FormulaLabel(this, "F8", 392, 48, QStringLiteral("(k * K * u  (g  (a)) + 1)"), arial, 16);
+    PlaceFormulaSigns();
 
     Memo_HTML = Memo_Begining_Of_File;
+}
+
+void TRaport::PlaceFormulaSigns() {
+    // The stored places suit the fonts the formula was drawn with once; here
+    // the sign and the indices go where this font's widths and heights put
+    // the blanks the formula leaves for them, as in the formula window.
+    const QFontMetricsF text(QRDesignFont(F1->Font));
+    const QFontMetricsF formula(QRDesignFont(F8->Font));
+    const QFontMetricsF sign(QRDesignFont(F4->Font));
+    const QFontMetricsF index(QRDesignFont(F2->Font));
+    const auto place = [](TQRLabel *label, double left, double top) {
+        label->SetLeft(int(std::lround(left)));
+        label->SetTop(int(std::lround(top)));
+    };
+
+    // The sign centred between "=" and the bracket (the bracket moves right
+    // when that leaves less than a blank either side), its middle on the
+    // middle of "=".
+    const double base = F1->Top() + text.ascent();
+    const QString left = F1->Caption().trimmed();
+    const double gapStart = F1->Left() + text.horizontalAdvance(left);
+    const QRectF signInk = sign.tightBoundingRect(QRShownText(F4->Font, F4->Caption()));
+    const double blank = text.horizontalAdvance(QLatin1Char(' '));
+    F8->SetLeft(std::max(F8->Left(), int(std::ceil(gapStart + signInk.width() + 2 * blank))));
+    const double axis = base + text.tightBoundingRect(left.right(1)).center().y();
+    place(F4, (gapStart + F8->Left() - signInk.width()) / 2 - signInk.left(),
+          axis - signInk.center().y() - sign.ascent());
+
+    // "n" over the sign and "i" under it, centred, a little apart from it.
+    const double signBase = F4->Top() + sign.ascent();
+    const double centre = F4->Left() + signInk.center().x();
+    const double apart = std::max(1.0, index.height() / 8);
+    const QRectF n = index.tightBoundingRect(F2->Caption());
+    place(F2, centre - n.center().x(),
+          signBase + signInk.top() - apart - n.bottom() - index.ascent());
+    const QRectF i = index.tightBoundingRect(F3->Caption());
+    place(F3, centre - i.center().x(),
+          signBase + signInk.bottom() + apart - i.top() - index.ascent());
+
+    // Each subscript just past the ink of its letter: k, u and g.
+    const QString bracket = F8->Caption();
+    const auto after = [&](const QString &part, const TQRLabel *sub) {
+        const QString upTo = bracket.left(bracket.indexOf(part) + part.size());
+        return F8->Left() + formula.tightBoundingRect(upTo).right() + apart -
+               index.tightBoundingRect(sub->Caption()).left();
+    };
+    const double subTop = F8->Top() + formula.ascent() - index.ascent() / 2;
+    place(F5, after(QStringLiteral("(k"), F5), subTop);
+    place(F6, after(QStringLiteral("K * u"), F6), subTop);
+    place(F7, after(QStringLiteral("(g"), F7), subTop);
 }
 
 TRaport::~TRaport() {

@@ -56,6 +56,8 @@ public:
     void QR_MainStartPage();
 
 private:
+    // Places the product sign and the indices of the formula by the fonts' metrics.
+    void PlaceFormulaSigns();
     std::unique_ptr<Ui::TRaport> ui_;
 };
 

@@ -6,6 +6,7 @@
 #include "report/ReportFiles.h"
 
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +38,12 @@ void CannotWrite(const QString &file, const QString &why) {
     MessageDlg(QStringLiteral("Can not write %1!\n%2").arg(QDir::toNativeSeparators(file), why),
                mtError, mbOK);
 }
+
+// The wizard's way to this preview; the preview knows its own link again.
+struct PreviewLink {
+    TRaport_p *Preview;
+    void operator()() const { Preview->ShowReport(); }
+};
 
 } // namespace
 
@@ -98,14 +105,23 @@ TRaport_p::TRaport_p(QWidget *owner) : QWidget(owner) {
         if (!LoadedReport)
             reportPages_ = QR_Preview->Pages();
     });
+    connect(Browser, &TWebBrowser::PrintFinished, this, &TRaport_p::HtmlPrintFinished);
     // The report document previews into this window.
     if (Raport)
         Raport->PreviewControl = QR_Preview;
     if (Raport_w)
-        Raport_w->ShowPreview = [this] { ShowReport(); };
+        Raport_w->ShowPreview = PreviewLink{this};
 }
 
 TRaport_p::~TRaport_p() {
+    if (printing_)
+        SetPrinting(false);
+    // The wizard must not show a preview that is gone (nor drop another's link).
+    if (Raport_w) {
+        const auto *link = Raport_w->ShowPreview.target<PreviewLink>();
+        if (link && link->Preview == this)
+            Raport_w->ShowPreview = nullptr;
+    }
     RemoveTempFiles();
     if (Raport_p == this)
         Raport_p = nullptr;
@@ -181,7 +197,9 @@ void TRaport_p::SB_Zoom_PlusClick() {
 }
 
 void TRaport_p::Edit_ZoomExit() {
-    SetZoom(TypedZoom(Edit_Zoom->text()));
+    // The buttons' limits do not apply: a typed zoom, or one the buttons or
+    // the fits left in the field, goes to the control as far as it can show it.
+    SetZoom(TypedZoom(Edit_Zoom->text(), TQRPreview::MinZoom, TQRPreview::MaxZoom));
 }
 
 void TRaport_p::Edit_ZoomKeyDown(QKeyEvent *key) {
@@ -223,31 +241,70 @@ void TRaport_p::SB_Last_PageClick() {
 // ---- Print -----------------------------------------------------------------
 
 void TRaport_p::SB_Printer_SetupClick() {
-    if (Raport)
+    if (Raport && !printing_)
         Raport->QR_Main->PrinterSetup(this);
 }
 
 void TRaport_p::SB_Print_ReportClick() {
-    if (!Raport)
+    if (!Raport || printing_)
         return;
-    QPrinter &printer = *Raport->QR_Main->Printer();
+    // Both views print on the report's printer, as Printer setup left it; a
+    // printer that can not start asks for one in the print dialog first.
+    QPrinter *printer = Raport->QR_Main->PrinterToStart(this);
+    if (!printer)
+        return;
     QString error;
-    bool ok;
     if (InQrpView()) {
         // What is shown is what prints: the loaded report, or the report's
         // pages as Create made them.
-        ok = LoadedReport ? LoadedReport->Print(printer, &error)
-                          : PrintPages(reportPages_, printer, &error);
-    } else {
-        ok = Browser->Print(printer, &error);
+        const bool ok = LoadedReport ? LoadedReport->Print(*printer, &error)
+                                     : PrintPages(reportPages_, *printer, &error);
+        if (!ok)
+            MessageDlg(error, mtError, mbOK);
+        return;
     }
+    // The browser prints in its own time; the preview stays as it is meanwhile.
+    SetPrinting(true);
+    if (!Browser->StartPrint(*printer, &error)) {
+        SetPrinting(false);
+        MessageDlg(error, mtError, mbOK);
+    }
+}
+
+void TRaport_p::HtmlPrintFinished(bool ok, const QString &error) {
+    if (!printing_)
+        return;
+    SetPrinting(false);
     if (!ok)
         MessageDlg(error, mtError, mbOK);
+}
+
+void TRaport_p::SetPrinting(bool printing) {
+    if (printing == printing_)
+        return;
+    printing_ = printing;
+    if (printing) {
+        beforePrint_.clear();
+        for (QAction *a : {SB_Printer_Setup, SB_Print_Report, SB_Save_Report, SB_Open_Report,
+                           SB_QRP, SB_HTML, SB_ToMyReport, BBtn_Close}) {
+            beforePrint_.emplace_back(a, a->isEnabled());
+            a->setEnabled(false);
+        }
+    } else {
+        for (const auto &[action, enabled] : beforePrint_)
+            action->setEnabled(enabled);
+        beforePrint_.clear();
+    }
+    // A new report would rewrite and reload the page being printed.
+    if (Raport_w)
+        Raport_w->BBtn_Create->setEnabled(!printing);
 }
 
 // ---- Views -----------------------------------------------------------------
 
 void TRaport_p::SB_QRPClick() {
+    if (printing_)
+        return;
     SB_QRP->setChecked(true);
     EnableQrpControls(true);
     Panel_Views->setCurrentWidget(QR_Preview);
@@ -340,6 +397,8 @@ void TRaport_p::RemoveTempFiles() {
 }
 
 void TRaport_p::SB_HTMLClick() {
+    if (printing_)
+        return;
     SB_HTML->setChecked(true);
     EnableQrpControls(false);
     if (!HtmlInUserLocation) {
@@ -396,6 +455,8 @@ bool TRaport_p::AskReplace(const QString &file) {
 }
 
 void TRaport_p::SB_Save_ReportClick() {
+    if (printing_)
+        return;
     Report_Save_Dialog.FilterIndex = InQrpView() ? 1 : 2;
     if (!Report_Save_Dialog.Execute(this))
         return;
@@ -416,6 +477,8 @@ void TRaport_p::SB_Save_ReportClick() {
 }
 
 void TRaport_p::SB_Open_ReportClick() {
+    if (printing_)
+        return;
     Report_Open_Dialog.FilterIndex = InQrpView() ? 1 : 2;
     if (!Report_Open_Dialog.Execute(this))
         return;
@@ -447,6 +510,8 @@ void TRaport_p::SB_Open_ReportClick() {
 }
 
 void TRaport_p::SB_ToMyReportClick() {
+    if (printing_)
+        return;
     SB_ToMyReport->setEnabled(false);
     SB_Save_Report->setEnabled(true);
     if (LoadedReport) {
@@ -514,6 +579,11 @@ void TRaport_p::resizeEvent(QResizeEvent *event) {
 }
 
 void TRaport_p::closeEvent(QCloseEvent *event) {
+    // Closing would take the page and its files from under the print.
+    if (printing_) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
     FormClose();
 }

@@ -65,6 +65,10 @@ public:
     // Shows the report the wizard has just built (the wizard's ShowPreview).
     void ShowReport();
 
+    // The HTML view's page is being printed: until it ends only Help works,
+    // and the preview does not close nor the wizard create.
+    bool Printing() const { return printing_; }
+
     // Whether a file may be written: an existing one is tested for writing,
     // a new one is created and removed again.
     static bool CanCreateFile(const QString &path);
@@ -90,6 +94,8 @@ protected:
 
 private:
     void EnableQrpControls(bool enabled);
+    void SetPrinting(bool printing);
+    void HtmlPrintFinished(bool ok, const QString &error);
     void ShowZoom();
     void SetZoom(int zoom);
     bool InQrpView() const { return SB_QRP->isChecked(); }
@@ -104,6 +110,9 @@ private:
     QStringList tempFiles_;
     TQRPageSet reportPages_;
     QString htmlPage_; // the report's page as last written for the HTML view
+    bool printing_ = false;
+    // The commands a print disabled, with what they were before it.
+    std::vector<std::pair<QAction *, bool>> beforePrint_;
 };
 
 extern TRaport_p *Raport_p;

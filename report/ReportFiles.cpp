@@ -60,7 +60,7 @@ QStringList WithPictureNames(const QStringList &lines, const QString &pictureNam
     return copy;
 }
 
-int TypedZoom(const QString &text) {
+int TypedZoom(const QString &text, int least, int most) {
     qsizetype i = 0;
     while (i < text.size() && text[i].isSpace())
         ++i;
@@ -74,13 +74,13 @@ int TypedZoom(const QString &text) {
     for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
         digits = true;
         // Past the upper limit the exact value no longer matters.
-        value = std::min<long long>(value * 10 + (text[i].unicode() - '0'), 1000000);
+        value = std::min<long long>(value * 10 + (text[i].unicode() - '0'), 1000000000);
     }
     if (negative)
         value = -value;
-    if (!digits || value <= 1)
+    if (!digits || value <= 0)
         return 100;
-    return int(std::clamp<long long>(value, 30, 1000));
+    return int(std::clamp<long long>(value, least, most));
 }
 
 QStringList THtmlPageFiles::PictureFiles() const {

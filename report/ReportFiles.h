@@ -25,8 +25,9 @@ QString PictureFileOf(const QString &pageFile, int i);
 QStringList WithPictureNames(const QStringList &lines, const QString &pictureName);
 
 // The typed zoom: a leading integer (leading blanks and one sign allowed);
-// 1 and below, or no number, give 100; the rest is kept within 30..1000.
-int TypedZoom(const QString &text);
+// 0, a negative number or no number give 100; the rest is kept within
+// least..most, what the preview can show.
+int TypedZoom(const QString &text, int least, int most);
 
 // Writes a page and its pictures (picture i as PictureFileOf(page, i), or
 // "chart" + i + ".jpg" beside the page when it keeps its own names). With

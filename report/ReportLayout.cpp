@@ -45,7 +45,8 @@ TQRLabel *TRaport_w::NewLabel(TQRBand *band, const QString &caption, int size, b
 }
 
 void TRaport_w::BBtn_CreateClick() {
-    if (!Kavrel || !Raport)
+    // Create is disabled while the preview prints the report it shows.
+    if (!Kavrel || !Raport || !BBtn_Create->isEnabled())
         return;
     Raport->PageCounter = 0;
     ApplySilentCorrections();

@@ -36,6 +36,8 @@ public:
         QVERIFY2(Script.Unexpected.isEmpty(), qPrintable(Script.Unexpected.join(QLatin1Char('|'))));
         QCOMPARE(Script.PendingAnswers(), 0);
         QCOMPARE(Script.PendingForms(), 0);
+        QCOMPARE(Script.PendingPrinterSetups(), 0);
+        QCOMPARE(Script.PendingPrintDialogs(), 0);
     }
 };
 

@@ -102,22 +102,24 @@ void TestReportFiles::typedZoom_data() {
     QTest::addColumn<int>("zoom");
     QTest::newRow("plain") << "250" << 250;
     QTest::newRow("zero") << "0" << 100;
-    QTest::newRow("one") << "1" << 100;
     QTest::newRow("letters") << "abc" << 100;
     QTest::newRow("empty") << "" << 100;
     QTest::newRow("blanks, sign, tail") << "  +40x" << 40;
     QTest::newRow("negative") << "-500" << 100;
-    QTest::newRow("below the least") << "2" << 30;
-    QTest::newRow("least") << "30" << 30;
-    QTest::newRow("most") << "1000" << 1000;
-    QTest::newRow("above the most") << "1001" << 1000;
-    QTest::newRow("would overflow") << "99999999999999999999999" << 1000;
+    // The range is the caller's (the preview's), not the zoom buttons' 30..1000.
+    QTest::newRow("below the least") << "2" << 5;
+    QTest::newRow("least") << "5" << 5;
+    QTest::newRow("below the buttons") << "25" << 25;
+    QTest::newRow("above the buttons") << "1500" << 1500;
+    QTest::newRow("most") << "2000" << 2000;
+    QTest::newRow("above the most") << "2001" << 2000;
+    QTest::newRow("would overflow") << "99999999999999999999999" << 2000;
 }
 
 void TestReportFiles::typedZoom() {
     QFETCH(QString, text);
     QFETCH(int, zoom);
-    QCOMPARE(TypedZoom(text), zoom);
+    QCOMPARE(TypedZoom(text, 5, 2000), zoom);
 }
 
 void TestReportFiles::writesPageAndPictures() {

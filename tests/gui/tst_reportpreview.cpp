@@ -54,6 +54,7 @@ private slots:
     void zoom_data();
     void zoom();
     void typedZoomKeys();
+    void leavingTheZoomFieldKeepsTheZoom();
     void paging();
     void htmlViewInAPrivateFolder();
     void reportWithoutCriteriaWritesNoPictures();
@@ -63,6 +64,7 @@ private slots:
     void brokenSavedReportKeepsTheView();
     void openHtmlAndMixedCase();
     void printBothViews();
+    void goneLeavesTheWizardNoLink();
     void closingCleansOnlyItsOwnFiles();
 
 private:
@@ -132,9 +134,12 @@ void TestReportPreview::zoom_data() {
     QTest::newRow("typed 0") << 100 << "0" << 100;
     QTest::newRow("typed letters") << 250 << "abc" << 100;
     QTest::newRow("typed 250") << 100 << "250" << 250;
-    QTest::newRow("typed huge") << 100 << "123456789012345678901234567890" << 1000;
+    // Typed values go as far as the control can show, past the buttons' limits.
+    QTest::newRow("typed huge") << 100 << "123456789012345678901234567890" << TQRPreview::MaxZoom;
+    QTest::newRow("typed above the buttons") << 100 << "1500" << 1500;
     QTest::newRow("typed negative") << 100 << "-40" << 100;
-    QTest::newRow("typed small") << 100 << "10" << 30;
+    QTest::newRow("typed small") << 100 << "10" << 10;
+    QTest::newRow("typed least") << 100 << "1" << TQRPreview::MinZoom;
 }
 
 void TestReportPreview::zoom() {
@@ -172,6 +177,30 @@ void TestReportPreview::typedZoomKeys() {
     QCOMPARE(Raport_p->Edit_Zoom->text(), QString::number(Raport_p->QR_Preview->Zoom()));
     Raport_p->SB_Fit_To_WidthClick();
     QCOMPARE(Raport_p->Edit_Zoom->text(), QString::number(Raport_p->QR_Preview->Zoom()));
+}
+
+void TestReportPreview::leavingTheZoomFieldKeepsTheZoom() {
+    CreateReport();
+    // A small window: the whole page fits only below the buttons' 30.
+    Raport_p->showNormal();
+    Raport_p->resize(360, 300);
+    QTRY_VERIFY_WITH_TIMEOUT(Raport_p->QR_Preview->maximumViewportSize().height() < 300, 5000);
+    Raport_p->SB_Fit_To_PageClick();
+    const int fit = Raport_p->QR_Preview->Zoom();
+    QVERIFY2(fit < 30, qPrintable(QString::number(fit)));
+    Raport_p->Edit_ZoomExit();
+    QCOMPARE(Raport_p->QR_Preview->Zoom(), fit);
+    QCOMPARE(Raport_p->Edit_Zoom->text(), QString::number(fit));
+
+    // Zoom minus from 35 to 25, then the field loses the focus.
+    Raport_p->Edit_Zoom->setText(QStringLiteral("35"));
+    QTest::keyClick(Raport_p->Edit_Zoom, Qt::Key_Return);
+    Raport_p->SB_Zoom_MinusClick();
+    QCOMPARE(Raport_p->QR_Preview->Zoom(), 25);
+    QFocusEvent focusOut(QEvent::FocusOut);
+    QCoreApplication::sendEvent(Raport_p->Edit_Zoom, &focusOut);
+    QCOMPARE(Raport_p->QR_Preview->Zoom(), 25);
+    QCOMPARE(Raport_p->Edit_Zoom->text(), QStringLiteral("25"));
 }
 
 void TestReportPreview::paging() {
@@ -378,6 +407,7 @@ void TestReportPreview::printBothViews() {
     const QString htmlPdf = dir_->filePath("html.pdf");
     printer->setOutputFileName(htmlPdf);
     Raport_p->SB_Print_ReportClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!Raport_p->Printing(), 60000);
     QVERIFY(QFile::exists(htmlPdf));
     QVERIFY(PdfPages(htmlPdf) != 0);
 
@@ -388,6 +418,26 @@ void TestReportPreview::printBothViews() {
     QCOMPARE(fixture_->Script.PrinterSetups, 1);
     printer->setOutputFileName(QString());
     printer->setOutputFormat(QPrinter::NativeFormat);
+}
+
+void TestReportPreview::goneLeavesTheWizardNoLink() {
+    TReportFixture::MakeProblem(1, 0);
+    // A later preview takes the link; the earlier one going leaves it be.
+    auto *later = new TRaport_p(Kavrel);
+    delete Raport_p;
+    Raport_p = later;
+    Raport_w->show();
+    Raport_w->BBtn_CreateClick();
+    QVERIFY(later->isVisible());
+    // The last one going leaves the wizard none to show, and Create still runs.
+    later->close();
+    delete later;
+    QVERIFY(!Raport_p);
+    QVERIFY(!Raport_w->ShowPreview);
+    Raport_w->show();
+    Raport_w->BBtn_CreateClick();
+    QVERIFY(!Raport_w->isVisible());
+    Raport_p = new TRaport_p(Kavrel);
 }
 
 void TestReportPreview::closingCleansOnlyItsOwnFiles() {

@@ -4,6 +4,7 @@
 #include "ReportFixture.h"
 #include "elicitation/Chartmain.h"
 
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -67,6 +68,37 @@ void *RecordTopic(void *, const char *topicPath, unsigned int, unsigned long) {
     return nullptr;
 }
 
+// The ink of one text run as the page draws it, in design pixels of the
+// page; `text` (when given) is drawn in its place, `shift` moves it right.
+QRectF InkOf(const TQRPageOp &op, const QRectF &area, const QString &text = QString(),
+             double shift = 0) {
+    constexpr int scale = 4;
+    TQRPage page;
+    TQRPageOp run = op;
+    if (!text.isNull())
+        run.String = text;
+    run.Rect.translate(shift, 0);
+    page.Ops.push_back(run);
+    QImage image((area.size() * scale).toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(scale, scale);
+    painter.translate(-area.topLeft());
+    DrawPageOps(painter, page);
+    painter.end();
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 160)
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    if (ink.isNull())
+        return QRectF();
+    return QRectF(QPointF(ink.topLeft()) / scale + area.topLeft(), QSizeF(ink.size()) / scale);
+}
+
 QString RunTool(const QString &tool, const QStringList &arguments) {
     QProcess process;
     process.start(tool, arguments);
@@ -93,6 +125,7 @@ private slots:
     void criterionBlock();
     void graphicInCharts();
     void formulaLabels();
+    void formulaSignsByMetrics();
     void rankingBands();
     void secondCreateHoldsNothingOfFirst();
     void clearingKeepsWhatCreateProduced();
@@ -470,6 +503,72 @@ void TestReportWizard::formulaLabels() {
         QCOMPARE(label->parent(), (QObject *)Raport);
 }
 
+void TestReportWizard::formulaSignsByMetrics() {
+    TReportFixture::MakeProblem(2, 0);
+    Raport_w->show();
+    TReportFixture::Choose(false, true, false, false, false);
+    Raport_w->BBtn_CreateClick();
+    const TQRPage &page = Raport->QR_Main->QRPrinter()->Pages.Page(0);
+    QRectF band;
+    for (const TQRPlacedBand &placed : page.Bands) {
+        if (placed.Name == QLatin1String("GeneralFormulaBand"))
+            band = placed.Rect;
+    }
+    QVERIFY(!band.isEmpty());
+    // Each formula label's run on the page, found by its place.
+    const auto runOf = [&](const TQRLabel *label) -> const TQRPageOp * {
+        for (const TQRPageOp &op : page.Ops) {
+            if (op.kind == TQRPageOp::Text &&
+                op.Rect.topLeft() == band.topLeft() + QPointF(label->BoundsRect().topLeft()))
+                return &op;
+        }
+        return nullptr;
+    };
+    for (const TQRLabel *label : Raport->FormulaLabels())
+        QVERIFY2(runOf(label), qPrintable(label->objectName()));
+    const TQRPageOp &bracketRun = *runOf(Raport->F8);
+    const QRectF left = InkOf(*runOf(Raport->F1), band);
+    const QRectF sign = InkOf(*runOf(Raport->F4), band);
+    const QRectF bracket = InkOf(bracketRun, band);
+    const QRectF n = InkOf(*runOf(Raport->F2), band);
+    const QRectF under = InkOf(*runOf(Raport->F3), band);
+
+    // The sign stands clear of "=" and of the bracket, halfway between them.
+    const double before = sign.left() - left.right(), after = bracket.left() - sign.right();
+    QVERIFY2(before >= 3 && after >= 3 && qAbs(before - after) <= 1.5,
+             qPrintable(QStringLiteral("%1 | %2").arg(before).arg(after)));
+    QVERIFY(band.contains(n) && band.contains(under));
+    // "n" over it and "i" under it, centred, near but not touching.
+    QVERIFY(n.bottom() < sign.top() && n.bottom() > sign.top() - 6);
+    QVERIFY(under.top() > sign.bottom() && under.top() < sign.bottom() + 6);
+    QVERIFY(qAbs(n.center().x() - sign.center().x()) <= 1.5);
+    QVERIFY(qAbs(under.center().x() - sign.center().x()) <= 1.5);
+
+    // Each subscript sits between its letter and what follows, below the line.
+    const QString text = bracketRun.String;
+    const QFontMetricsF metrics(QRDesignFont(Raport->F8->Font));
+    const double baseline = InkOf(bracketRun, band, QStringLiteral("k")).bottom();
+    const struct {
+        const TQRLabel *Label;
+        QString Letter;
+    } subscripts[] = {{Raport->F5, "(k"}, {Raport->F6, "K * u"}, {Raport->F7, "(g"}};
+    for (const auto &s : subscripts) {
+        const QString upTo = text.left(text.indexOf(s.Letter) + s.Letter.size());
+        const QRectF letter = InkOf(bracketRun, band, upTo);
+        const QRectF next =
+            InkOf(bracketRun, band, text.mid(upTo.size()), metrics.horizontalAdvance(upTo));
+        const QRectF sub = InkOf(*runOf(s.Label), band);
+        QVERIFY2(sub.left() >= letter.right() + 1 && sub.right() <= next.left() - 1,
+                 qPrintable(QStringLiteral("%1: %2 < [%3, %4] < %5")
+                                .arg(s.Letter)
+                                .arg(letter.right())
+                                .arg(sub.left())
+                                .arg(sub.right())
+                                .arg(next.left())));
+        QVERIFY(sub.bottom() > baseline + 2);
+    }
+}
+
 void TestReportWizard::rankingBands() {
     TReportFixture::MakeProblem(2, 3);
     TPROBLEM &colour = Kavrel->Criteria[1];
@@ -687,16 +786,20 @@ void TestReportWizard::htmlFormula() {
     Raport_w->BBtn_CreateClick();
     const QStringList body = Body();
     // Formula band at 107, the general formula at 147, the numbers at 237, k at 327.
+    // The sign and the indices stand where the report's fonts put them.
+    const auto at = [](int style, const TQRLabel *label) {
+        return Html::Div(style, label->Left(), 147 + label->Top(), label->Caption());
+    };
     QCOMPARE(
         body.mid(1, 10),
         (QStringList{Html::Div(1, 30, 117, "Utility function formula "),
                      Html::Div(2, 50, 157, "Formula of Keeney's-Raiff's method :"),
                      "<div  class=STYL5 STYLE=\"left:232; top:195\"><p>K * U(a) + 1 =      "
                      "</p></div>",
-                     Html::Div(7, 361, 177, "n"), Html::Div(7, 363, 216, "i"),
-                     Html::Div(6, 360, 195, QString(QChar(0x220F))), Html::Div(7, 413, 217, "i"),
-                     Html::Div(7, 447, 216, "i"), Html::Div(7, 505, 217, "i"),
-                     Html::Div(5, 392, 195, "(k * K * u  (g  (a)) + 1)")}));
+                     at(7, Raport->F2), at(7, Raport->F3), at(6, Raport->F4), at(7, Raport->F5),
+                     at(7, Raport->F6), at(7, Raport->F7), at(5, Raport->F8)}));
+    QCOMPARE(Raport->F4->Caption(), QString(QChar(0x220F)));
+    QCOMPARE(Raport->F8->Caption(), QStringLiteral("(k * K * u  (g  (a)) + 1)"));
     const QList<TQRLabel *> numeric = Labels(Raport_w->NumericFormulaBand);
     QCOMPARE(body.at(11), Html::Div(2, 50, 247, "Formula :"));
     QCOMPARE(body.at(12), Html::Div(3, numeric[1]->Left(), 247, "0.500 * U(g) + 1 = "));

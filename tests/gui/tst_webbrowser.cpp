@@ -40,8 +40,16 @@ void TestWebBrowser::showsAndPrintsAPage() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
+    // The print runs without waiting for it; its end comes by signal.
+    QSignalSpy printed(&browser, &TWebBrowser::PrintFinished);
     QString error;
-    QVERIFY2(browser.Print(printer, &error), qPrintable(error));
+    QVERIFY2(browser.StartPrint(printer, &error), qPrintable(error));
+    QVERIFY(browser.Printing());
+    QVERIFY(!browser.StartPrint(printer, &error));
+    QCOMPARE(error, QStringLiteral("The page is being printed."));
+    QVERIFY(printed.wait(60000));
+    QVERIFY2(printed.first().first().toBool(), qPrintable(printed.first().at(1).toString()));
+    QVERIFY(!browser.Printing());
     // The engine prints the page as a picture: the PDF holds one page.
     const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
     if (pdfinfo.isEmpty())
