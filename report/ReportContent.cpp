@@ -224,6 +224,15 @@ QString Text(const QString &text) {
         case '"':
             result += QStringLiteral("&quot;");
             break;
+        case ' ':
+            // The browser folds blanks that the printed labels keep: the formula
+            // leaves room for its indices with them.
+            if (result.isEmpty() || result.endsWith(QLatin1Char(' ')) ||
+                result.endsWith(QLatin1String("&nbsp;")))
+                result += QStringLiteral("&nbsp;");
+            else
+                result += c;
+            break;
         default:
             result += c;
         }

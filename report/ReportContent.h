@@ -55,7 +55,8 @@ int FormulaFactorIndent(bool additive);
 namespace Html {
 // The fixed head of the page, through "<BODY>".
 QStringList Head();
-// A model text made safe for the page: on one line, with markup characters escaped.
+// A model text made safe for the page: on one line, with markup characters escaped
+// and every blank kept (a run of blanks or a leading one goes as non-breaking blanks).
 QString Text(const QString &text);
 // A positioned division of style class `style` (1 to 7); `text` is escaped here.
 QString Div(int style, int left, int top, const QString &text);

@@ -240,6 +240,11 @@ void TestReportContent::htmlEscaping_data() {
     QTest::newRow("tab and separators") << QString("a\tb") + QChar(0x2028) + "c"
                                         << "a b c";
     QTest::newRow("non-ASCII kept") << QString::fromUtf8("Łódź") << QString::fromUtf8("Łódź");
+    // The browser folds blanks: the room left for the formula's indices must stay.
+    QTest::newRow("run of blanks") << "u  (g   (a)"
+                                   << "u &nbsp;(g &nbsp;&nbsp;(a)";
+    QTest::newRow("leading blank") << " x"
+                                   << "&nbsp;x";
 }
 
 void TestReportContent::htmlEscaping() {

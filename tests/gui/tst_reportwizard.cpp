@@ -794,7 +794,8 @@ void TestReportWizard::htmlFormula() {
         body.mid(1, 10),
         (QStringList{Html::Div(1, 30, 117, "Utility function formula "),
                      Html::Div(2, 50, 157, "Formula of Keeney's-Raiff's method :"),
-                     "<div  class=STYL5 STYLE=\"left:232; top:195\"><p>K * U(a) + 1 =      "
+                     "<div  class=STYL5 STYLE=\"left:232; top:195\"><p>K * U(a) + 1 = "
+                     "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
                      "</p></div>",
                      at(7, Raport->F2), at(7, Raport->F3), at(6, Raport->F4), at(7, Raport->F5),
                      at(7, Raport->F6), at(7, Raport->F7), at(5, Raport->F8)}));
