@@ -281,11 +281,8 @@ void TKavrel::SB_LoadResultClick() {
     UsedCount = int(
         std::count_if(Criteria.begin(), Criteria.end(), [](const TPROBLEM &c) { return c.Used; }));
     ClearCriteriaBar();
-    if (!Criteria.empty() && SolutionComplete) {
+    if (!Criteria.empty() && SolutionComplete)
         BuildCriteriaBar();
-        // The new windows take the arrangement the Window menu has checked.
-        ArrangeCharts();
-    }
 }
 
 void TKavrel::SolveAfterPartialResults(const QStringList &unmatched,

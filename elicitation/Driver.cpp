@@ -299,6 +299,8 @@ void TKavrel::BuildCriteriaBar() {
     // A report or a ranking needs K: only a complete solution has it.
     SB_Raport->setEnabled(SolutionComplete);
     SetRankingSwitch(RankingAllowed());
+    // The new windows take the arrangement the Window menu has checked.
+    ArrangeCharts();
 }
 
 void TKavrel::CriteriaButtonClick(QPushButton *Sender) {

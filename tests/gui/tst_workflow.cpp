@@ -484,13 +484,16 @@ void TestWorkflow::resultsRoundTrip() {
 
 void TestWorkflow::loadedResultsArranged_data() {
     QTest::addColumn<QString>("mode");
-    QTest::newRow("cascade") << QStringLiteral("Menu_Cascade");
-    QTest::newRow("tile horizontal") << QStringLiteral("Menu_TileHorizontal");
-    QTest::newRow("tile vertical") << QStringLiteral("Menu_TileVertical");
+    QTest::addColumn<bool>("results");
+    for (const char *mode : {"Menu_Cascade", "Menu_TileHorizontal", "Menu_TileVertical"}) {
+        QTest::addRow("results, %s", mode) << QString(mode) << true;
+        QTest::addRow("solved problem, %s", mode) << QString(mode) << false;
+    }
 }
 
 void TestWorkflow::loadedResultsArranged() {
     QFETCH(QString, mode);
+    QFETCH(bool, results);
     TKavrel &k = *Kavrel;
     f_->Load(Example("house.fun"));
     f_->Script.ChooseFile(f_->Path("results.xml"));
@@ -501,8 +504,12 @@ void TestWorkflow::loadedResultsArranged() {
     item->trigger();
     QVERIFY(item->isChecked());
 
-    f_->Script.ChooseFile(f_->Path("results.xml"));
-    k.SB_LoadResultClick();
+    if (results) {
+        f_->Script.ChooseFile(f_->Path("results.xml"));
+        k.SB_LoadResultClick();
+    } else {
+        f_->Load(Example("house.fun"), true);
+    }
     QVERIFY(k.SolutionComplete);
     QVERIFY(k.MDIChildCount() > 1);
     // Arranged already: arranging again moves nothing.
