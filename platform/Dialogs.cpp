@@ -211,17 +211,22 @@ bool TDialogScript::PlayForm(QDialog *form) {
     return true;
 }
 
-bool TDialogScript::TakePrinterSetup(QPrinter &printer) {
-    ++PrinterSetups;
-    if (printers_.empty()) {
-        Unexpected << QStringLiteral("printer set-up");
+bool TDialogScript::TakePrinterAnswer(std::deque<PrinterAnswer> &queue, const QString &what,
+                                      QPrinter &printer) {
+    if (queue.empty()) {
+        Unexpected << what;
         return false;
     }
-    PrinterAnswer next = std::move(printers_.front());
-    printers_.pop_front();
+    PrinterAnswer next = std::move(queue.front());
+    queue.pop_front();
     if (next.Accept && next.Change)
         next.Change(printer);
     return next.Accept;
+}
+
+bool TDialogScript::TakePrinterSetup(QPrinter &printer) {
+    ++PrinterSetups;
+    return TakePrinterAnswer(printers_, QStringLiteral("printer set-up"), printer);
 }
 
 void TDialogScript::SetUpPrinter(bool accept, std::function<void(QPrinter &)> change) {
@@ -230,15 +235,7 @@ void TDialogScript::SetUpPrinter(bool accept, std::function<void(QPrinter &)> ch
 
 bool TDialogScript::TakePrint(QPrinter &printer) {
     ++PrintDialogs;
-    if (prints_.empty()) {
-        Unexpected << QStringLiteral("print dialog");
-        return false;
-    }
-    PrinterAnswer next = std::move(prints_.front());
-    prints_.pop_front();
-    if (next.Accept && next.Change)
-        next.Change(printer);
-    return next.Accept;
+    return TakePrinterAnswer(prints_, QStringLiteral("print dialog"), printer);
 }
 
 void TDialogScript::AnswerPrint(bool accept, std::function<void(QPrinter &)> change) {

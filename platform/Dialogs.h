@@ -162,5 +162,8 @@ private:
     };
     std::deque<PrinterAnswer> printers_;
     std::deque<PrinterAnswer> prints_;
+    // The next answer of a printer dialog's queue, played on the printer.
+    bool TakePrinterAnswer(std::deque<PrinterAnswer> &queue, const QString &what,
+                           QPrinter &printer);
     TDialogScript *previous_;
 };
