@@ -130,7 +130,7 @@ void TParameter::ParamOKClick() {
         return unreadable(ui_->PrecisionSpinEdit);
     if (precision == shownPrecision_)
         precision = Kavrel->ProbabilityPrecision;
-    if (precision < 1 || precision > 6)
+    if (precision < MinProbabilityPrecision || precision > MaxProbabilityPrecision)
         return failed(PrecisionRange, ui_->PrecisionSpinEdit);
     double probability = 0.0;
     if (!TextToFloat(ui_->ProbabilityEdit->text(), probability))
@@ -169,7 +169,7 @@ bool TParameter::FormKeyPress(QKeyEvent *key) {
     int precision = 0;
     if (!SpinValue(ui_->PrecisionSpinEdit, precision))
         fail(NonNumerical + PrecisionRange, ui_->PrecisionSpinEdit);
-    else if (precision < 1 || precision > 6)
+    else if (precision < MinProbabilityPrecision || precision > MaxProbabilityPrecision)
         fail(PrecisionRange, ui_->PrecisionSpinEdit);
     double probability = 0.0;
     const bool readable = TextToFloat(ui_->ProbabilityEdit->text(), probability);

@@ -1,12 +1,14 @@
 // Answers a modal window that a handler opens with exec(): the action runs on
 // the window once it is shown. A watchdog rejects every open dialog after a few
-// seconds and marks the answer as failed, so that no test can hang.
+// seconds and marks the answer as failed, so that no test can hang; a failed
+// check inside the action rejects the window it left open.
 #pragma once
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -26,7 +28,14 @@ public:
                 timer->stop();
                 timer->deleteLater();
                 state->done = true;
+                QPointer<QWidget> answered = modal;
                 state->act(modal);
+                // A check that failed inside the action may have left the window
+                // open: close it, or the test would wait for its time limit.
+                if (QTest::currentTestFailed() && answered && answered->isVisible()) {
+                    if (auto *dialog = qobject_cast<QDialog *>(answered.data()))
+                        dialog->reject();
+                }
                 return;
             }
             if (state->clock.elapsed() > timeoutMs) {

@@ -199,6 +199,8 @@ void TestMaxQuestion::executeWithoutAnAnswerHasNoValue() {
     });
     QCOMPARE(dialog.Execute(1.0, 2.0), std::optional<double>(1.5));
     // The next limit: the loop ends before any OK, as when the program closes.
+    // Every event loop of this process returns at once after that, so this
+    // test must stay the last one.
     QTimer::singleShot(0, &dialog, [] { QCoreApplication::exit(0); });
     QCOMPARE(dialog.Execute(1.0, 2.0), std::optional<double>());
     dialog.hide();
