@@ -1,5 +1,5 @@
 // The ranking window for 10,000 alternatives and 10 criteria: sorting, the
-// texts of every cell and the first picture of the grid.
+// texts of every cell, the columns fitted to them and the first picture of the grid.
 #ifdef VR_BENCH_GUI
 
 #include "app/Ranking.h"
@@ -63,6 +63,18 @@ void BM_RankingFillAndPaint_10kx10(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_RankingFillAndPaint_10kx10)->Unit(benchmark::kMillisecond);
+
+// The columns sized to their texts and the window to its columns, as on every show.
+void BM_RankingFitColumns_10kx10(benchmark::State &state) {
+    App();
+    const TDecisionModel m = RankingProblem(10000);
+    TForm_Ranking form;
+    form.show();
+    form.Fill(m, 3);
+    for (auto _ : state)
+        form.FitColumns();
+}
+BENCHMARK(BM_RankingFitColumns_10kx10)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
