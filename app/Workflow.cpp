@@ -174,8 +174,6 @@ void TKavrel::SB_LoadProblemClick() {
         SB_SaveResult->setEnabled(true);
     }
 
-    UsedCount = int(
-        std::count_if(Criteria.begin(), Criteria.end(), [](const TPROBLEM &c) { return c.Used; }));
     if (!file.Solved)
         SetResultsStatus(ResultsNone, true);
     SetProblemStatus(QStringLiteral("Problem: ") + FileNameOf(path), true);

@@ -13,11 +13,10 @@ bool TProblemFile::Read(const QString &path) {
         return false;
     };
     std::vector<TPROBLEM> &criteria = Model.Criteria;
-    // Fresh documents first: the result skeleton, and the roles' elements for a
-    // file without role attributes.
-    Xml.NewDocuments(Model.Roles);
-
     if (is(".xml")) {
+        // Fresh documents first: the result skeleton, and the roles' elements for
+        // a file without role attributes.
+        Xml.NewDocuments(Model.Roles);
         if (!Xml.LoadProblemFile(path))
             return fail(Xml.ParseErrorText(Xml.ProblemDoc));
         if (!Xml.ReadProblem(criteria, Model.Variants, Model.Roles))
