@@ -4,9 +4,11 @@
 
 #include "GuiTest.h"
 #include "report/F_raport.h"
+#include "report/F_raport_p.h"
 #include "report/F_raport_w.h"
 
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 class TReportFixture : public TFrameFixture {
 public:
@@ -72,4 +74,35 @@ public:
 
 private:
     double savedK_ = 0.0;
+};
+
+// Numbers written as in the United States while it lives; set before the
+// forms are made and put back after they are gone.
+struct TEnglishLocale {
+    TEnglishLocale() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    ~TEnglishLocale() { QLocale::setDefault(QLocale::c()); }
+};
+
+// The report fixture with the preview window and a folder for the files a test writes.
+class TPreviewFixture : private TEnglishLocale, public TReportFixture {
+public:
+    QTemporaryDir Dir;
+
+    TPreviewFixture() { Raport_p = new TRaport_p(Kavrel); }
+    ~TPreviewFixture() { FreePreview(); }
+
+    // Closes and frees the preview (one still printing is not asked to
+    // close), then checks that the script was used up.
+    void Finish() {
+        FreePreview();
+        Check();
+    }
+
+private:
+    static void FreePreview() {
+        if (Raport_p && Raport_p->isVisible() && !Raport_p->Printing())
+            Raport_p->close();
+        delete Raport_p;
+        Raport_p = nullptr;
+    }
 };

@@ -252,6 +252,18 @@ void TestChartOptions::marksFromThePopupMenu() {
 }
 
 namespace {
+// Watches for a dialog that should not open: any that does within `ms` is
+// rejected and sets `opened`.
+TModalAnswer RejectingAnyDialog(bool &opened, int ms) {
+    return TModalAnswer(
+        [&opened](QWidget *w) {
+            opened = true;
+            if (auto *dialog = qobject_cast<QDialog *>(w))
+                dialog->reject();
+        },
+        ms);
+}
+
 // Pixels of a colour in a picture.
 int CountColor(const QImage &image, TColor color) {
     const QRgb want = ToQColor(color).rgb();
@@ -318,13 +330,7 @@ void TestChartOptions::shadowShortcut() {
     QVERIFY(QTest::qWaitForWindowActive(Kavrel));
     // Only an open dialog would show an editor: any that opens is closed and counted.
     bool opened = false;
-    TModalAnswer watch(
-        [&](QWidget *w) {
-            opened = true;
-            if (auto *dialog = qobject_cast<QDialog *>(w))
-                dialog->reject();
-        },
-        500);
+    TModalAnswer watch = RejectingAnyDialog(opened, 500);
     const auto press = [] {
         QTest::keyClick(Kavrel, Qt::Key_H, Qt::ControlModifier | Qt::AltModifier);
     };
@@ -421,13 +427,7 @@ void TestChartOptions::activeChartCommandsNeedAWindow() {
     for (int active : {0, 2, 9, -1}) {
         k.ActiveCriterion = active;
         bool opened = false;
-        TModalAnswer watch(
-            [&](QWidget *w) {
-                opened = true;
-                if (auto *dialog = qobject_cast<QDialog *>(w))
-                    dialog->reject();
-            },
-            300);
+        TModalAnswer watch = RejectingAnyDialog(opened, 300);
         k.SB_Save_Chart->trigger();
         k.Menu_SaveChart->trigger();
         k.SB_Print_Chart->trigger();

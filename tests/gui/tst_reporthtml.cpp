@@ -3,14 +3,12 @@
 // folder the HTML view writes it to.
 #include "ReportFixture.h"
 #include "platform/WebBrowser.h"
-#include "report/F_raport_p.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <optional>
 
 namespace {
@@ -76,31 +74,23 @@ private:
     // Checks a page of `criteria` charts as rendered.
     void CheckPage(const QJsonObject &page, int criteria);
 
-    std::unique_ptr<TReportFixture> fixture_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TPreviewFixture> fixture_;
     QString workingDir_;
     std::optional<QByteArray> environment_[3];
 };
 
 void TestReportHtml::init() {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     for (int i = 0; i < 3; ++i) {
         environment_[i].reset();
         if (qEnvironmentVariableIsSet(Variables[i]))
             environment_[i] = qgetenv(Variables[i]);
     }
     workingDir_ = QDir::currentPath();
-    fixture_ = std::make_unique<TReportFixture>();
-    Raport_p = new TRaport_p(Kavrel);
-    dir_ = std::make_unique<QTemporaryDir>();
+    fixture_ = std::make_unique<TPreviewFixture>();
 }
 
 void TestReportHtml::cleanup() {
-    if (Raport_p->isVisible())
-        Raport_p->close();
-    delete Raport_p;
-    Raport_p = nullptr;
-    fixture_->Check();
+    fixture_->Finish();
     fixture_.reset();
     QDir::setCurrent(workingDir_);
     for (int i = 0; i < 3; ++i) {
@@ -109,8 +99,6 @@ void TestReportHtml::cleanup() {
         else
             qunsetenv(Variables[i]);
     }
-    dir_.reset();
-    QLocale::setDefault(QLocale::c());
 }
 
 QJsonObject TestReportHtml::Boxes(const QString &file) {
@@ -200,10 +188,10 @@ void TestReportHtml::pageShowsEveryBlockAtItsPlace() {
         return;
 
     // Saved under a name that is no plain URL, and opened again.
-    const QString saved = dir_->filePath(QStringLiteral("Cars & \"bikes\" #1 100%.htm"));
+    const QString saved = fixture_->Dir.filePath(QStringLiteral("Cars & \"bikes\" #1 100%.htm"));
     fixture_->Script.ChooseFile(saved, 2);
     Raport_p->SB_Save_ReportClick();
-    QVERIFY(QFile::exists(dir_->filePath(QStringLiteral("Cars & \"bikes\" #1 100%2.jpg"))));
+    QVERIFY(QFile::exists(fixture_->Dir.filePath(QStringLiteral("Cars & \"bikes\" #1 100%2.jpg"))));
     fixture_->Script.ChooseFile(saved);
     Raport_p->SB_Open_ReportClick();
     page = Boxes(saved);
@@ -223,7 +211,7 @@ void TestReportHtml::privateFolder_data() {
 void TestReportHtml::privateFolder() {
     QFETCH(int, unusable);
     QFETCH(QString, expected);
-    const QDir sandbox(dir_->path());
+    const QDir sandbox(fixture_->Dir.path());
     QVERIFY(sandbox.mkpath(QStringLiteral("work")) && sandbox.mkpath(QStringLiteral("runtime")));
     QVERIFY(QFile::setPermissions(sandbox.filePath(QStringLiteral("runtime")),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));

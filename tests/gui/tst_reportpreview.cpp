@@ -3,7 +3,6 @@
 // printing in both views, closing.
 #include "ReportFixture.h"
 #include "platform/WebBrowser.h"
-#include "report/F_raport_p.h"
 #include "report/ReportFiles.h"
 
 #include <QImageReader>
@@ -14,7 +13,6 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -70,26 +68,16 @@ private slots:
 private:
     // Creates a report of two criteria with charts and three alternatives.
     void CreateReport(bool criteria = true);
-    std::unique_ptr<TReportFixture> fixture_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TPreviewFixture> fixture_;
 };
 
 void TestReportPreview::init() {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    fixture_ = std::make_unique<TReportFixture>();
-    Raport_p = new TRaport_p(Kavrel);
-    dir_ = std::make_unique<QTemporaryDir>();
+    fixture_ = std::make_unique<TPreviewFixture>();
 }
 
 void TestReportPreview::cleanup() {
-    if (Raport_p->isVisible())
-        Raport_p->close();
-    delete Raport_p;
-    Raport_p = nullptr;
-    fixture_->Check();
+    fixture_->Finish();
     fixture_.reset();
-    dir_.reset();
-    QLocale::setDefault(QLocale::c());
 }
 
 void TestReportPreview::CreateReport(bool criteria) {
@@ -261,54 +249,55 @@ void TestReportPreview::reportWithoutCriteriaWritesNoPictures() {
     CreateReport(false);
     Raport_p->SB_HTMLClick();
     QCOMPARE(FilesIn(Raport_p->TempFolder()), QStringList({"Report.htm"}));
-    fixture_->Script.ChooseFile(dir_->filePath("june"), 2);
+    fixture_->Script.ChooseFile(fixture_->Dir.filePath("june"), 2);
     Raport_p->SB_Save_ReportClick();
-    QCOMPARE(FilesIn(dir_->path()), QStringList({"june.htm"}));
+    QCOMPARE(FilesIn(fixture_->Dir.path()), QStringList({"june.htm"}));
 }
 
 void TestReportPreview::saveAsHtml() {
     CreateReport();
-    fixture_->Script.ChooseFile(dir_->filePath("june"), 2);
+    fixture_->Script.ChooseFile(fixture_->Dir.filePath("june"), 2);
     Raport_p->SB_Save_ReportClick();
     // Asked with the filter of the view; the user picked the HTML one.
     QCOMPARE(fixture_->Script.Dialogs.back().FilterIndex, 1);
-    fixture_->Script.ChooseFile(dir_->filePath("july.html"), 2);
+    fixture_->Script.ChooseFile(fixture_->Dir.filePath("july.html"), 2);
     Raport_p->SB_Save_ReportClick();
-    QCOMPARE(FilesIn(dir_->path()), QStringList({"july.html", "july0.jpg", "july1.jpg", "june.htm",
-                                                 "june0.jpg", "june1.jpg"}));
-    const QByteArray june = ReadAll(dir_->filePath("june.htm"));
-    const QByteArray july = ReadAll(dir_->filePath("july.html"));
+    QCOMPARE(FilesIn(fixture_->Dir.path()), QStringList({"july.html", "july0.jpg", "july1.jpg",
+                                                         "june.htm", "june0.jpg", "june1.jpg"}));
+    const QByteArray june = ReadAll(fixture_->Dir.filePath("june.htm"));
+    const QByteArray july = ReadAll(fixture_->Dir.filePath("july.html"));
     QVERIFY(june.contains("SRC=\"june0.jpg\"") && june.contains("SRC=\"june1.jpg\""));
     QVERIFY(july.contains("SRC=\"july0.jpg\"") && !july.contains("june"));
     QVERIFY(june.contains("Cars &amp; &lt;Bikes&gt;"));
     // The report's own page text keeps "chart".
     QVERIFY(Raport_p->PageLines().join('\n').contains("SRC=\"chart0.jpg\""));
-    QImageReader reader(dir_->filePath("june1.jpg"));
+    QImageReader reader(fixture_->Dir.filePath("june1.jpg"));
     QCOMPARE(reader.format(), QByteArray("jpeg"));
     QCOMPARE(reader.read().size(), QSize(300, 190));
 }
 
 void TestReportPreview::saveAsHtmlAsksBeforeReplacing() {
     CreateReport();
-    fixture_->Script.ChooseFile(dir_->filePath("june.htm"), 2);
+    fixture_->Script.ChooseFile(fixture_->Dir.filePath("june.htm"), 2);
     Raport_p->SB_Save_ReportClick();
-    QFile::remove(dir_->filePath("june.htm"));
-    QFile marker(dir_->filePath("june.htm"));
+    QFile::remove(fixture_->Dir.filePath("june.htm"));
+    QFile marker(fixture_->Dir.filePath("june.htm"));
     QVERIFY(marker.open(QIODevice::WriteOnly));
     marker.write("mine");
     marker.close();
-    fixture_->Script.ChooseFile(dir_->filePath("june.htm"), 2);
-    fixture_->Script.Answer(mrNo, "File " + QDir::toNativeSeparators(dir_->filePath("june.htm")) +
+    fixture_->Script.ChooseFile(fixture_->Dir.filePath("june.htm"), 2);
+    fixture_->Script.Answer(mrNo, "File " +
+                                      QDir::toNativeSeparators(fixture_->Dir.filePath("june.htm")) +
                                       " already exists.\nDo you want to replace it?");
     Raport_p->SB_Save_ReportClick();
-    QCOMPARE(ReadAll(dir_->filePath("june.htm")), QByteArray("mine"));
+    QCOMPARE(ReadAll(fixture_->Dir.filePath("june.htm")), QByteArray("mine"));
 
     // A saved report over an existing file asks too; a failed write says which file.
-    fixture_->Script.ChooseFile(dir_->filePath("june.htm"), 1);
+    fixture_->Script.ChooseFile(fixture_->Dir.filePath("june.htm"), 1);
     fixture_->Script.Answer(mrNo);
     Raport_p->SB_Save_ReportClick();
-    QCOMPARE(ReadAll(dir_->filePath("june.htm")), QByteArray("mine"));
-    const QString missing = dir_->filePath("no/such/folder/r");
+    QCOMPARE(ReadAll(fixture_->Dir.filePath("june.htm")), QByteArray("mine"));
+    const QString missing = fixture_->Dir.filePath("no/such/folder/r");
     fixture_->Script.ChooseFile(missing, 1);
     fixture_->Script.Answer(mrOk);
     Raport_p->SB_Save_ReportClick();
@@ -319,18 +308,18 @@ void TestReportPreview::saveAsHtmlAsksBeforeReplacing() {
 
 void TestReportPreview::saveAndOpenSavedReport() {
     CreateReport();
-    fixture_->Script.ChooseFile(dir_->filePath("r"), 1);
+    fixture_->Script.ChooseFile(fixture_->Dir.filePath("r"), 1);
     Raport_p->SB_Save_ReportClick();
     QCOMPARE(fixture_->Script.Dialogs.back().FilterIndex, 1);
     QCOMPARE(fixture_->Script.Dialogs.back().Title, QStringLiteral("Save report"));
-    QVERIFY(QFile::exists(dir_->filePath("r.qrp")));
+    QVERIFY(QFile::exists(fixture_->Dir.filePath("r.qrp")));
     const TQRPageSet shown = Raport_p->QR_Preview->Pages();
 
     // A different report is shown; opening the saved one brings back its pages.
     TReportFixture::MakeProblem(1, 0);
     Raport_w->BBtn_CreateClick();
     const int otherPages = Raport_p->QR_Preview->PageCount();
-    fixture_->Script.ChooseFile(dir_->filePath("r.qrp"));
+    fixture_->Script.ChooseFile(fixture_->Dir.filePath("r.qrp"));
     Raport_p->SB_Open_ReportClick();
     QCOMPARE(fixture_->Script.Dialogs.back().Title, QStringLiteral("Open results"));
     QVERIFY(Raport_p->LoadedReport);
@@ -354,7 +343,7 @@ void TestReportPreview::saveAndOpenSavedReport() {
 
 void TestReportPreview::brokenSavedReportKeepsTheView() {
     CreateReport();
-    QFile broken(dir_->filePath("broken.qrp"));
+    QFile broken(fixture_->Dir.filePath("broken.qrp"));
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write(Raport_p->ReportPages().ToBytes().left(200));
     broken.close();
@@ -372,7 +361,7 @@ void TestReportPreview::brokenSavedReportKeepsTheView() {
 
 void TestReportPreview::openHtmlAndMixedCase() {
     CreateReport();
-    const QString mixed = dir_->filePath("other.Qrp");
+    const QString mixed = fixture_->Dir.filePath("other.Qrp");
     QFile file(mixed);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("<HTML><BODY>other</BODY></HTML>\n");
@@ -392,7 +381,7 @@ void TestReportPreview::openHtmlAndMixedCase() {
 
 void TestReportPreview::printBothViews() {
     CreateReport();
-    const QString pagesPdf = dir_->filePath("pages.pdf");
+    const QString pagesPdf = fixture_->Dir.filePath("pages.pdf");
     QPrinter *printer = Raport->QR_Main->Printer();
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(pagesPdf);
@@ -404,7 +393,7 @@ void TestReportPreview::printBothViews() {
 
     // The HTML view prints its page (no pointing at a context menu).
     Raport_p->SB_HTMLClick();
-    const QString htmlPdf = dir_->filePath("html.pdf");
+    const QString htmlPdf = fixture_->Dir.filePath("html.pdf");
     printer->setOutputFileName(htmlPdf);
     Raport_p->SB_Print_ReportClick();
     QTRY_VERIFY_WITH_TIMEOUT(!Raport_p->Printing(), 60000);
@@ -447,14 +436,14 @@ void TestReportPreview::closingCleansOnlyItsOwnFiles() {
     QFile other(QDir(folder).filePath("someone-else.txt"));
     QVERIFY(other.open(QIODevice::WriteOnly));
     other.close();
-    fixture_->Script.ChooseFile(dir_->filePath("kept"), 2);
+    fixture_->Script.ChooseFile(fixture_->Dir.filePath("kept"), 2);
     Raport_p->SB_Save_ReportClick();
     Raport_w->show();
     Raport_p->BBtn_CloseClick();
     QVERIFY(!Raport_p->isVisible());
     QVERIFY(!Raport_w->isVisible());
     QCOMPARE(FilesIn(folder), QStringList({"someone-else.txt"}));
-    QCOMPARE(FilesIn(dir_->path()), QStringList({"kept.htm", "kept0.jpg", "kept1.jpg"}));
+    QCOMPARE(FilesIn(fixture_->Dir.path()), QStringList({"kept.htm", "kept0.jpg", "kept1.jpg"}));
     QVERIFY(!Raport_p->HtmlInUserLocation);
     QFile::remove(other.fileName());
     QDir().rmdir(folder);

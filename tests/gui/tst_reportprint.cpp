@@ -4,14 +4,12 @@
 // active, and the HTML view's print that runs without waiting for it.
 #include "ReportFixture.h"
 #include "platform/WebBrowser.h"
-#include "report/F_raport_p.h"
 
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -84,26 +82,16 @@ private:
     void CreateReport();
     // Prints in the view shown and waits (with a watchdog) until it has printed.
     void Print();
-    std::unique_ptr<TReportFixture> fixture_;
-    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TPreviewFixture> fixture_;
 };
 
 void TestReportPrint::init() {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    fixture_ = std::make_unique<TReportFixture>();
-    Raport_p = new TRaport_p(Kavrel);
-    dir_ = std::make_unique<QTemporaryDir>();
+    fixture_ = std::make_unique<TPreviewFixture>();
 }
 
 void TestReportPrint::cleanup() {
-    if (Raport_p && Raport_p->isVisible() && !Raport_p->Printing())
-        Raport_p->close();
-    delete Raport_p;
-    Raport_p = nullptr;
-    fixture_->Check();
+    fixture_->Finish();
     fixture_.reset();
-    dir_.reset();
-    QLocale::setDefault(QLocale::c());
 }
 
 void TestReportPrint::CreateReport() {
@@ -166,7 +154,7 @@ void TestReportPrint::printsWithoutAPrinter() {
         Raport_p->SB_HTMLClick();
 
     // The first Print asks where to print; the user picks a PDF file.
-    const QString first = dir_->filePath(QStringLiteral("first.pdf"));
+    const QString first = fixture_->Dir.filePath(QStringLiteral("first.pdf"));
     fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(first); });
     Print();
     QCOMPARE(fixture_->Script.PrintDialogs, 1);
@@ -181,7 +169,7 @@ void TestReportPrint::printsWithoutAPrinter() {
     QCOMPARE(fixture_->Script.PrintDialogs, 1);
 
     // What Printer setup chooses is where the next Print goes.
-    const QString chosen = dir_->filePath(QStringLiteral("chosen.pdf"));
+    const QString chosen = fixture_->Dir.filePath(QStringLiteral("chosen.pdf"));
     fixture_->Script.SetUpPrinter(true, [&](QPrinter &p) { p.setOutputFileName(chosen); });
     Raport_p->SB_QRPClick();
     Raport_p->SB_Printer_SetupClick();
@@ -204,7 +192,7 @@ void TestReportPrint::printsWithoutAPrinter() {
             QVERIFY(RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
                         .contains(QStringLiteral("Printed cars")));
         }
-        QVERIFY2(FirstPageShowsInk(pdf, dir_->path()), qPrintable(pdf));
+        QVERIFY2(FirstPageShowsInk(pdf, fixture_->Dir.path()), qPrintable(pdf));
     }
 }
 
@@ -216,7 +204,7 @@ void TestReportPrint::cancelledPrintDialogPrintsNothing() {
     Raport_p->SB_Print_ReportClick();
     QCOMPARE(fixture_->Script.PrintDialogs, 1);
     QCOMPARE(fixture_->Script.Shown.size(), messages);
-    QVERIFY(QDir(dir_->path()).isEmpty());
+    QVERIFY(QDir(fixture_->Dir.path()).isEmpty());
 
     // Accepted without a file: said so, nothing started.
     fixture_->Script.AnswerPrint(true);
@@ -246,7 +234,7 @@ void TestReportPrint::printerLeftActiveIsReplaced() {
 
     // The next dialog gets a printer that takes the user's choice, with the
     // earlier choices kept.
-    const QString pdf = dir_->filePath(QStringLiteral("after.pdf"));
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("after.pdf"));
     const auto choose = [&](QPrinter &p) {
         QCOMPARE(p.printerState(), QPrinter::Idle);
         QCOMPARE(p.docName(), QStringLiteral("kept name"));
@@ -266,12 +254,12 @@ void TestReportPrint::printerLeftActiveIsReplaced() {
 
 void TestReportPrint::failedStartThenPrintsAgain() {
     CreateReport();
-    const QString missing = dir_->filePath(QStringLiteral("missing/folder/x.pdf"));
+    const QString missing = fixture_->Dir.filePath(QStringLiteral("missing/folder/x.pdf"));
     WithoutPrinter()->setOutputFileName(missing);
     fixture_->Script.Answer(mrOk, QStringLiteral("Can not write %1.").arg(missing));
     Print();
     QVERIFY(Raport->QR_Main->Printer()->printerState() != QPrinter::Active);
-    const QString pdf = dir_->filePath(QStringLiteral("x.pdf"));
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("x.pdf"));
     Raport->QR_Main->Printer()->setOutputFileName(pdf);
     Print();
     QVERIFY(QFile::exists(pdf));
@@ -280,7 +268,7 @@ void TestReportPrint::failedStartThenPrintsAgain() {
 void TestReportPrint::htmlPrintHoldsTheCommands() {
     CreateReport();
     Raport_p->SB_HTMLClick();
-    const QString pdf = dir_->filePath(QStringLiteral("html.pdf"));
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("html.pdf"));
     WithoutPrinter()->setOutputFileName(pdf);
     const QString page = Raport_p->Browser->FileName();
     const QString title = Raport->QR_Main->ReportTitle;
@@ -325,7 +313,7 @@ void TestReportPrint::htmlPrintHoldsTheCommands() {
 void TestReportPrint::previewGoneDuringAPrint() {
     CreateReport();
     Raport_p->SB_HTMLClick();
-    WithoutPrinter()->setOutputFileName(dir_->filePath(QStringLiteral("gone.pdf")));
+    WithoutPrinter()->setOutputFileName(fixture_->Dir.filePath(QStringLiteral("gone.pdf")));
     Raport_p->SB_Print_ReportClick();
     QVERIFY(Raport_p->Printing());
     delete Raport_p;
