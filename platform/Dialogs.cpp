@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -233,8 +234,9 @@ void TDialogScript::SetUpPrinter(bool accept, std::function<void(QPrinter &)> ch
     printers_.push_back(PrinterAnswer{accept, std::move(change)});
 }
 
-bool TDialogScript::TakePrint(QPrinter &printer) {
+bool TDialogScript::TakePrint(QPrinter &printer, const TPrintOffer &offer) {
     ++PrintDialogs;
+    LastPrintOffer = offer;
     return TakePrinterAnswer(prints_, QStringLiteral("print dialog"), printer);
 }
 
@@ -245,19 +247,32 @@ void TDialogScript::AnswerPrint(bool accept, std::function<void(QPrinter &)> cha
 bool PrinterSetupDlg(QPrinter &printer, QWidget *parent) {
     if (TDialogScript *script = TDialogScript::Active())
         return script->TakePrinterSetup(printer);
-    // The choice of printer, paper and orientation, without printing.
+    // The choice of printer, paper, orientation and copies, kept for the
+    // prints that follow; a page range belongs to one print, so none here.
     QPrintDialog dialog(&printer, parent ? parent : QApplication::activeWindow());
     dialog.setWindowTitle(QObject::tr("Printer setup"));
-    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
+                      QAbstractPrintDialog::PrintCollateCopies);
+    // Accepting stores the choice; nothing prints, so the button says so.
+    for (QDialogButtonBox *box : dialog.findChildren<QDialogButtonBox *>()) {
+        if (QPushButton *ok = box->button(QDialogButtonBox::Ok))
+            ok->setText(QObject::tr("OK"));
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool PrintDlg(QPrinter &printer, QWidget *parent) {
+bool PrintDlg(QPrinter &printer, QWidget *parent, const TPrintOffer &offer) {
     if (TDialogScript *script = TDialogScript::Active())
-        return script->TakePrint(printer);
-    // Every page is printed: the report has no page ranges.
+        return script->TakePrint(printer, offer);
     QPrintDialog dialog(&printer, parent ? parent : QApplication::activeWindow());
-    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
-                      QAbstractPrintDialog::PrintCollateCopies);
+    QAbstractPrintDialog::PrintDialogOptions options =
+        QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize;
+    if (offer.Collate)
+        options |= QAbstractPrintDialog::PrintCollateCopies;
+    if (offer.LastPage > 0) {
+        options |= QAbstractPrintDialog::PrintPageRange;
+        dialog.setMinMax(1, offer.LastPage);
+    }
+    dialog.setOptions(options);
     return dialog.exec() == QDialog::Accepted;
 }

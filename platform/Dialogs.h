@@ -78,11 +78,19 @@ QStringList NameFiltersOf(const QString &filter);
 // The name with DefaultExt appended when it has no extension of its own.
 QString WithDefaultExt(const QString &fileName, const QString &defaultExt);
 
-// The printer set-up dialog for `printer`; true when the user accepted it.
+// The printer set-up dialog for `printer`: it stores the choice of printer,
+// paper and copies without printing; true when the user accepted it.
 bool PrinterSetupDlg(QPrinter &printer, QWidget *parent = nullptr);
-// The print dialog for `printer` (a printer or a PDF file, copies); true
-// when the user chose to print.
-bool PrintDlg(QPrinter &printer, QWidget *parent = nullptr);
+// What a print dialog offers besides the printer, the paper and copies: a
+// range of pages from 1 to LastPage (none when 0), and collated copies.
+// A print offers only what it honours.
+struct TPrintOffer {
+    int LastPage = 0;
+    bool Collate = true;
+};
+// The print dialog for `printer`, filled with its last choice; true when the
+// user chose to print.
+bool PrintDlg(QPrinter &printer, QWidget *parent = nullptr, const TPrintOffer &offer = {});
 
 // Scripted answers for tests. While a script is active, no window opens:
 // each message box takes the next queued answer, each file dialog the next
@@ -124,6 +132,7 @@ public:
     QStringList Forms;                // the modal forms opened, by name, in order
     int PrinterSetups = 0;            // printer set-up dialogs asked for
     int PrintDialogs = 0;             // print dialogs asked for
+    TPrintOffer LastPrintOffer;       // what the last print dialog offered
 
     // Answers still queued when the test ended.
     int PendingAnswers() const { return int(answers_.size()); }
@@ -138,7 +147,7 @@ public:
     // Plays the queued answer on the form; false when none was queued for it.
     bool PlayForm(QDialog *form);
     bool TakePrinterSetup(QPrinter &printer);
-    bool TakePrint(QPrinter &printer);
+    bool TakePrint(QPrinter &printer, const TPrintOffer &offer);
 
 private:
     struct Queued {

@@ -1,11 +1,16 @@
-// Getting a printer to print: a print only starts on a printer that has a
-// printer queue or an output file; one that has neither gets the print
-// dialog first, where a printer or a PDF file can be chosen.
+// Getting a printer to print: a print starts at once only on a printer
+// queue; a print to a file, or on a printer that has neither, gets the
+// print dialog first, filled with the last choice, so that no file is
+// written over without the user seeing where the print goes.
 #pragma once
+
+#include "platform/Dialogs.h"
 
 #include <QPrinter>
 #include <QString>
+#include <QTemporaryFile>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -17,10 +22,43 @@ bool PrinterCanStart(QPrinter::OutputFormat format, const QString &printerName,
 // The same for a printer as it is; one left active by a start that failed
 // can not start again.
 bool PrinterCanStart(const QPrinter &printer);
-// Makes the printer ready to start: one that cannot start as it is (no
-// printer is set up, say) gets the print dialog. False when the user
-// cancelled or chose nothing that can print; that is messaged.
-bool ReadyToPrint(QPrinter &printer, QWidget *parent = nullptr);
+// Whether a print on this printer goes straight to a printer queue, so that
+// it may start without asking.
+bool PrintsToQueue(const QPrinter &printer);
+// Makes the printer ready to start: one that does not print to a queue gets
+// the print dialog, offering `offer`. False when the user cancelled or chose
+// nothing that can print; that is messaged.
+bool ReadyToPrint(QPrinter &printer, QWidget *parent = nullptr, const TPrintOffer &offer = {});
 // A new printer with the choices of `printer` (printer or file, paper,
-// copies, document name), at `resolution` dots per inch (0: high resolution).
+// copies, page range, document name), at `resolution` dots per inch (0: high
+// resolution).
 std::unique_ptr<QPrinter> CopyOfPrinter(const QPrinter &printer, int resolution = 0);
+
+// The pages (from 0) of a document of `pageCount` pages in the order the
+// sheets come out: the printer's page range and page order, and, where the
+// printer does not make copies itself, each copy, collated or not.
+std::vector<int> PrintedSheets(const QPrinter &printer, int pageCount);
+
+// A print to a file writes a new file beside it, which takes the file's
+// place only when the print has succeeded: a cancelled or failed print
+// leaves what was there. Prints to a printer queue are left as they are.
+class TPrintFile {
+public:
+    // Points `printer` at the new file when it prints to one.
+    explicit TPrintFile(QPrinter &printer);
+    ~TPrintFile();
+    TPrintFile(const TPrintFile &) = delete;
+    TPrintFile &operator=(const TPrintFile &) = delete;
+
+    // The file the print is for (empty for a printer queue).
+    QString Target() const { return target_; }
+    // Puts the printed file in the target's place; false (with `error`) when
+    // it can not.
+    bool Commit(QString *error = nullptr);
+    // Drops what was printed.
+    void Discard();
+
+private:
+    QString target_;
+    std::unique_ptr<QTemporaryFile> part_;
+};

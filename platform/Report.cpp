@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
@@ -11,6 +12,7 @@
 #include <QTime>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 int QRFontPixelSize(const QFont &font) {
     if (font.pixelSize() > 0)
@@ -597,11 +599,11 @@ QPrinter *TQuickRep::Printer() {
     return printer_.get();
 }
 
-QPrinter *TQuickRep::PrinterToStart(QWidget *parent) {
+QPrinter *TQuickRep::PrinterToStart(QWidget *parent, const TPrintOffer &offer) {
     QPrinter *printer = Printer();
     if (printer->docName().isEmpty())
         printer->setDocName(ReportTitle);
-    return ReadyToPrint(*printer, parent) ? printer : nullptr;
+    return ReadyToPrint(*printer, parent, offer) ? printer : nullptr;
 }
 
 bool TQuickRep::Print(QPrinter &printer, QString *error) {
@@ -610,11 +612,12 @@ bool TQuickRep::Print(QPrinter &printer, QString *error) {
 }
 
 bool TQuickRep::Print() {
-    QPrinter *printer = PrinterToStart();
+    Prepare();
+    QPrinter *printer = PrinterToStart(nullptr, TPrintOffer{qrPrinter_.PageCount()});
     if (!printer)
         return false;
     QString error;
-    if (Print(*printer, &error))
+    if (qrPrinter_.Print(*printer, &error))
         return true;
     MessageDlg(error, mtError, mbOK);
     return false;
@@ -644,32 +647,100 @@ void PaintPage(QPainter &painter, const TQRPageSet &pages, int index, const QRec
 }
 
 bool PrintPages(const TQRPageSet &pages, QPrinter &printer, QString *error) {
-    if (pages.IsEmpty())
-        return true;
-    printer.setFullPage(true);
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        if (error) {
-            *error =
-                printer.outputFileName().isEmpty()
-                    ? QStringLiteral("Can not print on printer \"%1\".").arg(printer.printerName())
-                    : QStringLiteral("Can not write %1.").arg(printer.outputFileName());
+    TPagePrint print(pages, printer);
+    if (print.Start()) {
+        while (print.Step(std::numeric_limits<int>::max())) {
         }
+    }
+    if (!print.Succeeded() && error)
+        *error = print.Error();
+    return print.Succeeded();
+}
+
+TPagePrint::TPagePrint(const TQRPageSet &pages, const QPrinter &printer)
+    : pages_(pages), printer_(CopyOfPrinter(printer, printer.resolution())) {
+    printer_->setFullPage(true);
+    sheets_ = PrintedSheets(*printer_, pages_.PageCount());
+}
+
+TPagePrint::~TPagePrint() {
+    if (running_)
+        Cancel();
+}
+
+void TPagePrint::Fail(const QString &error) {
+    error_ = error;
+    running_ = false;
+    if (painter_ && painter_->isActive())
+        painter_->end();
+    painter_.reset();
+    file_.reset();
+}
+
+bool TPagePrint::Start() {
+    if (pages_.IsEmpty()) {
+        succeeded_ = true;
+        return true;
+    }
+    if (sheets_.empty()) {
+        error_ = QStringLiteral("No page of the report is in the range chosen.");
         return false;
     }
-    for (int i = 0; i < pages.PageCount(); ++i) {
-        if (i > 0 && !printer.newPage()) {
-            if (error)
-                *error = QStringLiteral("Printing stopped at page %1.").arg(i + 1);
-            painter.end();
+    const QString queue = printer_->printerName();
+    file_ = std::make_unique<TPrintFile>(*printer_);
+    painter_ = std::make_unique<QPainter>();
+    if (!painter_->begin(printer_.get())) {
+        Fail(file_->Target().isEmpty()
+                 ? QStringLiteral("Can not print on printer \"%1\".").arg(queue)
+                 : QStringLiteral("Can not write %1.").arg(file_->Target()));
+        return false;
+    }
+    running_ = true;
+    return true;
+}
+
+bool TPagePrint::Step(int milliseconds) {
+    if (!running_)
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    // Each page scaled from design pixels to the device's resolution.
+    const double scale = printer_->resolution() / QRDesignDpi;
+    do {
+        if (done_ > 0 && !printer_->newPage()) {
+            Fail(QStringLiteral("Printing stopped at page %1.").arg(sheets_[size_t(done_)] + 1));
             return false;
         }
-        // Each page scaled from design pixels to the device's resolution.
-        const double scale = printer.resolution() / QRDesignDpi;
-        PaintPage(painter, pages, i, QRectF(QPointF(0, 0), pages.Page(i).Size * scale));
+        const int page = sheets_[size_t(done_)];
+        PaintPage(*painter_, pages_, page, QRectF(QPointF(0, 0), pages_.Page(page).Size * scale));
+        ++done_;
+    } while (done_ < SheetCount() && clock.elapsed() < milliseconds);
+    if (done_ < SheetCount())
+        return true;
+    running_ = false;
+    painter_->end();
+    painter_.reset();
+    if (printer_->printerState() == QPrinter::Error) {
+        Fail(file_->Target().isEmpty()
+                 ? QStringLiteral("Can not print on printer \"%1\".").arg(printer_->printerName())
+                 : QStringLiteral("Can not write %1.").arg(file_->Target()));
+        return false;
     }
-    painter.end();
-    return true;
+    succeeded_ = file_->Commit(&error_);
+    file_.reset();
+    return false;
+}
+
+void TPagePrint::Cancel() {
+    if (!running_)
+        return;
+    cancelled_ = true;
+    running_ = false;
+    printer_->abort();
+    if (painter_->isActive())
+        painter_->end();
+    painter_.reset();
+    file_.reset();
 }
 
 bool TQRPrinter::Print(QPrinter &printer, QString *error) const {
@@ -688,7 +759,7 @@ bool TQRPHandler::Load(const QString &fileName, QString *error) {
 
 bool TQRPHandler::Print() {
     QPrinter printer(QPrinter::HighResolution);
-    if (!ReadyToPrint(printer))
+    if (!ReadyToPrint(printer, nullptr, TPrintOffer{qrPrinter_.PageCount()}))
         return false;
     QString error;
     if (qrPrinter_.Print(printer, &error))

@@ -16,6 +16,7 @@
 #include <QMarginsF>
 #include <QObject>
 #include <QPageSize>
+#include <QPainter>
 #include <QPointer>
 #include <QScrollArea>
 #include <QStringList>
@@ -263,8 +264,48 @@ public:
 // Paints page `index` of `pages` into `target` of a painter (any device);
 // `target` is in the painter's coordinates, the page keeps its proportions.
 void PaintPage(QPainter &painter, const TQRPageSet &pages, int index, const QRectF &target);
-// Prints every page of `pages` on `printer`, one sheet each.
+// Prints `pages` on `printer` as its choices say (page range, page order,
+// copies), one sheet each; a print to a file replaces it only when it succeeded.
 bool PrintPages(const TQRPageSet &pages, QPrinter &printer, QString *error = nullptr);
+
+// The same print in steps, so that a window can show how far it is, stay
+// responsive and cancel it: Step prints for a slice of time.
+class TPagePrint {
+public:
+    // A copy of `printer` prints, so `printer` need not stay.
+    TPagePrint(const TQRPageSet &pages, const QPrinter &printer);
+    ~TPagePrint();
+    TPagePrint(const TPagePrint &) = delete;
+    TPagePrint &operator=(const TPagePrint &) = delete;
+
+    // Starts the printer; false (with Error()) when it can not.
+    bool Start();
+    // Prints sheets for about `milliseconds` (one at least); false once the
+    // print has ended, printed, failed or cancelled.
+    bool Step(int milliseconds);
+    // Ends the print; a file printed to is left as it was.
+    void Cancel();
+
+    int SheetsDone() const { return done_; }
+    int SheetCount() const { return int(sheets_.size()); }
+    bool Running() const { return running_; }
+    bool Succeeded() const { return succeeded_; }
+    bool Cancelled() const { return cancelled_; }
+    QString Error() const { return error_; }
+
+private:
+    void Fail(const QString &error);
+    TQRPageSet pages_;
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<TPrintFile> file_;
+    std::unique_ptr<QPainter> painter_;
+    std::vector<int> sheets_;
+    int done_ = 0;
+    bool running_ = false;
+    bool succeeded_ = false;
+    bool cancelled_ = false;
+    QString error_;
+};
 
 class TQuickRep : public QObject {
     Q_OBJECT
@@ -317,8 +358,9 @@ public:
     // active, refusing every later setting: it then gives way to a fresh one
     // with its choices, so do not keep the pointer past a print.
     QPrinter *Printer();
-    // Printer() made ready to print (ReadyToPrint); null when the user cancelled.
-    QPrinter *PrinterToStart(QWidget *parent = nullptr);
+    // Printer() made ready to print (ReadyToPrint), its print dialog offering
+    // `offer`; null when the user cancelled.
+    QPrinter *PrinterToStart(QWidget *parent = nullptr, const TPrintOffer &offer = {});
 
     TQRPrinter *QRPrinter() { return &qrPrinter_; }
     const TQRPrinter *QRPrinter() const { return &qrPrinter_; }

@@ -2,9 +2,12 @@
 
 #include "platform/Printing.h"
 
+#include <cmath>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QPageRanges>
 #include <QPrinter>
 #include <QTimer>
 #include <QUrl>
@@ -33,9 +36,10 @@ class TWebBrowser::Impl {
 public:
     QWebEngineView *view;
     bool printStarted = false; // the engine has the print
-    // The printer of a print given up on, kept until the engine ends it: the
-    // engine goes on painting on it meanwhile.
+    // The printer and file of a print given up on, kept until the engine
+    // ends it: the engine goes on painting on them meanwhile.
     std::unique_ptr<QPrinter> givenUp;
+    std::unique_ptr<TPrintFile> givenUpFile;
 };
 
 bool TWebBrowser::ShowsHtml() {
@@ -50,18 +54,16 @@ TWebBrowser::TWebBrowser(QWidget *parent)
     // The page's own context menu is not needed: printing is the preview's command.
     impl_->view->setContextMenuPolicy(Qt::NoContextMenu);
     layout->addWidget(impl_->view);
+    connect(impl_->view, &QWebEngineView::loadProgress, this, &TWebBrowser::LoadProgress);
     connect(impl_->view, &QWebEngineView::loadFinished, this, [this](bool ok) {
         loaded_ = true;
         emit LoadFinished(ok);
         if (printer_ && !impl_->printStarted)
-            PrintLoadedPage();
+            MeasureThenPrint();
     });
-    connect(impl_->view, &QWebEngineView::printFinished, this, [this](bool ok) {
-        if (impl_->givenUp)
-            impl_->givenUp.reset();
-        else if (impl_->printStarted)
-            FinishPrint(ok);
-    });
+    connect(impl_->view, &QWebEngineView::printFinished, this, &TWebBrowser::EnginePrinted);
+    connect(impl_->view, &QWebEngineView::renderProcessTerminated, this,
+            &TWebBrowser::PageProcessEnded);
     SetUpPrintWatchdog();
 }
 
@@ -75,6 +77,7 @@ TWebBrowser::~TWebBrowser() {
 
 void TWebBrowser::GiveUpPrint() {
     impl_->givenUp = std::move(printer_);
+    impl_->givenUpFile = std::move(file_);
 }
 
 bool TWebBrowser::Navigate(const QString &fileName) {
@@ -86,10 +89,77 @@ bool TWebBrowser::Navigate(const QString &fileName) {
     return true;
 }
 
-void TWebBrowser::PrintLoadedPage() {
+void TWebBrowser::MeasureThenPrint() {
+    // The answer comes while the print waits; a print ended meanwhile ignores it.
+    impl_->view->page()->runJavaScript(
+        QStringLiteral("Math.max(document.documentElement.scrollHeight, "
+                       "document.body ? document.body.scrollHeight : 0)"),
+        [this, printer = printer_.get()](const QVariant &height) {
+            if (printer_ && printer_.get() == printer && !impl_->printStarted)
+                PrintLoadedPage(height.toDouble());
+        });
+}
+
+void TWebBrowser::PrintLoadedPage(double pageHeight) {
+    if (cancelled_) {
+        FinishPrint(PrintEnd::Cancelled);
+        return;
+    }
+    // The page's height in CSS pixels (96 an inch) over a sheet's printable height.
+    const double sheet = printer_->pageLayout().paintRect(QPageLayout::Inch).height() * 96;
+    const int sheets = sheet > 0 ? int(std::ceil(pageHeight / sheet)) : 0;
+    if (sheets > MaxPrintSheets) {
+        FinishPrint(PrintEnd::TooLong,
+                    QStringLiteral("The HTML page is too long to print from the HTML view "
+                                   "(about %1 sheets; at most %2 print here).")
+                        .arg(sheets)
+                        .arg(MaxPrintSheets));
+        return;
+    }
     impl_->printStarted = true;
+    printWatchdog_->stop();
     // The engine lays the page out and reports the end by printFinished.
     impl_->view->print(printer_.get());
+}
+
+void TWebBrowser::CancelPrint() {
+    if (!printer_ || cancelled_)
+        return;
+    cancelled_ = true;
+    if (!impl_->printStarted) {
+        // Nothing reached the engine yet; a measure under way ends it.
+        if (!loaded_)
+            FinishPrint(PrintEnd::Cancelled);
+        return;
+    }
+    // The engine stops making the page's sheets; once it paints them on the
+    // printer it ends in its own time, and what it printed to a file is dropped.
+    impl_->view->page()->triggerAction(QWebEnginePage::Stop);
+    printWatchdog_->start(CancelWait);
+}
+
+void TWebBrowser::EnginePrinted(bool ok) {
+    if (impl_->givenUp) {
+        impl_->givenUp.reset();
+        impl_->givenUpFile.reset();
+        return;
+    }
+    if (!impl_->printStarted)
+        return;
+    FinishPrint(cancelled_ ? PrintEnd::Cancelled : ok ? PrintEnd::Printed : PrintEnd::Failed);
+}
+
+void TWebBrowser::PageProcessEnded() {
+    // The page's process ended (out of memory, say): the program goes on, a
+    // print fails, and the page is shown again.
+    loaded_ = false;
+    if (printer_) {
+        FinishPrint(PrintEnd::Failed,
+                    QStringLiteral("The browser's page process ended while printing: nothing "
+                                   "was printed. The QRP view prints the same report."),
+                    true);
+    }
+    impl_->view->reload();
 }
 
 void TWebBrowser::RunJavaScript(const QString &script, std::function<void(const QVariant &)> done) {
@@ -103,6 +173,8 @@ class TWebBrowser::Impl {
 public:
     QPlainTextEdit *view;
     bool printStarted = false;
+    std::unique_ptr<QPrinter> givenUp; // never set: the text prints at once
+    std::unique_ptr<TPrintFile> givenUpFile;
 };
 
 bool TWebBrowser::ShowsHtml() {
@@ -138,13 +210,37 @@ void TWebBrowser::GiveUpPrint() {
     // The text printed at once: nothing still uses the printer.
 }
 
-void TWebBrowser::PrintLoadedPage() {
+void TWebBrowser::MeasureThenPrint() {
+    QTimer::singleShot(0, this, [this] {
+        if (printer_ && !impl_->printStarted)
+            PrintLoadedPage(0);
+    });
+}
+
+void TWebBrowser::PrintLoadedPage(double) {
+    if (cancelled_) {
+        FinishPrint(PrintEnd::Cancelled);
+        return;
+    }
     impl_->printStarted = true;
+    printWatchdog_->stop();
     // The text prints at once; its end is reported later, as the engine's is.
     impl_->view->document()->print(printer_.get());
     const bool ok = printer_->printerState() != QPrinter::Error;
-    QTimer::singleShot(0, this, [this, ok] { FinishPrint(ok); });
+    QTimer::singleShot(0, this, [this, ok] { EnginePrinted(ok); });
 }
+
+void TWebBrowser::CancelPrint() {
+    if (printer_)
+        cancelled_ = true;
+}
+
+void TWebBrowser::EnginePrinted(bool ok) {
+    if (impl_->printStarted)
+        FinishPrint(cancelled_ ? PrintEnd::Cancelled : ok ? PrintEnd::Printed : PrintEnd::Failed);
+}
+
+void TWebBrowser::PageProcessEnded() {}
 
 void TWebBrowser::RunJavaScript(const QString &, std::function<void(const QVariant &)> done) {
     QTimer::singleShot(0, this, [done = std::move(done)] { done(QVariant()); });
@@ -155,12 +251,14 @@ void TWebBrowser::RunJavaScript(const QString &, std::function<void(const QVaria
 // ---- Printing --------------------------------------------------------------
 
 void TWebBrowser::SetUpPrintWatchdog() {
-    // A page that never loads or never prints must not keep the print running.
+    // A page that never loads, or an engine that never ends a cancelled
+    // print, must not keep the print running.
     printWatchdog_->setSingleShot(true);
-    printWatchdog_->setInterval(60000);
     connect(printWatchdog_, &QTimer::timeout, this, [this] {
-        FinishPrint(false, loaded_ ? QStringLiteral("The page did not print in time.")
-                                   : QStringLiteral("The page did not load in time."));
+        if (cancelled_)
+            FinishPrint(PrintEnd::Cancelled, QString(), true);
+        else
+            FinishPrint(PrintEnd::Failed, QStringLiteral("The page did not load in time."));
     });
 }
 
@@ -175,28 +273,40 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
             *error = why;
         return false;
     }
+    // One the engine never ended (its page process died) is let go.
+    (void)impl_->givenUp.release();
+    impl_->givenUpFile.reset();
     printer_ = CopyOfPrinter(printer, std::min(printer.resolution(), PrintResolution));
-    printWatchdog_->start();
+    // The engine prints every sheet: given a page range it fails.
+    printer_->setPrintRange(QPrinter::AllPages);
+    printer_->setPageRanges(QPageRanges());
+    file_ = std::make_unique<TPrintFile>(*printer_);
+    cancelled_ = false;
     if (loaded_)
-        PrintLoadedPage();
+        MeasureThenPrint();
+    else
+        printWatchdog_->start(LoadWait);
     return true;
 }
 
-void TWebBrowser::FinishPrint(bool ok, const QString &why) {
+void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt) {
     if (!printer_)
         return;
-    QString error;
-    if (!ok && !why.isEmpty())
-        error = why;
-    else if (!ok && printer_->outputFileName().isEmpty())
+    QString error = why;
+    if (end == PrintEnd::Printed && !file_->Commit(&error))
+        end = PrintEnd::Failed;
+    else if (end == PrintEnd::Failed && error.isEmpty() && !file_->Target().isEmpty())
+        error = QStringLiteral("Can not write %1.").arg(file_->Target());
+    else if (end == PrintEnd::Failed && error.isEmpty())
         error = QStringLiteral("Can not print on printer \"%1\".").arg(printer_->printerName());
-    else if (!ok)
-        error = QStringLiteral("Can not write %1.").arg(printer_->outputFileName());
     printWatchdog_->stop();
-    // Given up before the engine ended it, the print keeps its printer.
-    if (impl_->printStarted && !why.isEmpty())
+    // Ended before the engine ended it, the print keeps its printer and its
+    // file until the engine lets go of them.
+    if (impl_->printStarted && engineHasIt)
         GiveUpPrint();
     printer_.reset();
+    file_.reset();
     impl_->printStarted = false;
-    emit PrintFinished(ok, error);
+    cancelled_ = false;
+    emit PrintFinished(end, error);
 }

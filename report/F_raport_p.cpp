@@ -12,7 +12,11 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPageRanges>
 #include <QPrinter>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -65,6 +69,20 @@ TRaport_p::TRaport_p(QWidget *owner) : QWidget(owner) {
             button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     }
 
+    // How far a long page has loaded; the view is blank until it has.
+    Progress_Load = new QProgressBar(this);
+    Progress_Load->setObjectName(QStringLiteral("Progress_Load"));
+    Progress_Load->setRange(0, 100);
+    Progress_Load->setFormat(QStringLiteral("Loading %p%"));
+    Progress_Load->setFixedWidth(160);
+    Progress_Load->setVisible(false);
+    loadProgressAction_ = ToolBar_Preview->addWidget(Progress_Load);
+    loadProgressAction_->setVisible(false);
+
+    printTimer_ = new QTimer(this);
+    printTimer_->setInterval(0);
+    connect(printTimer_, &QTimer::timeout, this, &TRaport_p::PrintSomePages);
+
     zoomGroup_ = new QActionGroup(this);
     zoomGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (QAction *a : {SB_Fit_To_Page, SB_Normal_Zoom, SB_Fit_To_Width})
@@ -106,6 +124,12 @@ TRaport_p::TRaport_p(QWidget *owner) : QWidget(owner) {
             reportPages_ = QR_Preview->Pages();
     });
     connect(Browser, &TWebBrowser::PrintFinished, this, &TRaport_p::HtmlPrintFinished);
+    connect(Browser, &TWebBrowser::LoadProgress, this, [this](int percent) {
+        Progress_Load->setValue(percent);
+        loadProgressAction_->setVisible(percent < 100);
+    });
+    connect(Browser, &TWebBrowser::LoadFinished, this,
+            [this] { loadProgressAction_->setVisible(false); });
     // The report document previews into this window.
     if (Raport)
         Raport->PreviewControl = QR_Preview;
@@ -114,8 +138,11 @@ TRaport_p::TRaport_p(QWidget *owner) : QWidget(owner) {
 }
 
 TRaport_p::~TRaport_p() {
-    if (printing_)
+    if (printing_) {
+        if (pagePrint_)
+            pagePrint_->Cancel();
         SetPrinting(false);
+    }
     // The wizard must not show a preview that is gone (nor drop another's link).
     if (Raport_w) {
         const auto *link = Raport_w->ShowPreview.target<PreviewLink>();
@@ -248,35 +275,119 @@ void TRaport_p::SB_Printer_SetupClick() {
 void TRaport_p::SB_Print_ReportClick() {
     if (!Raport || printing_)
         return;
+    // What is shown is what prints: the loaded report, or the report's pages
+    // as Create made them; the browser's pages are its own.
+    const bool pages = InQrpView();
+    const TQRPageSet &shown = LoadedReport ? LoadedReport->QRPrinter()->Pages : reportPages_;
+    TPrintOffer offer;
+    offer.LastPage = pages ? shown.PageCount() : 0;
     // Both views print on the report's printer, as Printer setup left it; a
-    // printer that can not start asks for one in the print dialog first.
-    QPrinter *printer = Raport->QR_Main->PrinterToStart(this);
+    // print to a file asks every time, so no file is replaced unseen.
+    QPrinter *printer = Raport->QR_Main->PrinterToStart(this, offer);
     if (!printer)
         return;
-    QString error;
-    if (InQrpView()) {
-        // What is shown is what prints: the loaded report, or the report's
-        // pages as Create made them.
-        const bool ok = LoadedReport ? LoadedReport->Print(*printer, &error)
-                                     : PrintPages(reportPages_, *printer, &error);
-        if (!ok)
-            MessageDlg(error, mtError, mbOK);
+    if (pages)
+        StartPagePrint(shown, *printer);
+    else
+        StartHtmlPrint(*printer);
+    // A page range belongs to one print; the printer, paper and copies stay.
+    printer->setPrintRange(QPrinter::AllPages);
+    printer->setPageRanges(QPageRanges());
+}
+
+void TRaport_p::StartPagePrint(const TQRPageSet &pages, const QPrinter &printer) {
+    auto print = std::make_unique<TPagePrint>(pages, printer);
+    if (!print->Start()) {
+        MessageDlg(print->Error(), mtError, mbOK);
         return;
     }
+    if (!print->Running())
+        return; // nothing to print
+    pagePrint_ = std::move(print);
+    SetPrinting(true);
+    ShowPrintProgress(QStringLiteral("Printing the report..."), pagePrint_->SheetCount());
+    // Between slices of pages the window handles its events.
+    printTimer_->start();
+}
+
+void TRaport_p::PrintSomePages() {
+    if (!pagePrint_) {
+        printTimer_->stop();
+        return;
+    }
+    if (pagePrint_->Step(PrintSlice)) {
+        progress_->setLabelText(QStringLiteral("Printed %1 of %2 pages")
+                                    .arg(pagePrint_->SheetsDone())
+                                    .arg(pagePrint_->SheetCount()));
+        progress_->setValue(pagePrint_->SheetsDone());
+        return;
+    }
+    printTimer_->stop();
+    const std::unique_ptr<TPagePrint> print = std::move(pagePrint_);
+    EndPrint();
+    if (!print->Succeeded() && !print->Cancelled())
+        MessageDlg(print->Error(), mtError, mbOK);
+}
+
+void TRaport_p::StartHtmlPrint(const QPrinter &printer) {
     // The browser prints in its own time; the preview stays as it is meanwhile.
     SetPrinting(true);
-    if (!Browser->StartPrint(*printer, &error)) {
-        SetPrinting(false);
+    ShowPrintProgress(QStringLiteral("Printing the HTML page..."), 0);
+    QString error;
+    if (!Browser->StartPrint(printer, &error)) {
+        EndPrint();
         MessageDlg(error, mtError, mbOK);
     }
 }
 
-void TRaport_p::HtmlPrintFinished(bool ok, const QString &error) {
-    if (!printing_)
+void TRaport_p::HtmlPrintFinished(TWebBrowser::PrintEnd end, const QString &error) {
+    if (!printing_ || pagePrint_)
         return;
-    SetPrinting(false);
-    if (!ok)
+    EndPrint();
+    if (end == TWebBrowser::PrintEnd::Failed) {
         MessageDlg(error, mtError, mbOK);
+    } else if (end == TWebBrowser::PrintEnd::TooLong &&
+               MessageDlg(error + QStringLiteral("\nPrint the same report from the QRP view?"),
+                          mtConfirmation, mbYesNo) == mrYes) {
+        SB_QRPClick();
+        SB_Print_ReportClick();
+    }
+}
+
+void TRaport_p::ShowPrintProgress(const QString &text, int sheets) {
+    progress_ = new QProgressDialog(text, QStringLiteral("Cancel"), 0, sheets, this);
+    progress_->setObjectName(QStringLiteral("PrintProgress"));
+    progress_->setWindowTitle(QStringLiteral("Print"));
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    // A print of a page or two ends before the dialog would show.
+    progress_->setMinimumDuration(sheets > 0 ? 400 : 0);
+    progress_->setValue(0);
+    connect(progress_, &QProgressDialog::canceled, this, &TRaport_p::CancelPrint);
+}
+
+void TRaport_p::CancelPrint() {
+    if (pagePrint_) {
+        pagePrint_->Cancel();
+        PrintSomePages();
+    } else if (printing_ && progress_) {
+        // The browser ends its print when it can; until then the dialog says so.
+        progress_->setLabelText(QStringLiteral("Cancelling the print..."));
+        progress_->setCancelButton(nullptr);
+        progress_->show();
+        Browser->CancelPrint();
+    }
+}
+
+void TRaport_p::EndPrint() {
+    SetPrinting(false);
+    if (progress_) {
+        progress_->disconnect(this);
+        progress_->hide();
+        progress_->deleteLater();
+        progress_ = nullptr;
+    }
 }
 
 void TRaport_p::SetPrinting(bool printing) {

@@ -7,6 +7,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Report.h"
+#include "platform/WebBrowser.h"
 #include "ui_F_raport_p.h"
 
 #include <QImage>
@@ -17,6 +18,9 @@
 
 class QActionGroup;
 class QLineEdit;
+class QProgressBar;
+class QProgressDialog;
+class QTimer;
 class QTemporaryDir;
 
 class TRaport_p : public QWidget, public Ui::TRaport_p, public TKeyPreview {
@@ -65,9 +69,14 @@ public:
     // Shows the report the wizard has just built (the wizard's ShowPreview).
     void ShowReport();
 
-    // The HTML view's page is being printed: until it ends only Help works,
-    // and the preview does not close nor the wizard create.
+    // A print is running, in either view: until it ends only Help works, and
+    // the preview does not close nor the wizard create.
     bool Printing() const { return printing_; }
+    // The running print's progress (null when none runs): pages printed of
+    // pages, or busy while the browser prints; its Cancel cancels the print.
+    QProgressDialog *PrintProgress() const { return progress_; }
+    // The HTML view's loading progress, shown while a page loads.
+    QProgressBar *Progress_Load;
 
     // Whether a file may be written: an existing one is tested for writing,
     // a new one is created and removed again.
@@ -95,7 +104,13 @@ protected:
 private:
     void EnableQrpControls(bool enabled);
     void SetPrinting(bool printing);
-    void HtmlPrintFinished(bool ok, const QString &error);
+    void StartPagePrint(const TQRPageSet &pages, const QPrinter &printer);
+    void PrintSomePages();
+    void StartHtmlPrint(const QPrinter &printer);
+    void HtmlPrintFinished(TWebBrowser::PrintEnd end, const QString &error);
+    void ShowPrintProgress(const QString &text, int sheets);
+    void CancelPrint();
+    void EndPrint();
     void ShowZoom();
     void SetZoom(int zoom);
     bool InQrpView() const { return SB_QRP->isChecked(); }
@@ -111,6 +126,12 @@ private:
     TQRPageSet reportPages_;
     QString htmlPage_; // the report's page as last written for the HTML view
     bool printing_ = false;
+    std::unique_ptr<TPagePrint> pagePrint_; // the pages being printed
+    QTimer *printTimer_;                    // prints the next pages between events
+    QProgressDialog *progress_ = nullptr;
+    QAction *loadProgressAction_;
+    // How long the pages print before the window handles its events again.
+    static constexpr int PrintSlice = 40;
     // The commands a print disabled, with what they were before it.
     std::vector<std::pair<QAction *, bool>> beforePrint_;
 };

@@ -2,6 +2,11 @@
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 
+#include <QDialogButtonBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 class TestDialogs : public QObject {
@@ -13,6 +18,8 @@ private slots:
     void filters_data();
     void filters();
     void colours();
+    void printerDialogsOffer_data();
+    void printerDialogsOffer();
 };
 
 void TestDialogs::scriptedMessages() {
@@ -81,6 +88,45 @@ void TestDialogs::colours() {
     QCOMPARE(ToQColor(clRed), QColor(255, 0, 0));
     QCOMPARE(ToQColor(0x00336699), QColor(0x99, 0x66, 0x33));
     QCOMPARE(FromQColor(QColor(0x99, 0x66, 0x33)), TColor(0x00336699));
+}
+
+void TestDialogs::printerDialogsOffer_data() {
+    QTest::addColumn<bool>("setUp");
+    QTest::addColumn<int>("lastPage");
+    QTest::newRow("printer setup") << true << 0;
+    QTest::newRow("print of five pages") << false << 5;
+    QTest::newRow("print without pages") << false << 0;
+}
+
+void TestDialogs::printerDialogsOffer() {
+    // The real dialogs: what they offer, and a set-up that prints nothing
+    // does not say "Print".
+    QFETCH(bool, setUp);
+    QFETCH(int, lastPage);
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen = true;
+        dialog->reject(); // first: a failed check below must not leave it open
+        const bool ranges = dialog->testOption(QAbstractPrintDialog::PrintPageRange);
+        QCOMPARE(ranges, lastPage > 0);
+        if (ranges) {
+            QCOMPARE(dialog->minPage(), 1);
+            QCOMPARE(dialog->maxPage(), lastPage);
+        }
+        QVERIFY(dialog->testOption(QAbstractPrintDialog::PrintCollateCopies));
+        auto *buttons = dialog->findChild<QDialogButtonBox *>();
+        QVERIFY(buttons && buttons->button(QDialogButtonBox::Ok));
+        const QString text = buttons->button(QDialogButtonBox::Ok)->text();
+        QCOMPARE(text.contains(QStringLiteral("Print"), Qt::CaseInsensitive), !setUp);
+    });
+    const bool accepted = setUp ? PrinterSetupDlg(printer) : PrintDlg(printer, nullptr, {lastPage});
+    QVERIFY(seen);
+    QVERIFY(!accepted);
 }
 
 QTEST_MAIN(TestDialogs)

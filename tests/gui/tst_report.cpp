@@ -281,7 +281,11 @@ void TestReport::printToPdf() {
         p.setOutputFileName(pdf);
     });
     QVERIFY(f.report.PrinterSetup());
+    // Set-up prints nothing; a print to a file shows where it goes first.
+    QVERIFY(!QFile::exists(pdf));
+    script.AnswerPrint(true);
     QVERIFY(f.report.Print());
+    QCOMPARE(script.LastPrintOffer.LastPage, 4);
     QVERIFY(script.Unexpected.isEmpty());
 
     QProcess process;

@@ -385,7 +385,9 @@ void TestReportPreview::printBothViews() {
     QPrinter *printer = Raport->QR_Main->Printer();
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(pagesPdf);
+    fixture_->Script.AnswerPrint(true);
     Raport_p->SB_Print_ReportClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!Raport_p->Printing(), 60000);
     QVERIFY(QFile::exists(pagesPdf));
     const int pages = PdfPages(pagesPdf);
     if (pages >= 0)
@@ -394,7 +396,7 @@ void TestReportPreview::printBothViews() {
     // The HTML view prints its page (no pointing at a context menu).
     Raport_p->SB_HTMLClick();
     const QString htmlPdf = fixture_->Dir.filePath("html.pdf");
-    printer->setOutputFileName(htmlPdf);
+    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(htmlPdf); });
     Raport_p->SB_Print_ReportClick();
     QTRY_VERIFY_WITH_TIMEOUT(!Raport_p->Printing(), 60000);
     QVERIFY(QFile::exists(htmlPdf));

@@ -5,11 +5,19 @@
 #include "ReportFixture.h"
 #include "platform/WebBrowser.h"
 
+#include <QPageRanges>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <csignal>
+#if VR_WEBENGINE
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#endif
 
 namespace {
 
@@ -22,6 +30,28 @@ QString RunTool(const QString &tool, const QStringList &arguments) {
     if (!process.waitForFinished(20000))
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QByteArray FileContents(const QString &name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The page number each sheet of a printed report shows in its footer.
+QList<int> PrintedPageNumbers(const QString &pdf) {
+    QList<int> numbers;
+    const QStringList sheets =
+        RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+            .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    static const QRegularExpression footer(QStringLiteral("Page nr\\s+(\\d+)"));
+    for (const QString &sheet : sheets) {
+        const QRegularExpressionMatch match = footer.match(sheet);
+        if (match.hasMatch())
+            numbers << match.captured(1).toInt();
+        else if (!sheet.trimmed().isEmpty())
+            numbers << 0;
+    }
+    return numbers;
 }
 
 bool HaveTools() {
@@ -77,9 +107,17 @@ private slots:
     void failedStartThenPrintsAgain();
     void htmlPrintHoldsTheCommands();
     void previewGoneDuringAPrint();
+    void printsTheChosenPages_data();
+    void printsTheChosenPages();
+    void longPrintShowsProgressAndCancels();
+    void tooLongForTheBrowserOffersThePages();
+    void pageProcessEndedDuringAPrint();
 
 private:
-    void CreateReport();
+    void CreateReport(int alternatives = 3);
+    // Prints through the print dialog into `pdf`, with the dialog's choices
+    // set by `choose`.
+    void PrintTo(const QString &pdf, std::function<void(QPrinter &)> choose = {});
     // Prints in the view shown and waits (with a watchdog) until it has printed.
     void Print();
     std::unique_ptr<TPreviewFixture> fixture_;
@@ -94,8 +132,8 @@ void TestReportPrint::cleanup() {
     fixture_.reset();
 }
 
-void TestReportPrint::CreateReport() {
-    TReportFixture::MakeProblem(2, 3);
+void TestReportPrint::CreateReport(int alternatives) {
+    TReportFixture::MakeProblem(2, alternatives);
     Raport_w->show();
     TReportFixture::Choose(true, true, true, true, true);
     Raport_w->Edit_Title->setText(QStringLiteral("Printed cars"));
@@ -105,6 +143,16 @@ void TestReportPrint::CreateReport() {
 void TestReportPrint::Print() {
     Raport_p->SB_Print_ReportClick();
     QTRY_VERIFY_WITH_TIMEOUT(!Raport_p->Printing(), 60000);
+}
+
+void TestReportPrint::PrintTo(const QString &pdf, std::function<void(QPrinter &)> choose) {
+    WithoutPrinter();
+    fixture_->Script.AnswerPrint(true, [pdf, choose](QPrinter &p) {
+        p.setOutputFileName(pdf);
+        if (choose)
+            choose(p);
+    });
+    Print();
 }
 
 void TestReportPrint::whatCanStart_data() {
@@ -160,26 +208,34 @@ void TestReportPrint::printsWithoutAPrinter() {
     QCOMPARE(fixture_->Script.PrintDialogs, 1);
     QVERIFY(QFile::exists(first));
 
-    // Again and again: the same file, nothing asked.
-    for (int again = 0; again < 2; ++again) {
-        QVERIFY(QFile::remove(first));
-        Print();
-        QVERIFY2(QFile::exists(first), qPrintable(QStringLiteral("print %1").arg(again + 2)));
-    }
-    QCOMPARE(fixture_->Script.PrintDialogs, 1);
+    // Every print to a file asks again, filled with the last choice; Cancel
+    // leaves the file as it was.
+    const QByteArray printed = FileContents(first);
+    fixture_->Script.AnswerPrint(false);
+    Print();
+    QCOMPARE(fixture_->Script.PrintDialogs, 2);
+    QCOMPARE(FileContents(first), printed);
+    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { QCOMPARE(p.outputFileName(), first); });
+    QVERIFY(QFile::remove(first));
+    Print();
+    QCOMPARE(fixture_->Script.PrintDialogs, 3);
+    QVERIFY(QFile::exists(first));
 
-    // What Printer setup chooses is where the next Print goes.
+    // What Printer setup chooses fills the next print dialog.
     const QString chosen = fixture_->Dir.filePath(QStringLiteral("chosen.pdf"));
     fixture_->Script.SetUpPrinter(true, [&](QPrinter &p) { p.setOutputFileName(chosen); });
     Raport_p->SB_QRPClick();
     Raport_p->SB_Printer_SetupClick();
+    QVERIFY(!QFile::exists(chosen));
     if (html)
         Raport_p->SB_HTMLClick();
-    Print();
+    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { QCOMPARE(p.outputFileName(), chosen); });
     Print();
     QVERIFY(QFile::exists(chosen));
-    QCOMPARE(fixture_->Script.PrintDialogs, 1);
+    QCOMPARE(fixture_->Script.PrintDialogs, 4);
     QCOMPARE(fixture_->Script.PrinterSetups, 1);
+    // No print left a file of its own beside the ones chosen.
+    QCOMPARE(QDir(fixture_->Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 
     if (!HaveTools())
         QSKIP("pdftotext and pdftoppm (poppler-utils) are not installed");
@@ -245,6 +301,7 @@ void TestReportPrint::printerLeftActiveIsReplaced() {
         fixture_->Script.SetUpPrinter(true, choose);
         Raport_p->SB_Printer_SetupClick();
         QCOMPARE(Raport->QR_Main->Printer()->outputFileName(), pdf);
+        fixture_->Script.AnswerPrint(true);
     } else {
         fixture_->Script.AnswerPrint(true, choose);
     }
@@ -256,11 +313,12 @@ void TestReportPrint::failedStartThenPrintsAgain() {
     CreateReport();
     const QString missing = fixture_->Dir.filePath(QStringLiteral("missing/folder/x.pdf"));
     WithoutPrinter()->setOutputFileName(missing);
+    fixture_->Script.AnswerPrint(true);
     fixture_->Script.Answer(mrOk, QStringLiteral("Can not write %1.").arg(missing));
     Print();
     QVERIFY(Raport->QR_Main->Printer()->printerState() != QPrinter::Active);
     const QString pdf = fixture_->Dir.filePath(QStringLiteral("x.pdf"));
-    Raport->QR_Main->Printer()->setOutputFileName(pdf);
+    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(pdf); });
     Print();
     QVERIFY(QFile::exists(pdf));
 }
@@ -273,6 +331,7 @@ void TestReportPrint::htmlPrintHoldsTheCommands() {
     const QString page = Raport_p->Browser->FileName();
     const QString title = Raport->QR_Main->ReportTitle;
 
+    fixture_->Script.AnswerPrint(true);
     Raport_p->SB_Print_ReportClick();
     QVERIFY(Raport_p->Printing());
     // Only Help works while the page prints; nothing that would print again,
@@ -314,6 +373,7 @@ void TestReportPrint::previewGoneDuringAPrint() {
     CreateReport();
     Raport_p->SB_HTMLClick();
     WithoutPrinter()->setOutputFileName(fixture_->Dir.filePath(QStringLiteral("gone.pdf")));
+    fixture_->Script.AnswerPrint(true);
     Raport_p->SB_Print_ReportClick();
     QVERIFY(Raport_p->Printing());
     delete Raport_p;
@@ -324,6 +384,169 @@ void TestReportPrint::previewGoneDuringAPrint() {
     Raport_w->show();
     Raport_w->BBtn_CreateClick();
     QVERIFY(!Raport_w->isVisible());
+}
+
+void TestReportPrint::printsTheChosenPages_data() {
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("collate");
+    QTest::addColumn<bool>("lastFirst");
+    QTest::addColumn<QList<int>>("sheets");
+    QTest::newRow("pages 2 to 3") << false << 2 << 3 << 1 << true << false << QList<int>{2, 3};
+    QTest::newRow("collated copies") << false << 1 << 2 << 2 << true << false
+                                     << QList<int>{1, 2, 1, 2};
+    QTest::newRow("copies not collated") << false << 1 << 2 << 2 << false << false
+                                         << QList<int>{1, 1, 2, 2};
+    QTest::newRow("last page first") << false << 1 << 3 << 1 << true << true
+                                     << QList<int>{3, 2, 1};
+    QTest::newRow("saved report, pages 2 to 3")
+        << true << 2 << 3 << 1 << true << false << QList<int>{2, 3};
+}
+
+void TestReportPrint::printsTheChosenPages() {
+    QFETCH(bool, saved);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, copies);
+    QFETCH(bool, collate);
+    QFETCH(bool, lastFirst);
+    QFETCH(QList<int>, sheets);
+    if (!HaveTools())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    CreateReport(120);
+    QVERIFY(Raport_p->QR_Preview->PageCount() >= 3);
+    if (saved) {
+        const QString qrp = fixture_->Dir.filePath(QStringLiteral("saved.qrp"));
+        QVERIFY(Raport_p->ReportPages().Save(qrp));
+        fixture_->Script.ChooseFile(qrp);
+        Raport_p->SB_Open_ReportClick();
+        QVERIFY(Raport_p->LoadedReport);
+    }
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("chosen.pdf"));
+    PrintTo(pdf, [&](QPrinter &p) {
+        p.setPrintRange(QPrinter::PageRange);
+        p.setPageRanges(QPageRanges::fromString(QStringLiteral("%1-%2").arg(from).arg(to)));
+        p.setCopyCount(copies);
+        p.setCollateCopies(collate);
+        p.setPageOrder(lastFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    });
+    // The dialog offered the pages of what is shown.
+    QCOMPARE(fixture_->Script.LastPrintOffer.LastPage, Raport_p->QR_Preview->PageCount());
+    QCOMPARE(PrintedPageNumbers(pdf), sheets);
+
+    // The range was for that print; the next one prints every page again.
+    const QString all = fixture_->Dir.filePath(QStringLiteral("all.pdf"));
+    PrintTo(all, [](QPrinter &p) { p.setCopyCount(1); });
+    QCOMPARE(PrintedPageNumbers(all).size(), Raport_p->QR_Preview->PageCount());
+}
+
+void TestReportPrint::longPrintShowsProgressAndCancels() {
+    CreateReport(3000);
+    const int pages = Raport_p->QR_Preview->PageCount();
+    QVERIFY(pages > 100);
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("long.pdf"));
+    {
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the user's own file");
+    }
+
+    // The window handles its events while the pages print.
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(0);
+    WithoutPrinter();
+    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(pdf); });
+    Raport_p->SB_Print_ReportClick();
+    QVERIFY(Raport_p->Printing());
+    QProgressDialog *progress = Raport_p->PrintProgress();
+    QVERIFY(progress);
+    QCOMPARE(progress->maximum(), pages);
+    QTRY_VERIFY_WITH_TIMEOUT(progress->value() > 0, 20000);
+    QVERIFY(ticks > 0);
+    QVERIFY(Raport_p->Printing());
+    QVERIFY(!Raport_p->SB_Print_Report->isEnabled());
+
+    // Cancel: nothing printed, the file as it was, nothing left beside it.
+    QTRY_VERIFY_WITH_TIMEOUT(progress->isVisible(), 20000);
+    QVERIFY(Raport_p->Printing());
+    auto *cancel = progress->findChild<QPushButton *>();
+    QVERIFY(cancel);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QVERIFY(!Raport_p->Printing());
+    QVERIFY(!Raport_p->PrintProgress());
+    QCOMPARE(FileContents(pdf), QByteArray("the user's own file"));
+    QCOMPARE(QDir(fixture_->Dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("long.pdf")});
+    QVERIFY(Raport_p->SB_Print_Report->isEnabled());
+
+    // To its end, the print replaces the file with every page.
+    fixture_->Script.AnswerPrint(true);
+    Print();
+    if (HaveTools())
+        QCOMPARE(PdfPages(pdf), pages);
+    QVERIFY(FileContents(pdf).startsWith("%PDF"));
+}
+
+void TestReportPrint::tooLongForTheBrowserOffersThePages() {
+    if (!TWebBrowser::ShowsHtml())
+        QSKIP("this build shows the HTML view as text");
+    CreateReport();
+    Raport_p->SB_HTMLClick();
+    QTRY_VERIFY_WITH_TIMEOUT(Raport_p->Browser->Loaded(), 30000);
+    // A page longer than the browser prints is refused before the engine
+    // gets it; Yes prints the QRP view's pages instead.
+    Raport_p->Browser->MaxPrintSheets = 0;
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("instead.pdf"));
+    WithoutPrinter();
+    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(pdf); });
+    fixture_->Script.Answer(mrYes);
+    fixture_->Script.AnswerPrint(true); // the pages' print asks again
+    Raport_p->SB_Print_ReportClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!Raport_p->Printing() && Raport_p->SB_QRP->isChecked(), 30000);
+    QVERIFY(!fixture_->Script.Shown.isEmpty());
+    QVERIFY2(fixture_->Script.Shown.last().Text.contains(QStringLiteral("too long")),
+             qPrintable(fixture_->Script.Shown.last().Text));
+    QVERIFY(Raport_p->SB_QRP->isChecked());
+    QCOMPARE(fixture_->Script.LastPrintOffer.LastPage, Raport_p->QR_Preview->PageCount());
+    QVERIFY(QFile::exists(pdf));
+    if (HaveTools())
+        QCOMPARE(PdfPages(pdf), Raport_p->QR_Preview->PageCount());
+}
+
+void TestReportPrint::pageProcessEndedDuringAPrint() {
+#if VR_WEBENGINE
+    CreateReport();
+    Raport_p->SB_HTMLClick();
+    QTRY_VERIFY_WITH_TIMEOUT(Raport_p->Browser->Loaded(), 30000);
+    auto *view = Raport_p->Browser->findChild<QWebEngineView *>();
+    QVERIFY(view);
+    const qint64 pid = view->page()->renderProcessPid();
+    QVERIFY(pid > 0);
+    // The page's process dies as it does when it runs out of memory: the
+    // print fails with a message, the program and the preview go on.
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("killed.pdf"));
+    WithoutPrinter();
+    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(pdf); });
+    fixture_->Script.Answer(mrOk);
+    Raport_p->SB_Print_ReportClick();
+    QVERIFY(Raport_p->Printing());
+    QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!Raport_p->Printing(), 30000);
+    QVERIFY2(fixture_->Script.Shown.last().Text.contains(QStringLiteral("page process ended")),
+             qPrintable(fixture_->Script.Shown.last().Text));
+    QVERIFY(!QFile::exists(pdf));
+    // The page is shown again and prints.
+    QTRY_VERIFY_WITH_TIMEOUT(Raport_p->Browser->Loaded(), 30000);
+    fixture_->Script.AnswerPrint(true);
+    Print();
+    QVERIFY(QFile::exists(pdf));
+#else
+    QSKIP("this build shows the HTML view as text");
+#endif
 }
 
 int main(int argc, char **argv) {
