@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QPageRanges>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -22,6 +23,17 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #endif
+
+namespace {
+QProgressBar *MakeLoadBar(QWidget *parent) {
+    auto *bar = new QProgressBar(parent);
+    bar->setObjectName(QStringLiteral("LoadProgress"));
+    bar->setRange(0, 100);
+    bar->setFormat(QStringLiteral("Loading the page... %p%"));
+    bar->setVisible(false);
+    return bar;
+}
+} // namespace
 
 void PrepareWebBrowser() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -47,16 +59,24 @@ bool TWebBrowser::ShowsHtml() {
 }
 
 TWebBrowser::TWebBrowser(QWidget *parent)
-    : QWidget(parent), impl_(new Impl), printWatchdog_(new QTimer(this)) {
+    : QWidget(parent), impl_(new Impl), printWatchdog_(new QTimer(this)),
+      loadBar_(MakeLoadBar(this)) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(loadBar_);
     impl_->view = new QWebEngineView(this);
     // The page's own context menu is not needed: printing is the preview's command.
     impl_->view->setContextMenuPolicy(Qt::NoContextMenu);
     layout->addWidget(impl_->view);
-    connect(impl_->view, &QWebEngineView::loadProgress, this, &TWebBrowser::LoadProgress);
+    connect(impl_->view, &QWebEngineView::loadProgress, this, [this](int percent) {
+        loadBar_->setValue(percent);
+        loadBar_->setVisible(!loaded_ && percent < 100);
+        emit LoadProgress(percent);
+    });
     connect(impl_->view, &QWebEngineView::loadFinished, this, [this](bool ok) {
         loaded_ = true;
+        loadBar_->setVisible(false);
         emit LoadFinished(ok);
         if (printer_ && !impl_->printStarted)
             MeasureThenPrint();
@@ -85,6 +105,8 @@ bool TWebBrowser::Navigate(const QString &fileName) {
         return false;
     fileName_ = fileName;
     loaded_ = false;
+    loadBar_->setValue(0);
+    loadBar_->setVisible(true);
     impl_->view->setUrl(QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath()));
     return true;
 }
@@ -182,9 +204,12 @@ bool TWebBrowser::ShowsHtml() {
 }
 
 TWebBrowser::TWebBrowser(QWidget *parent)
-    : QWidget(parent), impl_(new Impl), printWatchdog_(new QTimer(this)) {
+    : QWidget(parent), impl_(new Impl), printWatchdog_(new QTimer(this)),
+      loadBar_(MakeLoadBar(this)) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(loadBar_);
     impl_->view = new QPlainTextEdit(this);
     impl_->view->setReadOnly(true);
     layout->addWidget(impl_->view);

@@ -10,6 +10,7 @@
 #include <memory>
 
 class QPrinter;
+class QProgressBar;
 class QTimer;
 class TPrintFile;
 
@@ -48,6 +49,9 @@ public:
     // The engine prints its page as a picture at the printer's resolution,
     // at most this one: more costs memory and time and shows nothing more.
     static constexpr int PrintResolution = 300;
+    // How far the page has loaded, over the page while it loads (a long
+    // page stays blank for seconds).
+    QProgressBar *LoadProgressBar() const { return loadBar_; }
     // True when this build shows pages through the browser engine.
     static bool ShowsHtml();
     // Runs a script in the page shown; `done` gets its result later (an
@@ -84,4 +88,5 @@ private:
     static constexpr int LoadWait = 60000;
     static constexpr int CancelWait = 15000;
     QTimer *printWatchdog_;
+    QProgressBar *loadBar_;
 };

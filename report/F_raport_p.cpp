@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPageRanges>
 #include <QPrinter>
-#include <QProgressBar>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QStandardPaths>
@@ -69,16 +68,6 @@ TRaport_p::TRaport_p(QWidget *owner) : QWidget(owner) {
             button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     }
 
-    // How far a long page has loaded; the view is blank until it has.
-    Progress_Load = new QProgressBar(this);
-    Progress_Load->setObjectName(QStringLiteral("Progress_Load"));
-    Progress_Load->setRange(0, 100);
-    Progress_Load->setFormat(QStringLiteral("Loading %p%"));
-    Progress_Load->setFixedWidth(160);
-    Progress_Load->setVisible(false);
-    loadProgressAction_ = ToolBar_Preview->addWidget(Progress_Load);
-    loadProgressAction_->setVisible(false);
-
     printTimer_ = new QTimer(this);
     printTimer_->setInterval(0);
     connect(printTimer_, &QTimer::timeout, this, &TRaport_p::PrintSomePages);
@@ -124,12 +113,6 @@ TRaport_p::TRaport_p(QWidget *owner) : QWidget(owner) {
             reportPages_ = QR_Preview->Pages();
     });
     connect(Browser, &TWebBrowser::PrintFinished, this, &TRaport_p::HtmlPrintFinished);
-    connect(Browser, &TWebBrowser::LoadProgress, this, [this](int percent) {
-        Progress_Load->setValue(percent);
-        loadProgressAction_->setVisible(percent < 100);
-    });
-    connect(Browser, &TWebBrowser::LoadFinished, this,
-            [this] { loadProgressAction_->setVisible(false); });
     // The report document previews into this window.
     if (Raport)
         Raport->PreviewControl = QR_Preview;

@@ -18,7 +18,6 @@
 
 class QActionGroup;
 class QLineEdit;
-class QProgressBar;
 class QProgressDialog;
 class QTimer;
 class QTemporaryDir;
@@ -75,8 +74,6 @@ public:
     // The running print's progress (null when none runs): pages printed of
     // pages, or busy while the browser prints; its Cancel cancels the print.
     QProgressDialog *PrintProgress() const { return progress_; }
-    // The HTML view's loading progress, shown while a page loads.
-    QProgressBar *Progress_Load;
 
     // Whether a file may be written: an existing one is tested for writing,
     // a new one is created and removed again.
@@ -129,7 +126,6 @@ private:
     std::unique_ptr<TPagePrint> pagePrint_; // the pages being printed
     QTimer *printTimer_;                    // prints the next pages between events
     QProgressDialog *progress_ = nullptr;
-    QAction *loadProgressAction_;
     // How long the pages print before the window handles its events again.
     static constexpr int PrintSlice = 40;
     // The commands a print disabled, with what they were before it.

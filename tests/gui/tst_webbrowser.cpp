@@ -3,6 +3,7 @@
 #include "platform/WebBrowser.h"
 
 #include <QPrinter>
+#include <QProgressBar>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -32,9 +33,13 @@ void TestWebBrowser::showsAndPrintsAPage() {
     QVERIFY(!browser.Navigate(dir.filePath(QStringLiteral("missing.htm"))));
     QSignalSpy loaded(&browser, &TWebBrowser::LoadFinished);
     QVERIFY(browser.Navigate(page));
+    // The page is blank until it has loaded: its progress shows meanwhile
+    // (text shows at once).
+    QCOMPARE(browser.LoadProgressBar()->isVisible(), TWebBrowser::ShowsHtml());
     QVERIFY(loaded.wait(30000));
     QVERIFY(loaded.first().first().toBool());
     QVERIFY(browser.Loaded());
+    QVERIFY(!browser.LoadProgressBar()->isVisible());
 
     const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
     QPrinter printer(QPrinter::HighResolution);
