@@ -2,7 +2,11 @@
 
 #include <QMdiSubWindow>
 
-TMdiClient::TMdiClient(QWidget *parent) : QMdiArea(parent) {}
+TMdiClient::TMdiClient(QWidget *parent) : QMdiArea(parent) {
+    // A child larger than the area, or moved partly out of it, stays reachable.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
 
 int TMdiClient::MDIChildCount() const {
     return int(subWindowList().size());
