@@ -34,7 +34,9 @@ void TMdiClient::Tile() {
     const QList<QMdiSubWindow *> children = Arrangeable();
     if (children.isEmpty())
         return;
-    const QRect area = viewport()->rect();
+    // Tiled windows need no scroll bars: they share the area the bars leave
+    // when they go, not the narrower one they take while still shown.
+    const QRect area(QPoint(0, 0), maximumViewportSize());
     const int count = int(children.size());
     for (int i = 0; i < count; ++i) {
         QMdiSubWindow *child = children[i];

@@ -700,6 +700,12 @@ void TestChartWindow::windowsLargerThanTheAreaScroll() {
             top = std::min(top, k.MDIChildren(i)->geometry().top());
     }
     QCOMPARE(top, 0);
+    // Tiled, the windows fit: the bars go and leave no strip uncovered.
+    k.Menu_TileVerticalClick();
+    QTRY_VERIFY(!bar->isVisible());
+    QVERIFY(!k.ClientArea->horizontalScrollBar()->isVisible());
+    QCOMPARE(chart->SubWindow()->geometry().right(), viewport->width() - 1);
+    QCOMPARE(chart->SubWindow()->geometry().bottom(), viewport->height() - 1);
 }
 
 void TestChartWindow::closeMinimisesAndBookkeeping() {
