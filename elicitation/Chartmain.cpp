@@ -300,6 +300,15 @@ void TForm_chart::RefreshPointedRange() {
     PointSegmentAt(pointedX_);
 }
 
+void TForm_chart::DropPointedSegment() {
+    HoveredSegment = 0;
+    HoverRect = QRect();
+    ShadedRect = QRect();
+    pointedX_ = -1;
+    ResetPointColors();
+    Chart->Repaint();
+}
+
 void TForm_chart::ChartMouseUp(TMouseButton, TShiftState, int, int) {
     UpdateScrollBars();
 }

@@ -62,6 +62,9 @@ public:
     // After the line was refilled: the pointed read-out names the segment now
     // under the column last pointed at.
     void RefreshPointedRange();
+    // The window stops being the one elicited: no segment stays pointed at,
+    // so no later repaint draws its active line or its shading.
+    void DropPointedSegment();
     void DrawShadedRange();
     void DrawCrossHair(int X, int Y);
     void UpdateScrollBars();

@@ -42,12 +42,8 @@ void EndShading(TKavrel &k) {
     k.DynamicShadow = false;
     k.ActiveLine = false;
     for (TForm_chart *chart : k.Charts) {
-        if (!chart || chart->Series->Count() == 0)
-            continue;
-        const int last = std::max(0, chart->Series->LastValueIndex());
-        chart->Series->ColorRange(chart->Series->XValues, chart->Series->GetxValue(0),
-                                  chart->Series->GetxValue(last), clTeeColor);
-        chart->Chart->Repaint();
+        if (chart)
+            chart->DropPointedSegment();
     }
 }
 
@@ -341,17 +337,14 @@ void TKavrel::SpeedButton_stopClick() {
         dialogue->activateWindow();
         return;
     }
-    TForm_chart *chart = ActiveChart();
-    if (chart && chart->Series->Count() > 0) {
-        const int last = std::max(0, chart->Series->LastValueIndex());
-        chart->Series->ColorRange(chart->Series->XValues, chart->Series->GetxValue(0),
-                                  chart->Series->GetxValue(last), clTeeColor);
-    }
     ChartShadow = false;
     DynamicShadow = false;
     ActiveLine = false;
+    TForm_chart *chart = ActiveChart();
     if (chart) {
-        chart->Chart->Repaint();
+        // The flags come back on for the next criterion: the finished window
+        // must not keep a pointed segment that they would draw again.
+        chart->DropPointedSegment();
         if (CorrectingChart)
             Frame(chart)->showNormal();
         chart->SetSimpleText(QString());

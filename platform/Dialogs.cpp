@@ -9,6 +9,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 TDialogScript *activeScript = nullptr;
@@ -84,12 +86,40 @@ void InstallMessageBoxSink() {
 }
 
 QStringList NameFiltersOf(const QString &filter) {
+    // Qt's dialog shows a filter's patterns as part of its text, takes them
+    // from the last parentheses and matches them case-insensitively. So each
+    // pattern is listed once, and a description that ends with a list of
+    // patterns already ("Bitmap files (*.bmp)") is not given them again.
+    static const QRegularExpression trailingList(QStringLiteral("^(.*)\\(([^()]*)\\)\\s*$"));
+    static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
     QStringList result;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        result << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+        const QString &description = parts[i];
+        QString head = description;
+        QStringList patterns;
+        if (const QRegularExpressionMatch m = trailingList.match(description); m.hasMatch()) {
+            const QStringList listed = m.captured(2).split(separators, Qt::SkipEmptyParts);
+            // Words in parentheses ("(old)") are part of the text, not patterns.
+            const bool wildcards =
+                !listed.isEmpty() &&
+                std::all_of(listed.begin(), listed.end(), [](const QString &p) {
+                    return p.contains(QLatin1Char('*')) || p.contains(QLatin1Char('?'));
+                });
+            if (wildcards) {
+                head = m.captured(1).trimmed();
+                patterns = listed;
+            }
+        }
+        const qsizetype listedCount = patterns.size();
+        for (const QString &pattern : parts[i + 1].split(separators, Qt::SkipEmptyParts)) {
+            if (!patterns.contains(pattern, Qt::CaseInsensitive))
+                patterns << pattern;
+        }
+        if (listedCount > 0 && patterns.size() == listedCount)
+            result << description;
+        else
+            result << QStringLiteral("%1 (%2)").arg(head, patterns.join(QLatin1Char(' ')));
     }
     return result;
 }

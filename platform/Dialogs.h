@@ -73,7 +73,8 @@ public:
     TSaveDialog() : TFileDialog(true) {}
 };
 
-// "Description|*.a;*.b|All|*.*" as Qt name filters: "Description (*.a *.b)".
+// "Description|*.a;*.b|All|*.*" as Qt name filters: "Description (*.a *.b)";
+// each pattern once, whatever its case.
 QStringList NameFiltersOf(const QString &filter);
 // The name with DefaultExt appended when it has no extension of its own.
 QString WithDefaultExt(const QString &fileName, const QString &defaultExt);

@@ -2,7 +2,11 @@
 
 #include <QMdiSubWindow>
 
-TMdiClient::TMdiClient(QWidget *parent) : QMdiArea(parent) {}
+TMdiClient::TMdiClient(QWidget *parent) : QMdiArea(parent) {
+    // A child larger than the area, or moved partly out of it, stays reachable.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
 
 int TMdiClient::MDIChildCount() const {
     return int(subWindowList().size());
@@ -30,7 +34,9 @@ void TMdiClient::Tile() {
     const QList<QMdiSubWindow *> children = Arrangeable();
     if (children.isEmpty())
         return;
-    const QRect area = viewport()->rect();
+    // Tiled windows need no scroll bars: they share the area the bars leave
+    // when they go, not the narrower one they take while still shown.
+    const QRect area(QPoint(0, 0), maximumViewportSize());
     const int count = int(children.size());
     for (int i = 0; i < count; ++i) {
         QMdiSubWindow *child = children[i];

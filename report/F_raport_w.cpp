@@ -37,7 +37,7 @@ TRaport_w::~TRaport_w() {
 }
 
 void TRaport_w::SetWizardWidth(int width) {
-    setFixedSize(width, 389);
+    setFixedSize(width, WizardHeight);
 }
 
 void TRaport_w::Execute() {

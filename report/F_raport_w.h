@@ -24,6 +24,8 @@ public:
     // The wizard's two widths: without and with the check list of criteria.
     static constexpr int NarrowWidth = 363;
     static constexpr int WideWidth = 541;
+    // Room for the instruction on two lines where the font needs them.
+    static constexpr int WizardHeight = 403;
 
     // List positions of the reported criteria, in report order (at most 10).
     std::vector<int> ReportedCriteria;

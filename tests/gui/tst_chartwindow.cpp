@@ -1,10 +1,12 @@
 // The chart window: the segment rule, hover read-outs and shading, the double
 // click, the cross-hair, zoom and scroll-bar synchronisation, the close
-// question and the window bookkeeping.
+// question, the window bookkeeping, and the frame scrolling to a window
+// larger than its client area.
 #include "ElicitationFixture.h"
 #include "tests/TestSupport.h"
 
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 class TestChartWindow : public QObject {
@@ -42,6 +44,8 @@ private slots:
     void scrollBarsWithoutExtent();
     void closeQuestion_data();
     void closeQuestion();
+    void windowsLargerThanTheAreaScroll_data();
+    void windowsLargerThanTheAreaScroll();
     void closeMinimisesAndBookkeeping();
     void minimiseButtonDisablesCloseAll();
     void activationSetsActiveCriterion();
@@ -647,6 +651,61 @@ void TestChartWindow::closeQuestion() {
     QCOMPARE(other->CloseWithoutAsking, dialogueMode && canClose);
     QCOMPARE(fixture_->Script.Shown.size(), question.isEmpty() ? 1 : 2);
     k.DialogueMode = k.CorrectingChart = k.Cancelled = false;
+}
+
+void TestChartWindow::windowsLargerThanTheAreaScroll_data() {
+    QTest::addColumn<bool>("restored"); // from the criteria bar, else the Window menu's Cascade
+    QTest::newRow("cascade") << false;
+    QTest::newRow("restored from the criteria bar") << true;
+}
+
+void TestChartWindow::windowsLargerThanTheAreaScroll() {
+    QFETCH(bool, restored);
+    TKavrel &k = *Kavrel;
+    for (int i = 0; i < 3; ++i)
+        fixture_->Add(MakeCriterion(QStringLiteral("C%1").arg(i), i + 1));
+    k.BuildCriteriaBar();
+    QVERIFY(QTest::qWaitForWindowExposed(&k));
+    TForm_chart *chart = k.Charts[2];
+    if (restored) {
+        k.Menu_CloseAllClick();
+        k.CriteriaButtonClick(k.CriteriaButtons[2]);
+        QVERIFY(!chart->SubWindow()->isMinimized());
+    } else {
+        k.Menu_CascadeClick();
+    }
+    // At the frame's first size a chart window is taller than the client area.
+    QWidget *viewport = k.ClientArea->viewport();
+    QVERIFY(chart->SubWindow()->height() > k.ClientArea->height());
+    QScrollBar *bar = k.ClientArea->verticalScrollBar();
+    QTRY_VERIFY(bar->isVisible());
+    // Scrolled down, the x axis and the read-out line of the lowest window are in view.
+    bar->setValue(bar->maximum());
+    const QRect readout(chart->StatusBar_chart->mapTo(viewport, QPoint(0, 0)),
+                        chart->StatusBar_chart->size());
+    QVERIFY2(viewport->rect().contains(readout),
+             qPrintable(QStringLiteral("read-out at %1,%2 %3x%4 in %5x%6")
+                            .arg(readout.x())
+                            .arg(readout.y())
+                            .arg(readout.width())
+                            .arg(readout.height())
+                            .arg(viewport->width())
+                            .arg(viewport->height())));
+    QVERIFY(chart->SubWindow()->geometry().bottom() < viewport->height());
+    // Scrolled back up, the top of the highest window is in view again.
+    bar->setValue(bar->minimum());
+    int top = viewport->height();
+    for (int i = 0; i < k.MDIChildCount(); ++i) {
+        if (!k.MDIChildren(i)->isMinimized())
+            top = std::min(top, k.MDIChildren(i)->geometry().top());
+    }
+    QCOMPARE(top, 0);
+    // Tiled, the windows fit: the bars go and leave no strip uncovered.
+    k.Menu_TileVerticalClick();
+    QTRY_VERIFY(!bar->isVisible());
+    QVERIFY(!k.ClientArea->horizontalScrollBar()->isVisible());
+    QCOMPARE(chart->SubWindow()->geometry().right(), viewport->width() - 1);
+    QCOMPARE(chart->SubWindow()->geometry().bottom(), viewport->height() - 1);
 }
 
 void TestChartWindow::closeMinimisesAndBookkeeping() {

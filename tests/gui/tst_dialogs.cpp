@@ -74,6 +74,15 @@ void TestDialogs::filters_data() {
         << "Old files|*.fun;*.crt" << QStringList{"Old files (*.fun *.crt)"};
     QTest::newRow("dangling description")
         << "Pictures|*.bmp|Broken" << QStringList{"Pictures (*.bmp)"};
+    QTest::newRow("description lists its patterns")
+        << "Bitmap files (*.bmp)|*.BMP|Metafile files (*.wmf)|*.WMF"
+        << QStringList{"Bitmap files (*.bmp)", "Metafile files (*.wmf)"};
+    QTest::newRow("description lists some of them")
+        << "Pictures (*.bmp)|*.BMP;*.dib" << QStringList{"Pictures (*.bmp *.dib)"};
+    QTest::newRow("case variants and spaces") << "Kavrel file|*.fun; *.FUN;*.crt;*.CRT; *.xml;*.XML"
+                                              << QStringList{"Kavrel file (*.fun *.crt *.xml)"};
+    QTest::newRow("words in parentheses are no patterns")
+        << "Files (old)|*.fun" << QStringList{"Files (old) (*.fun)"};
 }
 
 void TestDialogs::filters() {

@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <deque>
@@ -44,6 +45,15 @@ int CountNear(const QImage &image, TColor color) {
     return n;
 }
 
+// Shading and active line in colours that nothing else in a chart uses.
+void UseTellingColours(TKavrel &k) {
+    k.ActiveLineColor = 0x10E0A0;
+    k.ChartRangeBrushColor = 0x00C0FF;
+    k.ChartRangeBrushStyle = 8; // solid
+    k.DecisionRangeBrushColor = 0x00C0FF;
+    k.DecisionRangeBrushStyle = 8;
+}
+
 } // namespace
 
 class TestDriver : public QObject {
@@ -56,6 +66,7 @@ private slots:
     void runOneCriterion_data();
     void runOneCriterion();
     void runThreeCriteria();
+    void finishedWindowShowsNoPointedSegment();
     void cancelDuringFirstCriterion_data();
     void cancelDuringFirstCriterion();
     void cancelLaterThenContinue();
@@ -240,6 +251,48 @@ void TestDriver::runThreeCriteria() {
     QCOMPARE(k.MDIChildCount(), 3);
 }
 
+void TestDriver::finishedWindowShowsNoPointedSegment() {
+    TKavrel &k = *Kavrel;
+    fixture_->Add(MakeCriterion(QStringLiteral("Price"), 1));
+    fixture_->Add(MakeCriterion(QStringLiteral("Size"), 2));
+    UseTellingColours(k);
+    AnswerCoefficient(fixture_->Script);
+    AnswerCoefficient(fixture_->Script);
+    int pointedBeforeStop = 0, finishedActive = -1, finishedShade = -1;
+    int elicitedActive = 0, elicitedShade = 0;
+    TUserAgent agent;
+    agent.Then([&] { DoubleClick(k.Charts[0], SegmentMiddle(k.Charts[0], 1)); });
+    agent.Then([] { Dialogue->IndifferentBitBtnClick(); });
+    // The user leaves the mouse on a segment and presses STOP.
+    agent.Then([&] {
+        MoveMouse(k.Charts[0], SegmentMiddle(k.Charts[0], 2));
+        const QImage pointed = k.Charts[0]->Chart->grab().toImage();
+        pointedBeforeStop = std::min(CountNear(pointed, 0x10E0A0), CountNear(pointed, 0x00C0FF));
+        k.SpeedButton_stopClick();
+    });
+    // While the next criterion is elicited the windows are tiled: the finished
+    // one shows neither, the elicited one both.
+    agent.Then([&] {
+        k.Menu_TileHorizontalClick();
+        MoveMouse(k.Charts[1], SegmentMiddle(k.Charts[1], 1));
+        const QImage finished = k.Charts[0]->Chart->grab().toImage();
+        finishedActive = CountNear(finished, 0x10E0A0);
+        finishedShade = CountNear(finished, 0x00C0FF);
+        const QImage elicited = k.Charts[1]->Chart->grab().toImage();
+        elicitedActive = CountNear(elicited, 0x10E0A0);
+        elicitedShade = CountNear(elicited, 0x00C0FF);
+    });
+    agent.Elicit(1);
+    k.SB_NewFunctionClick();
+    QVERIFY(!agent.TimedOut);
+    QVERIFY(pointedBeforeStop > 0);
+    QCOMPARE(finishedActive, 0);
+    QCOMPARE(finishedShade, 0);
+    QVERIFY(elicitedActive > 0);
+    QVERIFY(elicitedShade > 0);
+    QCOMPARE(k.Charts[0]->HoveredSegment, 0);
+}
+
 void TestDriver::cancelDuringFirstCriterion_data() {
     QTest::addColumn<int>("how"); // 0 the Exit button, 1 closing the chart, 2 the question's Exit
     QTest::newRow("exit button") << 0;
@@ -410,13 +463,9 @@ void TestDriver::correctChartCancelled() {
     TKavrel &k = *Kavrel;
     RunOne(MakeCriterion(QStringLiteral("Price"), 1));
     TForm_chart *old = k.Charts[0];
-    // The segment the user pointed at during the run, in colours nothing else uses.
+    // The segment the user pointed at during the run.
     old->HoveredSegment = 1;
-    k.ActiveLineColor = 0x10E0A0;
-    k.ChartRangeBrushColor = 0x00C0FF;
-    k.ChartRangeBrushStyle = 8; // solid
-    k.DecisionRangeBrushColor = 0x00C0FF;
-    k.DecisionRangeBrushStyle = 8;
+    UseTellingColours(k);
     const QString points = PointsText(k.Criteria[0]);
     fixture_->Script.Answer(
         mrYes, QStringLiteral("Function for criterion:  Price  will be lost.\nContinue?"));
@@ -448,7 +497,9 @@ void TestDriver::correctChartCancelled() {
     const QImage image = old->Chart->ToImage();
     QCOMPARE(CountNear(image, 0x00C0FF), 0);
     QCOMPARE(CountNear(image, 0x10E0A0), 0);
-    // The same colours do show while shading is on.
+    QCOMPARE(old->HoveredSegment, 0);
+    // The same colours do show on a pointed segment while shading is on.
+    old->HoveredSegment = 1;
     k.ActiveLine = k.ChartShadow = true;
     const QImage shaded = old->Chart->ToImage();
     QVERIFY(CountNear(shaded, 0x00C0FF) > 0);

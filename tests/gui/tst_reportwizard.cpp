@@ -1,9 +1,11 @@
-// The report wizard and the layout it builds: the wizard's rules, the bands
+// The report wizard and the layout it builds: the wizard's rules and texts, the bands
 // and labels of the printable report read back, pagination and printing to a
 // PDF file, and the HTML page written in the same pass.
 #include "ReportFixture.h"
 #include "elicitation/Chartmain.h"
 
+#include <QAbstractButton>
+#include <QLabel>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -117,6 +119,7 @@ private slots:
     void showRules_data();
     void showRules();
     void widthsAndList();
+    void textsShownWhole();
     void help();
     void silentCorrections();
     void staleCheckList();
@@ -225,6 +228,42 @@ void TestReportWizard::widthsAndList() {
     QCOMPARE(Raport_w->ChLB_Criteria->count(), 1);
     Raport_w->close();
     QVERIFY(!Raport_w->isVisible());
+}
+
+void TestReportWizard::textsShownWhole() {
+    TReportFixture::MakeProblem(3, 0);
+    Raport_w->show();
+    Raport_w->RB_User->setChecked(true);
+    Raport_w->RB_UserClick(); // wide: the check list's box shows too
+    QVERIFY(QTest::qWaitForWindowExposed(Raport_w));
+    // What of a widget its parents leave visible, in the wizard's coordinates.
+    const auto visible = [](const QWidget *w, QRect r) {
+        for (; !w->isWindow(); w = w->parentWidget())
+            r = r.translated(w->pos()) & w->parentWidget()->rect();
+        return r;
+    };
+    QStringList cut;
+    for (const QLabel *label : Raport_w->findChildren<QLabel *>()) {
+        if (label->text().isEmpty())
+            continue;
+        const QRect room = visible(label, label->contentsRect());
+        const QFontMetrics metrics(label->font());
+        const QSize need = label->wordWrap()
+                               ? metrics
+                                     .boundingRect(QRect(0, 0, room.width(), 1000),
+                                                   Qt::TextWordWrap, label->text())
+                                     .size()
+                               : QSize(metrics.horizontalAdvance(label->text()), metrics.height());
+        if (need.width() > room.width() || need.height() > room.height())
+            cut << label->objectName();
+    }
+    for (const QAbstractButton *button : Raport_w->findChildren<QAbstractButton *>()) {
+        if (!button->text().isEmpty() &&
+            button->sizeHint().width() > visible(button, button->rect()).width())
+            cut << button->objectName();
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char(' '))));
+    Raport_w->close();
 }
 
 void TestReportWizard::help() {
