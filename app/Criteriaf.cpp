@@ -173,9 +173,20 @@ TCriterionFields TCriteriaForm::ControlFields() const {
 }
 
 void TCriteriaForm::CriteriaListBoxClick() {
-    const bool ok = ValidateCriterion(CurrentIndex);
+    if (!ValidateCriterion(CurrentIndex)) {
+        // The mouse press or key that moved the list selects its item after this
+        // returns; once it has, put the list back on the criterion still shown.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (CurrentIndex >= 0 && CurrentIndex < CriteriaListBox->count())
+                    SelectItem(CurrentIndex);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     const int row = CriteriaListBox->currentRow();
-    if (CriteriaListBox->count() == 0 || row < 0 || !ok)
+    if (CriteriaListBox->count() == 0 || row < 0)
         return;
     const int index = Kavrel->CriterionIndexByName(CriteriaListBox->item(row)->text());
     if (index >= 0)
@@ -188,8 +199,8 @@ bool TCriteriaForm::ValidateCriterion(int index) {
         return false;
     const TCriterionVerdict v = CheckCriterionFields(Kavrel->Model, index, Fields());
     if (!v.Valid) {
-        if (v.Reselect)
-            SelectItem(CurrentIndex);
+        // The list, the controls and every command stay with the refused criterion.
+        SelectItem(CurrentIndex);
         QLineEdit *edit = v.Focus == TCriterionVerdict::FocusName  ? NameEdit
                           : v.Focus == TCriterionVerdict::FocusMin ? MinValueEdit
                                                                    : MaxValueEdit;

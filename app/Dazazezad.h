@@ -262,10 +262,10 @@ private:
     // Shows the marks as MarksX and MarksY say, on the switches and every chart.
     void ApplyMarks();
     void ConnectWorkflow();
-    // A result file naming criteria that the problem lacks: says what it left out,
-    // then solves K from the used k, or leaves the solution unfinished.
-    void SolveAfterPartialResults(const QStringList &unmatched,
-                                  const std::vector<TPROBLEM> &before);
+    // A result file whose K is not the K of the used k: says why (the first
+    // lines of the message) and which criteria it left unused, then solves K
+    // from the used k, or leaves the solution unfinished.
+    void SolveResultsK(const QString &why, const std::vector<TPROBLEM> &before);
     void SetUpToolbars();
     void PlaceStopButton();
     // Checks one of the three arrangement items and clears the other two.

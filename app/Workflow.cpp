@@ -251,10 +251,21 @@ void TKavrel::SB_LoadResultClick() {
         } else {
             SetResultsStatus(QStringLiteral("Results: ") + FileNameOf(path), true);
             // The file's K was solved for its own criteria: when some of them are
-            // not this problem's, it fits none of the used k.
+            // not this problem's, it fits none of the used k. A criterion named
+            // twice or a k edited by hand leaves a K of other k as well; while
+            // some k is still to be asked, K is solved after it anyway.
             const QStringList unmatched = UnmatchedResultNames(Xml, Criteria);
+            const bool counted =
+                std::all_of(Criteria.begin(), Criteria.end(),
+                            [](const TPROBLEM &c) { return !c.Used || c.KCounted; });
             if (!unmatched.isEmpty())
-                SolveAfterPartialResults(unmatched, savedCriteria);
+                SolveResultsK(QStringLiteral("The results fit this problem only in part.\n"
+                                             "Criteria of the file that match no criterion: ") +
+                                  NameList(unmatched) + QStringLiteral(".\n"),
+                              savedCriteria);
+            else if (counted && !FactorKFits(Criteria, FactorK))
+                SolveResultsK(QStringLiteral("The K of the results does not fit their k.\n"),
+                              savedCriteria);
             // A mix of finished and unfinished criteria asks for New Function.
             bool mixed = false;
             int first = -1;
@@ -283,8 +294,7 @@ void TKavrel::SB_LoadResultClick() {
         BuildCriteriaBar();
 }
 
-void TKavrel::SolveAfterPartialResults(const QStringList &unmatched,
-                                       const std::vector<TPROBLEM> &before) {
+void TKavrel::SolveResultsK(const QString &why, const std::vector<TPROBLEM> &before) {
     QStringList unused;
     bool counted = true;
     for (size_t i = 0; i < Criteria.size(); ++i) {
@@ -293,9 +303,7 @@ void TKavrel::SolveAfterPartialResults(const QStringList &unmatched,
             unused << c.Name;
         counted = counted && (!c.Used || c.KCounted);
     }
-    QString text = QStringLiteral("The results fit this problem only in part.\n"
-                                  "Criteria of the file that match no criterion: ") +
-                   NameList(unmatched) + QStringLiteral(".\n");
+    QString text = why;
     if (!unused.isEmpty())
         text +=
             QStringLiteral("Criteria no longer used: ") + NameList(unused) + QStringLiteral(".\n");

@@ -36,45 +36,44 @@ TCriterionFields UnchangedAsLoaded(const TCriterionFields &now, const TCriterion
 TCriterionVerdict CheckCriterionFields(const TDecisionModel &model, int index,
                                        const TCriterionFields &fields) {
     TCriterionVerdict v;
-    auto fail = [&v](const QString &message, TCriterionVerdict::TFocus focus, bool reselect) {
+    auto fail = [&v](const QString &message, TCriterionVerdict::TFocus focus) {
         v.Valid = false;
         v.Message = message;
         v.Focus = focus;
-        v.Reselect = reselect;
         return v;
     };
     if (fields.Name.isEmpty())
-        return fail(QStringLiteral("Name can't be empty"), TCriterionVerdict::FocusName, false);
+        return fail(QStringLiteral("Name can't be empty"), TCriterionVerdict::FocusName);
     if (fields.Name.size() > MaxCriterionNameLength)
         return fail(QStringLiteral("Name is too long. Maximal size is ") +
                         QString::number(MaxCriterionNameLength),
-                    TCriterionVerdict::FocusName, true);
+                    TCriterionVerdict::FocusName);
     if (!model.IsCriterionNameUnique(fields.Name, index))
-        return fail(QStringLiteral("Criterion already exists"), TCriterionVerdict::FocusName, true);
+        return fail(QStringLiteral("Criterion already exists"), TCriterionVerdict::FocusName);
     if (!TextToFloat(fields.MinText, v.Min))
-        return fail(QStringLiteral("Convertion error!"), TCriterionVerdict::FocusMin, true);
+        return fail(QStringLiteral("Convertion error!"), TCriterionVerdict::FocusMin);
     if (!TextToFloat(fields.MaxText, v.Max))
-        return fail(QStringLiteral("Convertion error!"), TCriterionVerdict::FocusMax, true);
+        return fail(QStringLiteral("Convertion error!"), TCriterionVerdict::FocusMax);
     double lo = 0.0, hi = 0.0;
     const bool inRange = index >= 0 && index < int(model.Criteria.size());
     if (inRange && model.Variants.ColumnRange(model.Criteria[size_t(index)].Id, lo, hi)) {
         if (v.Min > lo) {
             fail(QStringLiteral("Min value must be equal or less then alternatives' Min value!"),
-                 TCriterionVerdict::FocusMin, true);
+                 TCriterionVerdict::FocusMin);
             v.Replacement = FloatToExactStr(lo);
             return v;
         }
         if (v.Max < hi) {
             fail(QStringLiteral(
                      "Max value must be equal or greater then alternatives' Max value from!"),
-                 TCriterionVerdict::FocusMax, true);
+                 TCriterionVerdict::FocusMax);
             v.Replacement = FloatToExactStr(hi);
             return v;
         }
     }
     if (!(v.Min < v.Max))
         return fail(QStringLiteral("Max value must be greater then Min value!"),
-                    TCriterionVerdict::FocusMin, true);
+                    TCriterionVerdict::FocusMin);
     return v;
 }
 

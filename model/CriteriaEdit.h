@@ -44,9 +44,8 @@ struct TCriterionVerdict {
     bool Valid = true;
     QString Message;
     TFocus Focus = FocusNone;
-    bool Reselect = false; // put the list selection back on the edited criterion
-    QString Replacement;   // the focused edit's new text; empty: unchanged
-    double Min = 0.0;      // the converted range, when valid
+    QString Replacement; // the focused edit's new text; empty: unchanged
+    double Min = 0.0;    // the converted range, when valid
     double Max = 0.0;
 };
 

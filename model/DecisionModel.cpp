@@ -2,6 +2,7 @@
 
 #include "model/Messages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -153,72 +154,107 @@ double SumMinusOne(const double *k, int n) {
     return sum + compensation;
 }
 
-} // namespace
-
-bool TDecisionModel::SolveFactorK() {
-    UsedCount = 0;
-    double sum = 0.0;
-    bool valid = true;
-    ReducedPolynomial poly;
+// The k of the used criteria, as the solver takes them.
+struct TUsedK {
     double k[MaxCriteria + 1] = {}; // counted from 1, only the k that are not 0
     int n = 0;
+    int used = 0;
+    double sum = 0.0;
+    bool valid = true;
     bool someKIsOne = false;
-    for (const TPROBLEM &c : Criteria) {
-        if (!c.Used)
-            continue;
-        ++UsedCount;
-        sum += c.SmallK;
-        if (!(c.SmallK >= 0.0 && c.SmallK <= 1.0))
-            valid = false;
-        else if (c.SmallK > 0.0 && n < MaxCriteria)
-            k[++n] = c.SmallK;
-        someKIsOne = someKIsOne || c.SmallK == 1.0;
-    }
 
-    auto fail = [] {
-        ShowModelMessage(QStringLiteral("Can't calculate factor K"), mtError);
+    explicit TUsedK(const std::vector<TPROBLEM> &criteria) {
+        for (const TPROBLEM &c : criteria) {
+            if (!c.Used)
+                continue;
+            ++used;
+            sum += c.SmallK;
+            if (!(c.SmallK >= 0.0 && c.SmallK <= 1.0))
+                valid = false;
+            else if (c.SmallK > 0.0 && n < MaxCriteria)
+                k[++n] = c.SmallK;
+            someKIsOne = someKIsOne || c.SmallK == 1.0;
+        }
+    }
+    // One criterion, or k that add up: the utilities do not depend on K.
+    bool LeaveKFree() const { return used == 1 || std::abs(sum - 1.0) <= AdditiveTolerance; }
+};
+} // namespace
+
+bool FactorKOf(const std::vector<TPROBLEM> &criteria, double &K) {
+    const TUsedK used(criteria);
+    if (used.used == 0 || !used.valid)
         return false;
-    };
-    if (UsedCount == 0 || !valid)
-        return fail();
-    if (UsedCount == 1 || std::abs(sum - 1.0) <= AdditiveTolerance) {
-        FactorK = 1.0;
-        SolutionComplete = true;
+    if (used.LeaveKFree()) {
+        K = 1.0;
         return true;
     }
     // Fewer than two k above zero leave K = 0 as the only root.
+    const int n = used.n;
     if (n < 2)
-        return fail();
+        return false;
 
+    ReducedPolynomial poly;
     for (int j = 1; j <= n; ++j) {
         double s = 0.0;
-        SymmetricSum(n, k, j, 1, 1, 1.0, s);
+        SymmetricSum(n, used.k, j, 1, 1, 1.0, s);
         poly.c[j - 1] = s;
     }
     // S1 - 1 decides the root near the additive case: sum it without rounding loss.
-    poly.c[0] = SumMinusOne(k + 1, n);
+    poly.c[0] = SumMinusOne(used.k + 1, n);
     poly.degree = n - 1;
 
     // The nonzero root lies in (-1, 0) when the k sum to more than 1 and in
     // (0, inf) when they sum to less; h rises through it in both cases.
     double root;
-    if (sum > 1.0) {
+    if (used.sum > 1.0) {
         // A k of 1 makes 1 + K k vanish at K = -1: that is the root.
-        root = someKIsOne ? -1.0 : FindRoot(poly, -1.0, 0.0, -0.5);
+        root = used.someKIsOne ? -1.0 : FindRoot(poly, -1.0, 0.0, -0.5);
     } else {
         double hi = 1.0;
         double h, dh;
         for (poly.Evaluate(hi, h, dh); h <= 0.0; poly.Evaluate(hi, h, dh)) {
             hi *= 2.0;
             if (!std::isfinite(hi))
-                return fail();
+                return false;
         }
         // h is convex for K > 0, so Newton from the right never overshoots.
         root = FindRoot(poly, 0.0, hi, hi);
     }
     if (!std::isfinite(root) || root == 0.0)
-        return fail();
-    FactorK = root;
+        return false;
+    K = root;
+    return true;
+}
+
+bool FactorKFits(const std::vector<TPROBLEM> &criteria, double K) {
+    double solved = 0.0;
+    if (!std::isfinite(K) || !FactorKOf(criteria, solved))
+        return false;
+    if (K == solved)
+        return true;
+    if (TUsedK(criteria).LeaveKFree()) {
+        // Any K that solves 1 + K = prod(1 + K k_i) gives the same utilities.
+        double product = 1.0;
+        for (const TPROBLEM &c : criteria) {
+            if (c.Used)
+                product *= 1.0 + K * c.SmallK;
+        }
+        return std::abs(product - (1.0 + K)) <= FactorKTolerance * std::max(1.0, std::abs(1.0 + K));
+    }
+    // Measured against the root itself: the equation alone would also take
+    // its root K = 0 and anything near it.
+    return std::abs(K - solved) <= FactorKTolerance * std::max(1.0, std::abs(solved));
+}
+
+bool TDecisionModel::SolveFactorK() {
+    UsedCount = TUsedK(Criteria).used;
+    double K = 0.0;
+    if (!FactorKOf(Criteria, K)) {
+        ShowModelMessage(QStringLiteral("Can't calculate factor K"), mtError);
+        return false;
+    }
+    FactorK = K;
     SolutionComplete = true;
     return true;
 }

@@ -27,6 +27,19 @@ QString FormatUtility(double value, int decimals);
 // Sums of k this close to 1 are taken as exactly 1: the additive model.
 constexpr double AdditiveTolerance = 1e-12;
 
+// The K of the used criteria's k as SolveFactorK finds it, without a message
+// and without changing anything; false when they have none.
+bool FactorKOf(const std::vector<TPROBLEM> &criteria, double &K);
+
+// How far a K from a file may lie from the one its k solve to, relative above
+// 1: the old scan's error of up to 0.0005 still fits.
+constexpr double FactorKTolerance = 1e-3;
+// True when K belongs to the k of the used criteria: it lies within
+// FactorKTolerance of the K they solve to. Where K does not change the
+// utilities (one used criterion, k summing to 1) the solver's 1 fits, and so
+// does any K that solves 1 + K = prod(1 + K k_i), 0 among them.
+bool FactorKFits(const std::vector<TPROBLEM> &criteria, double K);
+
 class TDecisionModel {
 public:
     TDecisionModel();

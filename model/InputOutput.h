@@ -4,6 +4,7 @@
 #include "model/Problem.h"
 #include "model/Xml.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -40,7 +41,9 @@ public:
 
 // The lines of a text file; LF, CRLF and lone CR all end a line and a final line
 // break adds no empty line. UTF-8 text is taken as such (a byte order mark is
-// dropped), anything else byte for byte as Latin-1. False when the file cannot be read.
+// dropped), anything else as windows-1250. False when the file cannot be read.
 bool ReadTextLines(const QString &fileName, QStringList &lines);
 // The same split for text already in memory.
 QStringList SplitTextLines(const QString &text);
+// Text in the windows-1250 code page.
+QString FromWindows1250(const QByteArray &bytes);

@@ -76,6 +76,8 @@ private slots:
     void criteriaCloseWithoutOk_data();
     void criteriaCloseWithoutOk();
     void criteriaValidationKeepsTheOldItem();
+    void criteriaRefusedMoveKeepsOneCriterion_data();
+    void criteriaRefusedMoveKeepsOneCriterion();
     void criteriaRenameThenChangeType();
     void criteriaLimitAndDelete();
     void criteriaEnterMovesFocus();
@@ -222,11 +224,11 @@ void TestEditors::criteriaValidationKeepsTheOldItem() {
     QCOMPARE(form->MinValueEdit->text(), QStringLiteral("15500"));
     QCOMPARE(form->CriteriaListBox->currentRow(), 0);
 
-    // The empty name leaves the clicked item highlighted, the old criterion shown.
+    // So does an empty name.
     form->NameEdit->clear();
     f_->Script.Answer(mrOk, QStringLiteral("Name can't be empty"));
     form->CriteriaListBox->setCurrentRow(3);
-    QCOMPARE(form->CriteriaListBox->currentRow(), 3);
+    QCOMPARE(form->CriteriaListBox->currentRow(), 0);
     QCOMPARE(form->CurrentIndex, 0);
     form->NameEdit->setText("Cost");
     form->CriteriaListBox->setCurrentRow(4); // applies to Price, shows Safety
@@ -248,6 +250,61 @@ void TestEditors::criteriaValidationKeepsTheOldItem() {
     form->close();
     QVERIFY(!form->isVisible());
     QCOMPARE(Kavrel->Criteria[0].Name, QStringLiteral("Price"));
+}
+
+void TestEditors::criteriaRefusedMoveKeepsOneCriterion_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("emptyName");
+    for (const char *input : {"click", "Down", "Up"}) {
+        QTest::addRow("%s, Min above the values", input) << input << false;
+        QTest::addRow("%s, empty name", input) << input << true;
+    }
+}
+
+void TestEditors::criteriaRefusedMoveKeepsOneCriterion() {
+    QFETCH(QString, input);
+    QFETCH(bool, emptyName);
+    QVERIFY(f_->Load(Examples("cars.xml")));
+    TCriteriaForm *form = CriteriaForm;
+    QListWidget *list = form->CriteriaListBox;
+    form->show();
+    QApplication::setActiveWindow(form);
+    list->setCurrentRow(2);
+    const TPROBLEM shown = Kavrel->Criteria[2];
+    QCOMPARE(form->NameEdit->text(), shown.Name);
+    const QString names = Names();
+
+    if (emptyName) {
+        form->NameEdit->clear();
+        f_->Script.Answer(mrOk, QStringLiteral("Name can't be empty"));
+    } else {
+        form->MinValueEdit->setText(form->MaxAlterLabel->text());
+        f_->Script.Answer(
+            mrOk, QStringLiteral("Min value must be equal or less then alternatives' Min value!"));
+    }
+    if (input == QLatin1String("click")) {
+        const QRect item = list->visualItemRect(list->item(3));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+    } else {
+        list->setFocus();
+        QTest::keyClick(list, input == QLatin1String("Down") ? Qt::Key_Down : Qt::Key_Up);
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(f_->Script.Shown.size(), 2); // the help library's, then the refusal
+
+    // The highlight, the current item, the fields and Delete all stand for the
+    // criterion shown before the refused move.
+    QCOMPARE(list->currentRow(), 2);
+    QCOMPARE(list->selectedItems(), QList<QListWidgetItem *>{list->item(2)});
+    QCOMPARE(list->currentItem()->text(), shown.Name);
+    QCOMPARE(form->CurrentIndex, 2);
+    QCOMPARE(form->UnitsEdit->text(), shown.Units);
+    QCOMPARE(form->DescriptionEdit->text(), shown.Description);
+    form->DeleteButton->click();
+    QStringList left = names.split(',');
+    left.removeOne(shown.Name);
+    QCOMPARE(Names(), left.join(','));
+    form->close();
 }
 
 void TestEditors::criteriaRenameThenChangeType() {

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QMdiSubWindow>
+#include <QRegularExpression>
+#include <bit>
 
 namespace {
 const QString ProblemLost = QStringLiteral("Current problem will be lost!  Continue?");
@@ -115,6 +117,8 @@ private slots:
     void refusedResultsKeepEverything_data();
     void refusedResultsKeepEverything();
     void unfinishedResults();
+    void resultsKFitsTheUsedK_data();
+    void resultsKFitsTheUsedK();
     void failedSaves();
     void incompleteTableIsNotSaved();
     void problemRoundTrip();
@@ -590,6 +594,86 @@ void TestWorkflow::unfinishedResults() {
     QVERIFY(!k.SolutionComplete && k.SolutionUnfinished);
     QCOMPARE(ResultsPanel(), QStringLiteral("Results: half.xml"));
     QVERIFY(!EnabledCommands().contains("Ranking"));
+}
+
+void TestWorkflow::resultsKFitsTheUsedK_data() {
+    // Each file is the problem's own saved results, changed as the row says.
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<double>("priceK");
+    QTest::addColumn<bool>("solvedAgain");
+    QTest::addColumn<QString>("unused");
+    QTest::newRow("written, K of the old scan") << "none" << 0.4 << false << "";
+    QTest::newRow("written, K of the solver") << "solve" << 0.4 << false << "";
+    QTest::newRow("written, one used criterion") << "one used" << 0.4 << false << "";
+    QTest::newRow("k edited by hand") << "k 0.6" << 0.6 << true << "";
+    QTest::newRow("k edited to sum 1") << "k 0.5" << 0.5 << true << "";
+    QTest::newRow("criterion named twice") << "twice" << 0.1 << true << "";
+    QTest::newRow("one criterion left")
+        << "only Price" << 0.4 << true << "\"Floor area\", \"Distance t\"";
+}
+
+void TestWorkflow::resultsKFitsTheUsedK() {
+    QFETCH(QString, change);
+    QFETCH(double, priceK);
+    QFETCH(bool, solvedAgain);
+    QFETCH(QString, unused);
+    TKavrel &k = *Kavrel;
+    f_->Load(Example("house.fun"));
+    if (change == "one used") {
+        for (size_t i = 1; i < k.Criteria.size(); ++i)
+            k.Criteria[i].Used = false;
+    }
+    if (change == "solve" || change == "one used")
+        QVERIFY(k.SolveFactorK());
+    f_->Script.ChooseFile(f_->Path("own.xml"));
+    k.SB_SaveResultClick();
+
+    QString text = QString::fromUtf8(ReadAll(f_->Path("own.xml")));
+    double written = 0.0;
+    QVERIFY(TXML::FileTextToNumber(
+        QRegularExpression(QStringLiteral("<BIGK Value=\"([^\"]*)\"")).match(text).captured(1),
+        written));
+    const QRegularExpression price(QStringLiteral("<ATTRIBUTE Name=\"Price\">.*?</ATTRIBUTE>"),
+                                   QRegularExpression::DotMatchesEverythingOption);
+    const QString priceK04 = QStringLiteral("<SMALLK Value=\"0.4\"/>");
+    QVERIFY(text.contains(priceK04));
+    if (change.startsWith("k "))
+        text.replace(priceK04, QStringLiteral("<SMALLK Value=\"%1\"/>").arg(change.mid(2)));
+    if (change == "twice") {
+        // The later element wins.
+        const QString again = price.match(text).captured().replace(
+            priceK04, QStringLiteral("<SMALLK Value=\"0.1\"/>"));
+        text.replace(QStringLiteral("<BIGK"), again + QStringLiteral("<BIGK"));
+    }
+    if (change == "only Price")
+        text.remove(QRegularExpression(QStringLiteral("<ATTRIBUTE Name=\"(?!Price)[^\"]*\">.*?"
+                                                      "</ATTRIBUTE>"),
+                                       QRegularExpression::DotMatchesEverythingOption));
+    const QString file = f_->Write(QStringLiteral("changed.xml"), text.toUtf8());
+
+    f_->Script.Answer(mrYes, FunctionLost);
+    if (solvedAgain) {
+        QString message = QStringLiteral("The K of the results does not fit their k.\n");
+        if (!unused.isEmpty())
+            message += QStringLiteral("Criteria no longer used: ") + unused + QStringLiteral(".\n");
+        f_->Script.Answer(mrOk, message + QStringLiteral("K is solved again from the k of the "
+                                                         "used criteria."));
+    }
+    FactorK = 0.0;
+    f_->Script.ChooseFile(file);
+    k.SB_LoadResultClick();
+    QCOMPARE(k.Criteria[0].SmallK, priceK);
+    QVERIFY(k.SolutionComplete && !k.SolutionUnfinished);
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: changed.xml"));
+    if (!solvedAgain) {
+        // The file's K, bit for bit.
+        QCOMPARE(std::bit_cast<quint64>(FactorK), std::bit_cast<quint64>(written));
+        return;
+    }
+    double solved = 0.0;
+    QVERIFY(FactorKOf(k.Criteria, solved));
+    QCOMPARE(FactorK, solved);
+    QVERIFY(FactorK != written);
 }
 
 void TestWorkflow::failedSaves() {

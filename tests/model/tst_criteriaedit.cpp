@@ -83,76 +83,74 @@ void TestCriteriaEdit::checks_data() {
     QTest::addColumn<QString>("max");
     QTest::addColumn<QString>("message"); // empty: valid
     QTest::addColumn<int>("focus");
-    QTest::addColumn<bool>("reselect");
     QTest::addColumn<QString>("replacement");
     using V = TCriterionVerdict;
     const QString ok;
     QTest::newRow("valid") << 0 << "Price"
                            << "0"
-                           << "100" << ok << int(V::FocusNone) << false << "";
+                           << "100" << ok << int(V::FocusNone) << "";
     QTest::newRow("empty name") << 0 << ""
                                 << "x"
                                 << "x"
-                                << "Name can't be empty" << int(V::FocusName) << false << "";
+                                << "Name can't be empty" << int(V::FocusName) << "";
     QTest::newRow("10 characters") << 0 << "ABCDEFGHIJ"
                                    << "0"
-                                   << "100" << ok << int(V::FocusNone) << false << "";
+                                   << "100" << ok << int(V::FocusNone) << "";
     QTest::newRow("11 characters")
         << 0 << "ABCDEFGHIJK"
         << "0"
         << "100"
-        << "Name is too long. Maximal size is 10" << int(V::FocusName) << true << "";
-    QTest::newRow("name of another")
-        << 0 << "Power"
-        << "0"
-        << "100"
-        << "Criterion already exists" << int(V::FocusName) << true << "";
+        << "Name is too long. Maximal size is 10" << int(V::FocusName) << "";
+    QTest::newRow("name of another") << 0 << "Power"
+                                     << "0"
+                                     << "100"
+                                     << "Criterion already exists" << int(V::FocusName) << "";
     QTest::newRow("other case is another name") << 0 << "power"
                                                 << "0"
-                                                << "100" << ok << int(V::FocusNone) << false << "";
+                                                << "100" << ok << int(V::FocusNone) << "";
     QTest::newRow("min not a number") << 0 << "Price"
                                       << "abc"
                                       << "x"
-                                      << "Convertion error!" << int(V::FocusMin) << true << "";
+                                      << "Convertion error!" << int(V::FocusMin) << "";
     QTest::newRow("min nan") << 0 << "Price"
                              << "nan"
                              << "100"
-                             << "Convertion error!" << int(V::FocusMin) << true << "";
+                             << "Convertion error!" << int(V::FocusMin) << "";
     QTest::newRow("max inf") << 0 << "Price"
                              << "0"
                              << "inf"
-                             << "Convertion error!" << int(V::FocusMax) << true << "";
+                             << "Convertion error!" << int(V::FocusMax) << "";
     QTest::newRow("min above the values")
         << 0 << "Price"
         << "10.5"
         << "100"
         << "Min value must be equal or less then alternatives' Min value!" << int(V::FocusMin)
-        << true << "10";
+        << "10";
     QTest::newRow("min at the smallest value") << 0 << "Price"
                                                << "10"
-                                               << "80" << ok << int(V::FocusNone) << false << "";
+                                               << "80" << ok << int(V::FocusNone) << "";
     QTest::newRow("max below the values")
         << 1 << "Power"
         << "0"
         << "149"
         << "Max value must be equal or greater then alternatives' Max value from!"
-        << int(V::FocusMax) << true << "150";
+        << int(V::FocusMax) << "150";
     QTest::newRow("min equals max") << 1 << "Power"
                                     << "150"
                                     << "150"
                                     << "Min value must be equal or less then alternatives' Min "
                                        "value!"
-                                    << int(V::FocusMin) << true << "60";
+                                    << int(V::FocusMin) << "60";
     QTest::newRow("min equals max, no values")
         << 2 << "New"
         << "5"
         << "5"
-        << "Max value must be greater then Min value!" << int(V::FocusMin) << true << "";
+        << "Max value must be greater then Min value!" << int(V::FocusMin) << "";
     QTest::newRow("min above max, no values")
         << 2 << "New"
         << "6"
         << "5"
-        << "Max value must be greater then Min value!" << int(V::FocusMin) << true << "";
+        << "Max value must be greater then Min value!" << int(V::FocusMin) << "";
 }
 
 void TestCriteriaEdit::checks() {
@@ -162,7 +160,6 @@ void TestCriteriaEdit::checks() {
     QFETCH(QString, max);
     QFETCH(QString, message);
     QFETCH(int, focus);
-    QFETCH(bool, reselect);
     QFETCH(QString, replacement);
     TwoCriteria p;
     AddNewCriterion(p.Model, p.Xml, {}); // index 2, no values
@@ -174,7 +171,6 @@ void TestCriteriaEdit::checks() {
     QCOMPARE(v.Valid, message.isEmpty());
     QCOMPARE(v.Message, message);
     QCOMPARE(int(v.Focus), focus);
-    QCOMPARE(v.Reselect, reselect);
     QCOMPARE(v.Replacement, replacement);
 }
 

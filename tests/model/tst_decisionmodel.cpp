@@ -33,6 +33,8 @@ private slots:
     void factorKRefused_data();
     void factorKRefused();
     void factorKSolvesEquation();
+    void factorKFits_data();
+    void factorKFits();
     void utilities_data();
     void utilities();
     void nearAdditiveKeepsDigits();
@@ -163,6 +165,64 @@ void TestDecisionModel::factorKSolvesEquation() {
                  qPrintable(QString::number(FactorK, 'g', 17) + " vs " +
                             QString::number(reference, 'g', 17)));
     }
+}
+
+void TestDecisionModel::factorKFits_data() {
+    QTest::addColumn<QList<double>>("k");
+    QTest::addColumn<double>("K");
+    QTest::addColumn<bool>("fits");
+    const double scan = 0.0005; // the most the old scan's K is off
+    const double K33 = 40.0 / 9.0;
+    const double K77 = -0.8163265306122449;
+    const QList<double> ten = {0.9, 0.8, 0.95, 0.7, 0.99, 0.6, 0.85, 0.9, 0.75, 0.8};
+    double Kten = 0.0;
+    std::vector<TPROBLEM> tenCriteria;
+    for (int i = 0; i < ten.size(); ++i)
+        tenCriteria.push_back(Criterion(QStringLiteral("C%1").arg(i), i, ten[i]));
+    QVERIFY(FactorKOf(tenCriteria, Kten));
+
+    QTest::newRow("solved, K > 0") << QList<double>{0.3, 0.3} << K33 << true;
+    QTest::newRow("scan above, K > 0") << QList<double>{0.3, 0.3} << K33 + scan << true;
+    QTest::newRow("scan below, K > 0") << QList<double>{0.3, 0.3} << K33 - scan << true;
+    QTest::newRow("scan above, K < 0") << QList<double>{0.7, 0.7} << K77 + scan << true;
+    QTest::newRow("scan below, K < 0") << QList<double>{0.7, 0.7} << K77 - scan << true;
+    QTest::newRow("scan, ten near -1") << ten << Kten + scan << true;
+    QTest::newRow("K of an old file") << QList<double>{0.4, 0.3, 0.2, 0.0} << 0.3719 << true;
+    QTest::newRow("scan on a large K") << QList<double>{0.01, 0.01} << 9800.0 + scan << true;
+    QTest::newRow("k of one, -1") << QList<double>{1.0, 0.5} << -1.0 << true;
+    QTest::newRow("k of one, scan") << QList<double>{1.0, 0.5} << -1.0 + scan << true;
+    QTest::newRow("off by 0.01") << QList<double>{0.3, 0.3} << K33 + 0.01 << false;
+    QTest::newRow("off by 0.2 %") << QList<double>{0.01, 0.01} << 9800.0 * 1.002 << false;
+    QTest::newRow("K of other k") << QList<double>{0.6, 0.25} << K33 << false;
+    // K = 0 always solves the equation, and K near it nearly does.
+    QTest::newRow("zero") << QList<double>{0.3, 0.3} << 0.0 << false;
+    QTest::newRow("near zero") << QList<double>{0.4, 0.4} << 0.004 << false;
+    // The other root of 1 + K = (1 + K/2)^3, below -1.
+    QTest::newRow("root below -1")
+        << QList<double>{0.5, 0.5, 0.5} << -3.0 - std::sqrt(5.0) << false;
+    QTest::newRow("no K for these k") << QList<double>{0.4, 0.0} << 1.0 << false;
+    QTest::newRow("NaN") << QList<double>{0.3, 0.3} << std::nan("") << false;
+    // Where K leaves the utilities alone, the solver's 1 and every root fit.
+    QTest::newRow("additive, 1") << QList<double>{0.4, 0.6} << 1.0 << true;
+    QTest::newRow("additive, 0") << QList<double>{0.4, 0.6} << 0.0 << true;
+    QTest::newRow("additive, 0.5") << QList<double>{0.4, 0.6} << 0.5 << false;
+    QTest::newRow("one criterion, 1") << QList<double>{0.3} << 1.0 << true;
+    QTest::newRow("one criterion, 0") << QList<double>{0.3} << 0.0 << true;
+    QTest::newRow("one criterion, 3") << QList<double>{0.3} << 3.0 << false;
+    QTest::newRow("one criterion of k 1, 3") << QList<double>{1.0} << 3.0 << true;
+}
+
+void TestDecisionModel::factorKFits() {
+    QFETCH(QList<double>, k);
+    QFETCH(double, K);
+    QFETCH(bool, fits);
+    std::vector<TPROBLEM> criteria;
+    for (int i = 0; i < k.size(); ++i)
+        criteria.push_back(Criterion(QStringLiteral("C%1").arg(i), i, k[i]));
+    criteria.push_back(Criterion("Unused", 99, 0.9, false));
+    MessageRecorder messages;
+    QCOMPARE(FactorKFits(criteria, K), fits);
+    QVERIFY(messages.texts.isEmpty());
 }
 
 void TestDecisionModel::utilities_data() {

@@ -101,7 +101,9 @@ private slots:
     void lineEnds();
     void splitTextLines_data();
     void splitTextLines();
+    void eightBitText_data();
     void eightBitText();
+    void windows1250();
     void smallKLine_data();
     void smallKLine();
     void checkFunFileWalk();
@@ -264,25 +266,68 @@ void TestImporters::splitTextLines() {
     QCOMPARE(SplitTextLines(text), lines);
 }
 
+void TestImporters::eightBitText_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("name1");
+    QTest::addColumn<QByteArray>("name2");
+    QTest::addColumn<QByteArray>("units");
+    // Łączność, ĄĆĘŁŃÓŚŹŻ and ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ as a Polish Windows wrote them.
+    const QByteArray name1 = "\xA3\xB9"
+                             "czno\x9C\xE6";
+    const QByteArray name2 = "\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF";
+    const QByteArray units = "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF " + name2;
+    for (const char *file : {"polish.fun", "polish.crt"}) {
+        QTest::addRow("%s, windows-1250", file) << file << name1 << name2 << units;
+        QTest::addRow("%s, UTF-8", file)
+            << file << QStringLiteral("Łączność").toUtf8() << QStringLiteral("ĄĆĘŁŃÓŚŹŻ").toUtf8()
+            << QStringLiteral("ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ").toUtf8();
+    }
+    QTest::newRow("polish.crt, UTF-8 with a byte order mark")
+        << "polish.crt" << QByteArray("\xEF\xBB\xBF") + QStringLiteral("Łączność").toUtf8()
+        << QStringLiteral("ĄĆĘŁŃÓŚŹŻ").toUtf8() << QStringLiteral("ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ").toUtf8();
+}
+
 void TestImporters::eightBitText() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, name1);
+    QFETCH(QByteArray, name2);
+    QFETCH(QByteArray, units);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QByteArray rest = "\nm2\nGain\n0\n10\n0\n1\n";
-    const QString utf8 = WriteFile(dir, "utf8.crt",
-                                   "\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F"
-                                   "e" +
-                                       rest);
-    const QString latin1 = WriteFile(dir, "latin1.crt",
-                                     "Gr\xF6\xDF"
-                                     "e" +
-                                         rest);
-    for (const QString &path : {utf8, latin1}) {
-        std::vector<TPROBLEM> criteria;
-        QString text;
-        QCOMPARE(TINPUT_OUTPUT::ReadCrtFile(path, criteria, text), TINPUT_OUTPUT::ReadOk);
-        QCOMPARE(criteria.at(0).Name, QString::fromUtf8("Gr\xC3\xB6\xC3\x9F"
-                                                        "e"));
+    const bool fun = file.endsWith(QLatin1String(".fun"));
+    QByteArray text = fun ? "2\nheader\n" : "";
+    for (const QByteArray &name : {name1, name2}) {
+        text += name + '\n' + units + "\nGain\n0\n10\n0\n1\n";
+        if (fun)
+            text += "1\n2\n0                0\n10               1\n";
+        text += '\n';
     }
+    if (fun)
+        text += "0.5\n0.50 0.50\n";
+    const QString path = WriteFile(dir, file, text);
+    std::vector<TPROBLEM> criteria;
+    QString message;
+    QCOMPARE(Import(path, criteria, message), TINPUT_OUTPUT::ReadOk);
+    QCOMPARE(criteria.size(), size_t(2));
+    QCOMPARE(criteria[0].Name, QStringLiteral("Łączność"));
+    QCOMPARE(criteria[1].Name, QStringLiteral("ĄĆĘŁŃÓŚŹŻ"));
+    for (const TPROBLEM &c : criteria)
+        QCOMPARE(c.Units, QStringLiteral("ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ"));
+}
+
+void TestImporters::windows1250() {
+    // Every byte gives one character; none of the upper half is a control.
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all += char(b);
+    const QString text = FromWindows1250(all);
+    QCOMPARE(text.size(), 256);
+    QCOMPARE(text.left(128), QString::fromLatin1(all.left(128)));
+    for (qsizetype i = 128; i < 256; ++i)
+        QVERIFY2(text.at(i).category() != QChar::Other_Control, qPrintable(QString::number(i, 16)));
+    QCOMPARE(text.at(0x80), QChar(0x20AC)); // euro sign
+    QCOMPARE(text.at(0x81), QChar(QChar::ReplacementCharacter));
+    QCOMPARE(text.at(0xFF), QChar(0x02D9)); // dot above
 }
 
 void TestImporters::smallKLine_data() {
