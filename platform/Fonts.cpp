@@ -35,8 +35,9 @@ bool HasAll(const QFont &font, const QString &text) {
 }
 
 QString FamilyWithAll(const QFont &font, const QString &text) {
-    // The fonts set-up installs first: they look like the report's Arial.
-    QStringList families{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+    // The fonts set-up installs first; DejaVu Sans is what "Symbol" is where
+    // the URW fonts are not installed, so both draw the same sign.
+    QStringList families{QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")};
     families += QFontDatabase::families();
     for (const QString &family : std::as_const(families)) {
         QFont candidate(font);
