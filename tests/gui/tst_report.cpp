@@ -4,7 +4,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Report.h"
 
-#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
