@@ -1,13 +1,16 @@
 #include "app/Formula.h"
 
 #include "app/Dazazezad.h"
+#include "platform/Fonts.h"
 
 #include <QClipboard>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <algorithm>
+#include <cmath>
 
 TForm_Formula *Form_Formula = nullptr;
 
@@ -39,6 +42,7 @@ TForm_Formula::TForm_Formula(QWidget *owner) : QDialog(owner) {
         SetFontHeight(label, 16);
     SetFontHeight(Label_pi, 19);
     Label_pi->setText(QStringLiteral("\u220F")); // the product sign
+    Label_pi->setFont(FontForText(Label_pi->font(), Label_pi->text()));
     SetFontHeight(Label_Ktext, 13, QStringLiteral("Microsoft Sans Serif"));
     for (QLabel *label : {Label_Kvalue, Label_formulatext, Label_leftside, Label_rightside,
                           Label_scallingtext, Label_k})
@@ -64,26 +68,44 @@ TForm_Formula::~TForm_Formula() {
 
 void TForm_Formula::PlaceFormulaSigns() {
     // The general formula leaves blanks for the product sign and the subscripts:
-    // put them where this font's widths put the blanks.
+    // put them where this font's widths put the blanks, the sign and its
+    // indices by their ink (the sign's font is one that has it).
     const QLabel *formula = Label_Label_formulaKenRay;
     const QString text = formula->text();
-    const QFontMetrics metrics(formula->font());
+    const QFontMetricsF metrics(formula->font());
     const auto after = [&](const QString &part) {
         const qsizetype at = text.indexOf(part);
         return formula->x() + metrics.horizontalAdvance(text.left(at + part.size()));
     };
-    const int base = formula->y() + metrics.ascent();
-    const int gapStart = after(QStringLiteral("1 ="));
-    const int gapEnd = after(QStringLiteral("1 =      "));
-    const int pi = (gapStart + gapEnd - Label_pi->width()) / 2;
-    Label_pi->move(pi, base - QFontMetrics(Label_pi->font()).ascent() + 2);
-    const int centre = pi + Label_pi->width() / 2;
-    Label_n->move(centre - Label_n->width() / 2, Label_pi->y() - Label_n->height() + 4);
-    Label_i4->move(centre - Label_i4->width() / 2, Label_pi->y() + Label_pi->height() - 4);
-    const int sub = base - QFontMetrics(Label_i1->font()).ascent() / 2;
-    Label_i1->move(after(QStringLiteral("(k")), sub);
-    Label_i2->move(after(QStringLiteral("K * u")), sub);
-    Label_i3->move(after(QStringLiteral("(g")), sub);
+    const auto place = [](QLabel *label, double x, double y) {
+        label->move(int(std::lround(x)), int(std::lround(y)));
+    };
+    const QFontMetricsF sign(Label_pi->font());
+    const QRectF signInk = sign.tightBoundingRect(Label_pi->text());
+    const double base = formula->y() + metrics.ascent();
+    const double gapStart = after(QStringLiteral("1 ="));
+    const double gapEnd = after(QStringLiteral("1 =      "));
+    // Centred in the gap, its middle on the middle of "=".
+    const double axis = base + metrics.tightBoundingRect(QStringLiteral("=")).center().y();
+    place(Label_pi, (gapStart + gapEnd - signInk.width()) / 2 - signInk.left(),
+          axis - signInk.center().y() - sign.ascent());
+
+    // "n" over the sign and "i" under it, centred, a little apart from it.
+    const QFontMetricsF index(Label_n->font());
+    const double signBase = Label_pi->y() + sign.ascent();
+    const double centre = Label_pi->x() + signInk.center().x();
+    const double apart = std::max(1.0, index.height() / 8);
+    const QRectF n = index.tightBoundingRect(Label_n->text());
+    place(Label_n, centre - n.center().x(),
+          signBase + signInk.top() - apart - n.bottom() - index.ascent());
+    const QRectF i = index.tightBoundingRect(Label_i4->text());
+    place(Label_i4, centre - i.center().x(),
+          signBase + signInk.bottom() + apart - i.top() - index.ascent());
+
+    const int sub = int(base - QFontMetricsF(Label_i1->font()).ascent() / 2);
+    Label_i1->move(int(after(QStringLiteral("(k"))), sub);
+    Label_i2->move(int(after(QStringLiteral("K * u"))), sub);
+    Label_i3->move(int(after(QStringLiteral("(g"))), sub);
 }
 
 bool TForm_Formula::FormulaShown() const {

@@ -1,6 +1,7 @@
 #include "platform/Report.h"
 
 #include "platform/Dialogs.h"
+#include "platform/Fonts.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -106,7 +107,8 @@ void TQRPrintContext::AddText(const QRectF &rect, const QString &text, const QFo
     op.Clip = Clip;
     op.Rect = rect;
     op.String = QRShownText(font, text);
-    op.FontFamily = font.family();
+    // The family that really has the glyphs: every replay of the page draws them.
+    op.FontFamily = FontForText(font, op.String).family();
     op.FontPixelSize = QRFontPixelSize(font);
     op.Bold = font.bold();
     op.Italic = font.italic();
@@ -197,8 +199,9 @@ TQRCustomLabel::TQRCustomLabel(QObject *parent) : TQRPrintable(parent) {
 }
 
 QSizeF TQRCustomLabel::TextSize(const QString &text) const {
-    const QFontMetrics metrics(QRDesignFont(Font));
-    return QSizeF(metrics.horizontalAdvance(QRShownText(Font, text)), metrics.height());
+    const QString shown = QRShownText(Font, text);
+    const QFontMetrics metrics(FontForText(QRDesignFont(Font), shown));
+    return QSizeF(metrics.horizontalAdvance(shown), metrics.height());
 }
 
 int TQRCustomLabel::Width() const {
@@ -210,7 +213,7 @@ int TQRCustomLabel::Width() const {
 int TQRCustomLabel::Height() const {
     if (!AutoSize)
         return height_;
-    return int(TextSize(QStringLiteral("Xg")).height());
+    return int(TextSize(PrintedText(nullptr)).height());
 }
 
 int TQRCustomLabel::Left() const {

@@ -1,5 +1,7 @@
 #include "platform/ReportPages.h"
 
+#include "platform/Fonts.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -65,7 +67,8 @@ void DrawPageOps(QPainter &painter, const TQRPage &page) {
             font.setUnderline(op.Underline);
             // Glyphs placed as on the design surface, whatever the device.
             font.setHintingPreference(QFont::PreferNoHinting);
-            painter.setFont(font);
+            // A page recorded where the family had the glyphs may be drawn where it has not.
+            painter.setFont(FontForText(font, op.String));
             painter.setPen(QColor::fromRgba(op.Pen.Color));
             painter.drawText(op.Rect, int(op.Flags), op.String);
             break;

@@ -1,5 +1,6 @@
 #include "report/F_raport.h"
 
+#include "platform/Fonts.h"
 #include "report/ReportContent.h"
 #include "ui_F_raport.h"
 
@@ -99,7 +100,9 @@ void TRaport::PlaceFormulaSigns() {
     // the blanks the formula leaves for them, as in the formula window.
     const QFontMetricsF text(QRDesignFont(F1->Font));
     const QFontMetricsF formula(QRDesignFont(F8->Font));
-    const QFontMetricsF sign(QRDesignFont(F4->Font));
+    // The sign from the font that really draws it (the family may have no such glyph).
+    const QString shownSign = QRShownText(F4->Font, F4->Caption());
+    const QFontMetricsF sign(FontForText(QRDesignFont(F4->Font), shownSign));
     const QFontMetricsF index(QRDesignFont(F2->Font));
     const auto place = [](TQRLabel *label, double left, double top) {
         label->SetLeft(int(std::lround(left)));
@@ -112,7 +115,7 @@ void TRaport::PlaceFormulaSigns() {
     const double base = F1->Top() + text.ascent();
     const QString left = F1->Caption().trimmed();
     const double gapStart = F1->Left() + text.horizontalAdvance(left);
-    const QRectF signInk = sign.tightBoundingRect(QRShownText(F4->Font, F4->Caption()));
+    const QRectF signInk = sign.tightBoundingRect(shownSign);
     const double blank = text.horizontalAdvance(QLatin1Char(' '));
     F8->SetLeft(std::max(F8->Left(), int(std::ceil(gapStart + signInk.width() + 2 * blank))));
     const double axis = base + text.tightBoundingRect(left.right(1)).center().y();

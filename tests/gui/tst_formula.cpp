@@ -16,6 +16,21 @@ void *RecordTopic(void *, const char *topicPath, unsigned int, unsigned long) {
     return nullptr;
 }
 
+// Where a label's text leaves ink, in its parent's coordinates.
+QRect InkOf(QLabel *label) {
+    QImage image(label->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    label->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 160)
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink.translated(label->pos());
+}
+
 QStringList Captions(const std::array<QLabel *, MaxCriteria> &labels) {
     QStringList captions;
     for (const QLabel *label : labels) {
@@ -39,6 +54,7 @@ private slots:
     void layoutForOneAndTenCriteria_data();
     void layoutForOneAndTenCriteria();
     void labelsGoAtClose();
+    void productSignByItsInk();
     void help();
 
 private:
@@ -210,6 +226,30 @@ void TestFormula::layoutForOneAndTenCriteria() {
     if (count == 10)
         QCOMPARE(f.KLabels[9]->text(), QStringLiteral("k10 = 0.050"));
     f.done(QDialog::Accepted);
+}
+
+void TestFormula::productSignByItsInk() {
+    TForm_Formula &f = *Form_Formula;
+    f.show();
+    const QRect sign = InkOf(f.Label_pi), n = InkOf(f.Label_n), under = InkOf(f.Label_i4);
+    QVERIFY2(sign.width() > 5 && sign.height() > 10, "the product sign shows no ink");
+    // "n" over it and "i" under it, centred, near but not touching.
+    QVERIFY2(n.bottom() + 1 < sign.top() && under.top() > sign.bottom() + 1,
+             qPrintable(QStringLiteral("n ends at %1, the sign spans %2 to %3, i starts at %4")
+                            .arg(n.bottom())
+                            .arg(sign.top())
+                            .arg(sign.bottom())
+                            .arg(under.top())));
+    QVERIFY(n.bottom() > sign.top() - 6 && under.top() < sign.bottom() + 6);
+    QVERIFY(qAbs(n.center().x() - sign.center().x()) <= 1);
+    QVERIFY(qAbs(under.center().x() - sign.center().x()) <= 1);
+    // In the blanks between "=" and the bracket.
+    const QLabel *formula = f.Label_Label_formulaKenRay;
+    const QFontMetrics metrics(formula->font());
+    QVERIFY(sign.left() > formula->x() + metrics.horizontalAdvance(QStringLiteral("K * U(a) + 1 =")));
+    QVERIFY(sign.right() <
+            formula->x() + metrics.horizontalAdvance(QStringLiteral("K * U(a) + 1 =      ")));
+    f.done(QDialog::Rejected);
 }
 
 void TestFormula::labelsGoAtClose() {

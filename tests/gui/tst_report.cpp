@@ -1,5 +1,6 @@
 // The banded report engine: layout read-back, pagination, printing to PDF and
 // the saved report.
+#include "PageInk.h"
 #include "platform/Dialogs.h"
 #include "platform/Report.h"
 
@@ -103,6 +104,8 @@ class TestReport : public QObject {
     Q_OBJECT
 private slots:
     void labelsSizeAndAlign();
+    void signsShowInAFontThatHasThem_data();
+    void signsShowInAFontThatHasThem();
     void pagination_data();
     void pagination();
     void linkedBandsStayTogether();
@@ -155,6 +158,60 @@ void TestReport::labelsSizeAndAlign() {
     QVERIFY(band->Printables().isEmpty());
     label->setParent(band);
     QCOMPARE(band->Printables().size(), 1);
+}
+
+void TestReport::signsShowInAFontThatHasThem_data() {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shown");
+    // Where fonts-urw-base35 is installed "Symbol" is its symbol-encoded
+    // "Standard Symbols PS", which maps neither sign; elsewhere an ordinary font.
+    const QString product(QChar(0x220F));
+    QTest::newRow("Symbol: the product sign") << "Symbol" << product << product;
+    QTest::newRow("Symbol: P, the Greek Pi") << "Symbol" << "P" << QStringLiteral("Π");
+    QTest::newRow("the URW font by name") << "Standard Symbols PS" << product << product;
+    QTest::newRow("Arial") << "Arial" << product << product;
+}
+
+void TestReport::signsShowInAFontThatHasThem() {
+    QFETCH(QString, family);
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    ReportFixture f(1, 100);
+    auto *label = new TQRLabel(f.details[0]);
+    label->Font = QRFont(family, 14);
+    label->SetLeft(100);
+    label->SetTop(20);
+    label->SetCaption(caption);
+    // Measured in the font that draws it: a missing glyph is a few pixels wide.
+    QVERIFY2(label->Width() >= 10, qPrintable(QString::number(label->Width())));
+    f.report.Prepare();
+    const TQRPage &page = f.report.QRPrinter()->Pages.Page(0);
+    const TQRPageOp *run = nullptr;
+    for (const TQRPageOp &op : page.Ops) {
+        if (op.kind == TQRPageOp::Text && op.String == shown)
+            run = &op;
+    }
+    QVERIFY(run);
+    // The page names a family that has the sign, so every replay draws it.
+    QVERIFY2(QFontMetricsF(QFont(run->FontFamily)).inFontUcs4(shown.toUcs4().at(0)),
+             qPrintable(run->FontFamily));
+    const QRectF area = run->Rect;
+    const TQRPageSet &pages = f.report.QRPrinter()->Pages;
+    QVERIFY2(InkIn(pages, area) > 20, "the preview page shows no sign");
+
+    // The saved report shows it too, and so does a page recorded in the
+    // family as named, as a saved report from elsewhere may be.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("sign.qrp"));
+    QVERIFY(pages.Save(file));
+    TQRPHandler handler;
+    QVERIFY(handler.Load(file));
+    QVERIFY(InkIn(handler.QRPrinter()->Pages, area) > 20);
+    TQRPage named;
+    named.Ops.push_back(*run);
+    named.Ops.back().FontFamily = family;
+    QVERIFY2(InkIn(TQRPageSet({named}), area) > 20, "a page naming the family shows no sign");
 }
 
 void TestReport::pagination_data() {

@@ -14,12 +14,27 @@
 namespace {
 
 // Every text block (the paragraph of a positioned division), picture and
-// table of the page shown, with their boxes on the page.
+// table of the page shown, with their boxes on the page; a block's ink is
+// where the browser's glyphs of its text reach, measured in the font (and
+// fallback font) it draws them with, from the text's start on its baseline.
 const char *const BoxesScript = R"(
 (function () {
   function box(e) {
     var r = e.getBoundingClientRect();
     return [r.left + scrollX, r.top + scrollY, r.right + scrollX, r.bottom + scrollY];
+  }
+  var canvas = document.createElement('canvas').getContext('2d');
+  function ink(p) {
+    var mark = document.createElement('span');
+    mark.style.display = 'inline-block';
+    p.appendChild(mark);
+    var baseline = mark.getBoundingClientRect().bottom + scrollY;
+    p.removeChild(mark);
+    var start = p.getBoundingClientRect().left + scrollX;
+    canvas.font = getComputedStyle(p).font;
+    var m = canvas.measureText(p.textContent);
+    return [start - m.actualBoundingBoxLeft, baseline - m.actualBoundingBoxAscent,
+            start + m.actualBoundingBoxRight, baseline + m.actualBoundingBoxDescent];
   }
   var page = { url: location.href, ready: document.readyState === 'complete',
                blocks: [], pictures: [], tables: [] };
@@ -27,7 +42,7 @@ const char *const BoxesScript = R"(
     var p = d.querySelector('p');
     if (p)
       page.blocks.push({ text: p.textContent, left: parseFloat(d.style.left),
-                         top: parseFloat(d.style.top), box: box(p) });
+                         top: parseFloat(d.style.top), box: box(p), ink: ink(p) });
   });
   document.querySelectorAll('img').forEach(function (i) {
     page.pictures.push({ loaded: i.complete && i.naturalWidth > 0, box: box(i) });
@@ -73,6 +88,8 @@ private:
     QJsonObject Boxes(const QString &file);
     // Checks a page of `criteria` charts as rendered.
     void CheckPage(const QJsonObject &page, int criteria);
+    // Checks the product sign of the general formula against its neighbours.
+    void CheckFormulaSign(const QJsonObject &page);
 
     std::unique_ptr<TPreviewFixture> fixture_;
     QString workingDir_;
@@ -168,6 +185,36 @@ void TestReportHtml::CheckPage(const QJsonObject &page, int criteria) {
     }
 }
 
+void TestReportHtml::CheckFormulaSign(const QJsonObject &page) {
+    // The blocks of the formula's labels, found by their places.
+    const int top = Raport_w->GeneralFormulaBand->Top;
+    const auto inkOf = [&](const TQRLabel *label) {
+        for (const QJsonValue &block : page[QLatin1String("blocks")].toArray()) {
+            if (block[QLatin1String("left")].toDouble() == label->Left() &&
+                block[QLatin1String("top")].toDouble() == top + label->Top())
+                return BoxOf(block[QLatin1String("ink")]);
+        }
+        return QRectF();
+    };
+    const QRectF sign = inkOf(Raport->F4);
+    const QRectF n = inkOf(Raport->F2), under = inkOf(Raport->F3), bracket = inkOf(Raport->F8);
+    const auto text = [](const QRectF &r) {
+        return QStringLiteral("(%1, %2)-(%3, %4)")
+            .arg(r.left())
+            .arg(r.top())
+            .arg(r.right())
+            .arg(r.bottom());
+    };
+    QVERIFY2(sign.width() > 5 && sign.height() > 10, qPrintable(text(sign)));
+    for (const QRectF &other : {n, under, bracket}) {
+        QVERIFY(!other.isEmpty());
+        QVERIFY2(!Overlap(sign, other),
+                 qPrintable(QStringLiteral("sign %1, neighbour %2").arg(text(sign), text(other))));
+    }
+    QVERIFY(n.bottom() <= sign.top() && under.top() >= sign.bottom());
+    QVERIFY(bracket.left() >= sign.right());
+}
+
 void TestReportHtml::pageShowsEveryBlockAtItsPlace() {
     if (!TWebBrowser::ShowsHtml())
         QSKIP("this build shows HTML pages as text");
@@ -184,6 +231,7 @@ void TestReportHtml::pageShowsEveryBlockAtItsPlace() {
     QJsonObject page = Boxes(own);
     QVERIFY2(!page.isEmpty(), "the page did not load");
     CheckPage(page, 3);
+    CheckFormulaSign(page);
     if (QTest::currentTestFailed())
         return;
 

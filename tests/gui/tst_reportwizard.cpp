@@ -1,6 +1,7 @@
 // The report wizard and the layout it builds: the wizard's rules and texts, the bands
 // and labels of the printable report read back, pagination and printing to a
 // PDF file, and the HTML page written in the same pass.
+#include "PageInk.h"
 #include "ReportFixture.h"
 #include "elicitation/Chartmain.h"
 
@@ -571,6 +572,12 @@ void TestReportWizard::formulaSignsByMetrics() {
     const QRectF bracket = InkOf(bracketRun, band);
     const QRectF n = InkOf(*runOf(Raport->F2), band);
     const QRectF under = InkOf(*runOf(Raport->F3), band);
+    // The sign shows on the page as the preview paints it: the page with it
+    // has more ink in its place than the page without it.
+    QVERIFY2(sign.width() > 5 && sign.height() > 10, "the product sign shows no ink");
+    TQRPage without = page;
+    without.Ops.erase(without.Ops.begin() + (runOf(Raport->F4) - page.Ops.data()));
+    QVERIFY(InkIn(TQRPageSet({page}), sign) > InkIn(TQRPageSet({without}), sign) + 20);
 
     // The sign stands clear of "=" and of the bracket, halfway between them.
     const double before = sign.left() - left.right(), after = bracket.left() - sign.right();
@@ -763,6 +770,7 @@ void TestReportWizard::printToPdf() {
     QVERIFY(text.contains(QStringLiteral("Criteria :")));
     QVERIFY(text.contains(QStringLiteral("Ranking :")));
     QCOMPARE(text.count(QStringLiteral("Page nr")), pages);
+    QVERIFY2(text.contains(QChar(0x220F)), "the formula's product sign is not in the PDF");
 }
 
 void TestReportWizard::htmlTitleOnly() {

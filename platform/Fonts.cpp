@@ -1,0 +1,69 @@
+#include "platform/Fonts.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QRawFont>
+#include <QStringList>
+
+namespace {
+
+// What needs a glyph: blanks and control characters draw nothing anyway.
+bool NeedsGlyph(char32_t c) {
+    return QChar::isPrint(c) && !QChar::isSpace(c);
+}
+
+bool DrawsAll(const QFont &font, const QString &text) {
+    const QFontMetricsF metrics(font);
+    for (const char32_t c : text.toUcs4()) {
+        if (NeedsGlyph(c) && !metrics.inFontUcs4(c))
+            return false;
+    }
+    return true;
+}
+
+// Whether the family's own font (no fallback) has every character.
+bool HasAll(const QFont &font, const QString &text) {
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid())
+        return false;
+    for (const char32_t c : text.toUcs4()) {
+        if (NeedsGlyph(c) && !raw.supportsCharacter(c))
+            return false;
+    }
+    return true;
+}
+
+QString FamilyWithAll(const QFont &font, const QString &text) {
+    // The fonts set-up installs first; DejaVu Sans is what "Symbol" is where
+    // the URW fonts are not installed, so both draw the same sign.
+    QStringList families{QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")};
+    families += QFontDatabase::families();
+    for (const QString &family : std::as_const(families)) {
+        QFont candidate(font);
+        candidate.setFamilies({family});
+        if (HasAll(candidate, text))
+            return family;
+    }
+    return QString();
+}
+
+} // namespace
+
+QFont FontForText(const QFont &font, const QString &text) {
+    if (DrawsAll(font, text))
+        return font;
+    // The search goes through every family at hand: once per font and text.
+    static QHash<QString, QString> found;
+    QFont style(font);
+    style.setPixelSize(12);
+    const QString key = style.key() + QLatin1Char('\n') + text;
+    auto at = found.constFind(key);
+    if (at == found.constEnd())
+        at = found.insert(key, FamilyWithAll(font, text));
+    if (at->isEmpty())
+        return font;
+    QFont drawing(font);
+    drawing.setFamilies({*at});
+    return drawing;
+}
