@@ -169,7 +169,7 @@ bool LoadLines(const QString &fileName, QStringList &lines, QString &message) {
 }
 } // namespace
 
-QString FromWindows1250(const QByteArray &bytes) {
+char16_t Windows1250Char(unsigned char byte) {
     // Bytes 0x80 to 0xFF; the five that the code page leaves unassigned show as
     // the replacement character rather than as an invisible control.
     static constexpr char16_t High[128] = {
@@ -190,11 +190,14 @@ QString FromWindows1250(const QByteArray &bytes) {
         0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7, // F0
         0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9, // F8
     };
+    return byte < 0x80 ? char16_t(byte) : High[byte - 0x80];
+}
+
+QString FromWindows1250(const QByteArray &bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();
     for (const char b : bytes) {
-        const auto u = static_cast<unsigned char>(b);
-        *out++ = QChar(u < 0x80 ? char16_t(u) : High[u - 0x80]);
+        *out++ = QChar(Windows1250Char(static_cast<unsigned char>(b)));
     }
     return text;
 }

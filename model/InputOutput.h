@@ -47,3 +47,6 @@ bool ReadTextLines(const QString &fileName, QStringList &lines);
 QStringList SplitTextLines(const QString &text);
 // Text in the windows-1250 code page.
 QString FromWindows1250(const QByteArray &bytes);
+// The character a windows-1250 byte stands for; U+FFFD for the five bytes
+// that stand for none.
+char16_t Windows1250Char(unsigned char byte);
