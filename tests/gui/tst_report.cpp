@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -106,8 +107,11 @@ private slots:
     void pagination_data();
     void pagination();
     void linkedBandsStayTogether();
+    void linkedGroups_data();
+    void linkedGroups();
     void tallBandIsClippedAndEnds();
     void childBandsFollowTheirParent();
+    void bandsFreedInAnyOrder();
     void printToPdf();
     void savedReportRoundTrip();
     void savedReportFileStaysReadable();
@@ -217,6 +221,37 @@ void TestReport::linkedBandsStayTogether() {
     QCOMPARE(BandNames(g.report.QRPrinter()->Pages.Page(0)).size(), 10);
 }
 
+void TestReport::linkedGroups_data() {
+    QTest::addColumn<int>("details");
+    QTest::addColumn<QList<QPoint>>("links"); // detail x linked to detail y
+    QTest::addColumn<QStringList>("pages");   // the bands of each page
+    // A page holds the title and 9 bands of 100, then 10 bands.
+    QTest::newRow("a link inside a group extends it")
+        << 10 << QList<QPoint>{{5, 7}, {6, 9}}
+        << QStringList{"title d0 d1 d2 d3 d4", "d5 d6 d7 d8 d9"};
+    QTest::newRow("links back and to itself keep nothing together")
+        << 10 << QList<QPoint>{{6, 2}, {8, 8}}
+        << QStringList{"title d0 d1 d2 d3 d4 d5 d6 d7 d8", "d9"};
+    QTest::newRow("a group inside one too tall for a page")
+        << 14 << QList<QPoint>{{0, 13}, {7, 9}}
+        << QStringList{"title d0 d1 d2 d3 d4 d5 d6", "d7 d8 d9 d10 d11 d12 d13"};
+}
+
+void TestReport::linkedGroups() {
+    QFETCH(int, details);
+    QFETCH(QList<QPoint>, links);
+    QFETCH(QStringList, pages);
+    ReportFixture f(details, 100);
+    for (const QPoint &link : links)
+        f.details[size_t(link.x())]->SetLinkBand(f.details[size_t(link.y())]);
+    f.report.Prepare();
+    const TQRPageSet &set = f.report.QRPrinter()->Pages;
+    QStringList laidOut;
+    for (int p = 0; p < set.PageCount(); ++p)
+        laidOut << BandNames(set.Page(p)).join(QLatin1Char(' '));
+    QCOMPARE(laidOut, pages);
+}
+
 void TestReport::tallBandIsClippedAndEnds() {
     ReportFixture f(3, 100);
     f.details[1]->Height = 5000;
@@ -259,6 +294,46 @@ void TestReport::childBandsFollowTheirParent() {
     delete a;
     QVERIFY(!child->ParentBand());
     QCOMPARE(int(report.Bands().size()), 4); // b, title, loose, child
+}
+
+void TestReport::bandsFreedInAnyOrder() {
+    auto report = std::make_unique<TQuickRep>();
+    std::vector<QPointer<TQRBand>> bands;
+    for (int i = 0; i < 8; ++i) {
+        bands.emplace_back(new TQRBand(report.get(), rbDetail));
+        bands.back()->setObjectName(QString::number(i));
+    }
+    bands[0]->SetLinkBand(bands[5]);
+    bands[6]->SetLinkBand(bands[5]);
+    auto names = [](const std::vector<TQRBand *> &list) {
+        QStringList n;
+        for (const TQRBand *band : list)
+            n << band->objectName();
+        return n;
+    };
+    // The rest keep their order, and links to a freed band are untied.
+    for (int i : {5, 0, 7, 3})
+        delete bands[size_t(i)].data();
+    QCOMPARE(names(report->Bands()), QStringList({"1", "2", "4", "6"}));
+    QVERIFY(!bands[6]->LinkBand());
+    QCOMPARE(report->Prepare(), 1);
+
+    // A chain that loops back on itself is printed once.
+    QPointer<TQRChildBand> c1 = new TQRChildBand(report.get());
+    QPointer<TQRChildBand> c2 = new TQRChildBand(report.get());
+    c1->setObjectName("c1");
+    c2->setObjectName("c2");
+    c2->SetParentBand(c1);
+    c1->SetParentBand(c2);
+    c1->BandType = rbDetail;
+    QCOMPARE(names(report->PrintOrder()), QStringList({"1", "2", "4", "6", "c1", "c2"}));
+    QCOMPARE(report->Prepare(), 1);
+
+    // The report frees the bands still alive when it goes.
+    report.reset();
+    for (const QPointer<TQRBand> &band : bands)
+        QVERIFY(band.isNull());
+    QVERIFY(c1.isNull() && c2.isNull());
 }
 
 void TestReport::printToPdf() {
