@@ -649,14 +649,19 @@ void PaintPage(QPainter &painter, const TQRPageSet &pages, int index, const QRec
     const TQRPage &page = pages.Page(index);
     const double scale =
         std::min(target.width() / page.Size.width(), target.height() / page.Size.height());
+    const QRectF pageRect(QPointF(0, 0), page.Size);
+    const bool clippedBefore = painter.hasClipping();
     painter.save();
     painter.translate(target.topLeft());
     painter.scale(scale, scale);
-    painter.setClipRect(QRectF(QPointF(0, 0), page.Size), Qt::IntersectClip);
-    painter.fillRect(QRectF(QPointF(0, 0), page.Size), Qt::white);
+    painter.setClipRect(pageRect, Qt::IntersectClip);
+    painter.fillRect(pageRect, Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    DrawPageOps(painter, page);
+    if (clippedBefore)
+        DrawPageOps(painter, page);
+    else
+        DrawPageOps(painter, page, pageRect);
     painter.restore();
 }
 
