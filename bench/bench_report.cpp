@@ -1,5 +1,7 @@
 // Speed of the report: the wizard's Create lays out a report of ten criteria
-// and a hundred alternatives, writes its HTML page and paginates it.
+// and a hundred alternatives, writes its HTML page and paginates it; the
+// pages of a report of ten thousand alternatives are printed to a PDF file,
+// and a report of twenty thousand is cleared.
 #ifdef VR_BENCH_GUI
 
 #include "app/Dazazezad.h"
@@ -8,6 +10,9 @@
 #include "report/F_raport.h"
 #include "report/F_raport_w.h"
 
+#include <QFileInfo>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -36,27 +41,73 @@ void MakeProblem(TDecisionModel &model, int criteria, int alternatives) {
     model.SolveFactorK();
 }
 
-void BM_CreateReport10x100(benchmark::State &state) {
-    App();
+// The main frame, the report document and the wizard over a problem of this size.
+struct TWizardBench {
     TDialogScript script;
-    script.Answer(mrOk, QStringLiteral("Can't find HHLIB.dll !"));
-    Kavrel = new TKavrel;
-    Raport_w = new TRaport_w(Kavrel);
-    Raport = new TRaport(Kavrel);
-    MakeProblem(Kavrel->Model, 10, 100);
-    for (auto _ : state) {
+
+    TWizardBench(int criteria, int alternatives) {
+        App();
+        script.Answer(mrOk, QStringLiteral("Can't find HHLIB.dll !"));
+        Kavrel = new TKavrel;
+        Raport_w = new TRaport_w(Kavrel);
+        Raport = new TRaport(Kavrel);
+        MakeProblem(Kavrel->Model, criteria, alternatives);
+    }
+    ~TWizardBench() {
+        delete Raport_w;
+        delete Raport;
+        delete Kavrel;
+        Raport_w = nullptr;
+        Raport = nullptr;
+        Kavrel = nullptr;
+    }
+    // What the user does: shows the wizard and clicks Create (which prepares the pages).
+    void Create() {
         Raport_w->show();
         Raport_w->BBtn_CreateClick();
     }
+    const TQRPageSet &Pages() const { return Raport->QR_Main->QRPrinter()->Pages; }
+};
+
+void BM_CreateReport10x100(benchmark::State &state) {
+    TWizardBench wizard(10, 100);
+    for (auto _ : state)
+        wizard.Create();
     state.counters["pages"] = Raport->PageCounter;
-    delete Raport_w;
-    delete Raport;
-    delete Kavrel;
-    Raport_w = nullptr;
-    Raport = nullptr;
-    Kavrel = nullptr;
 }
 BENCHMARK(BM_CreateReport10x100)->Unit(benchmark::kMillisecond);
+
+// The print of every page to a PDF file, the report prepared once beforehand.
+void BM_PrintReport10x10000(benchmark::State &state) {
+    TWizardBench wizard(10, 10000);
+    wizard.Create();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("report.pdf"));
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        QString error;
+        if (!PrintPages(wizard.Pages(), printer, &error))
+            state.SkipWithError(qPrintable(error));
+    }
+    state.counters["pages"] = wizard.Pages().PageCount();
+    state.counters["MB"] = double(QFileInfo(file).size()) / (1 << 20);
+}
+BENCHMARK(BM_PrintReport10x10000)->Unit(benchmark::kMillisecond);
+
+// The wizard's clearing of a large report (as on show, Create and close);
+// each report is built untimed.
+void BM_ClearReport10Criteria(benchmark::State &state) {
+    TWizardBench wizard(10, int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        wizard.Create();
+        state.ResumeTiming();
+        Raport_w->ClearReport();
+    }
+}
+BENCHMARK(BM_ClearReport10Criteria)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(5000)->Arg(20000);
 
 } // namespace
 

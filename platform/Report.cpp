@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
+#include <unordered_set>
 
 int QRFontPixelSize(const QFont &font) {
     if (font.pixelSize() > 0)
@@ -338,7 +340,7 @@ void TQRChart::Print(TQRPrintContext &context, QPointF origin) const {
 // ---- Bands -----------------------------------------------------------------
 
 TQRBand::TQRBand(TQuickRep *report, TQRBandType type)
-    : QObject(report), BandType(type), report_(report) {
+    : BandType(type), report_(report) {
     if (report) {
         Left = int(std::lround(report->LeftMargin * QRDesignDpi / 25.4));
         Width = int(std::lround(report->PrintableRect().width()));
@@ -404,11 +406,14 @@ TQuickRep::TQuickRep(QObject *parent) : QObject(parent) {
 }
 
 TQuickRep::~TQuickRep() {
-    // Bands still here are ours (QObject children); untie them first so
-    // their destructors do not reach back into a half-destroyed report.
-    for (TQRBand *band : bands_)
-        band->report_ = nullptr;
+    // The bands still here go with the report, untied first so that their
+    // destructors do not reach back into it.
+    const std::list<TQRBand *> bands = std::move(bands_);
     bands_.clear();
+    for (TQRBand *band : bands)
+        band->report_ = nullptr;
+    for (TQRBand *band : bands)
+        delete band;
 }
 
 QSizeF TQuickRep::PageSizePixels() const {
@@ -427,23 +432,21 @@ QRectF TQuickRep::PrintableRect() const {
 }
 
 void TQuickRep::AddBand(TQRBand *band) {
-    bands_.push_back(band);
+    band->place_ = bands_.insert(bands_.end(), band);
 }
 
 void TQuickRep::RemoveBand(TQRBand *band) {
-    bands_.erase(std::remove(bands_.begin(), bands_.end(), band), bands_.end());
-    for (TQRBand *b : bands_) {
-        if (b->link_ == band)
-            b->link_ = nullptr;
-    }
+    // Links to the band need no untying: they are QPointers, null once it goes.
+    bands_.erase(band->place_);
 }
 
 std::vector<TQRBand *> TQuickRep::PrintOrder() const {
     std::vector<TQRBand *> order;
+    std::unordered_set<const TQRBand *> printed;
+    printed.reserve(bands_.size());
     auto addChain = [&](TQRBand *band) {
         // A chain that loops back on itself is printed once.
-        for (TQRBand *b = band; b && std::find(order.begin(), order.end(), b) == order.end();
-             b = b->ChildBand())
+        for (TQRBand *b = band; b && printed.insert(b).second; b = b->ChildBand())
             order.push_back(b);
     };
     for (TQRBandType type : {rbTitle, rbDetail, rbSummary}) {
@@ -538,21 +541,35 @@ int TQuickRep::Prepare() {
         pageHasBands = true;
     };
 
+    // A band with a linked band keeps every band down to it on its page, and
+    // each band in between keeps its own group: groupEnd[k] is the last band
+    // kept with band k. Worked out from the end, so that each group's
+    // groups within are already known and are skipped over whole.
+    std::unordered_map<const TQRBand *, size_t> position;
+    position.reserve(order.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        position.emplace(order[k], k);
+    std::vector<size_t> groupEnd(order.size());
+    for (size_t k = order.size(); k-- > 0;) {
+        size_t last = k;
+        if (const TQRBand *link = order[k]->LinkBand()) {
+            const auto at = position.find(link);
+            if (at != position.end())
+                last = std::max(last, at->second);
+        }
+        for (size_t j = k + 1; j <= last; j = groupEnd[j] + 1)
+            last = std::max(last, groupEnd[j]);
+        groupEnd[k] = last;
+    }
+    std::vector<double> heightAbove(order.size() + 1, 0.0); // of the bands before k
+    for (size_t k = 0; k < order.size(); ++k)
+        heightAbove[k + 1] = heightAbove[k] + order[k]->Height;
+
     if (!order.empty() || PrintIfEmpty)
         startPage();
     for (size_t i = 0; i < order.size();) {
-        // A band with a linked band keeps every band down to it on its page.
-        size_t last = i;
-        for (size_t k = i; k <= last && k < order.size(); ++k) {
-            if (const TQRBand *link = order[k]->LinkBand()) {
-                const auto at = std::find(order.begin() + ptrdiff_t(k), order.end(), link);
-                if (at != order.end())
-                    last = std::max(last, size_t(at - order.begin()));
-            }
-        }
-        double groupHeight = 0;
-        for (size_t k = i; k <= last; ++k)
-            groupHeight += order[k]->Height;
+        const size_t last = groupEnd[i];
+        const double groupHeight = heightAbove[last + 1] - heightAbove[i];
         const double roomOnEmptyPage = contentBottom - pageTop;
         if (groupHeight <= contentBottom - y) {
             for (size_t k = i; k <= last; ++k)
@@ -638,14 +655,19 @@ void PaintPage(QPainter &painter, const TQRPageSet &pages, int index, const QRec
     const TQRPage &page = pages.Page(index);
     const double scale =
         std::min(target.width() / page.Size.width(), target.height() / page.Size.height());
+    const QRectF pageRect(QPointF(0, 0), page.Size);
+    const bool clippedBefore = painter.hasClipping();
     painter.save();
     painter.translate(target.topLeft());
     painter.scale(scale, scale);
-    painter.setClipRect(QRectF(QPointF(0, 0), page.Size), Qt::IntersectClip);
-    painter.fillRect(QRectF(QPointF(0, 0), page.Size), Qt::white);
+    painter.setClipRect(pageRect, Qt::IntersectClip);
+    painter.fillRect(pageRect, Qt::white);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    DrawPageOps(painter, page);
+    if (clippedBefore)
+        DrawPageOps(painter, page);
+    else
+        DrawPageOps(painter, page, pageRect);
     painter.restore();
 }
 

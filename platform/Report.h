@@ -21,6 +21,7 @@
 #include <QScrollArea>
 #include <QStringList>
 #include <functional>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -182,7 +183,9 @@ class TQRBand : public QObject {
     Q_OBJECT
 public:
     // `report` places the band in the report (and frees it when the report
-    // goes); bands are usually freed by whoever made them.
+    // goes); bands are usually freed by whoever made them. The report is not
+    // the band's QObject parent: Qt unlinks a child by searching all of its
+    // parent's children, which made freeing a large report's bands quadratic.
     explicit TQRBand(TQuickRep *report, TQRBandType type = rbDetail);
     ~TQRBand() override;
 
@@ -216,6 +219,7 @@ private:
     friend class TQRChildBand;
     friend class TQuickRep;
     QPointer<TQuickRep> report_;
+    std::list<TQRBand *>::iterator place_; // in the report's bands
     TQRChildBand *child_ = nullptr;
     QPointer<TQRBand> link_;
 };
@@ -338,7 +342,7 @@ public:
     QRectF PrintableRect() const;
 
     // The bands in the order they were added (child bands included).
-    const std::vector<TQRBand *> &Bands() const { return bands_; }
+    std::vector<TQRBand *> Bands() const { return {bands_.begin(), bands_.end()}; }
     // The bands in printing order: titles, details with their child chains, summaries.
     std::vector<TQRBand *> PrintOrder() const;
 
@@ -374,7 +378,8 @@ private:
     void RecordBand(const TQRBand *band, TQRPage &page, double top, double clipBottom,
                     int pageNumber) const;
 
-    std::vector<TQRBand *> bands_;
+    // A list, so that freeing any band of a large report is cheap.
+    std::list<TQRBand *> bands_;
     TQRPrinter qrPrinter_;
     std::unique_ptr<QPrinter> printer_;
     int pageNumber_ = 0;

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QFont>
 #include <QImageReader>
 #include <QPainter>
@@ -53,42 +54,187 @@ QBrush BrushOf(const TQRBrush &b) {
 
 } // namespace
 
-void DrawPageOps(QPainter &painter, const TQRPage &page) {
-    for (const TQRPageOp &op : page.Ops) {
-        painter.save();
-        if (!op.Clip.isEmpty())
-            painter.setClipRect(op.Clip, Qt::IntersectClip);
+namespace {
+
+// The painter as the page's operations draw: each draws in the painter's own
+// state (as DrawPageOps found it) narrowed to the operation's clip, with the
+// font, pen, brush and picture smoothing it needs. Each of these is set only
+// when an operation needs it other than it is: a save and restore of the
+// painter for each operation made every device (the PDF writer above all)
+// set up its whole state again, several times over.
+class TPageOpPainter {
+public:
+    // `known`: the painter's clip is exactly `bounds` (none when null), so
+    // an operation's clip can be set in its place as the intersection.
+    TPageOpPainter(QPainter &painter, bool known, const QRectF &bounds)
+        : painter_(painter), known_(known), bounds_(bounds), ownPen_(painter.pen()),
+          ownBrush_(painter.brush()),
+          ownSmoothing_(painter.testRenderHint(QPainter::SmoothPixmapTransform)) {
+        painter_.save();
+    }
+    ~TPageOpPainter() { painter_.restore(); }
+    TPageOpPainter(const TPageOpPainter &) = delete;
+    TPageOpPainter &operator=(const TPageOpPainter &) = delete;
+
+    void Draw(const TQRPageOp &op) {
+        SetClip(op.Clip);
+        // The painter's own pen and brush where an operation sets none, as
+        // when each was drawn on its own: a picture on a PDF page, for one,
+        // takes the brush's opacity.
         switch (op.kind) {
-        case TQRPageOp::Text: {
-            QFont font(op.FontFamily);
-            font.setPixelSize(std::max(1, int(std::lround(op.FontPixelSize))));
-            font.setBold(op.Bold);
-            font.setItalic(op.Italic);
-            font.setUnderline(op.Underline);
-            // Glyphs placed as on the design surface, whatever the device.
-            font.setHintingPreference(QFont::PreferNoHinting);
-            // A page recorded where the family had the glyphs may be drawn where it has not.
-            painter.setFont(FontForText(font, op.String));
-            painter.setPen(QColor::fromRgba(op.Pen.Color));
-            painter.drawText(op.Rect, int(op.Flags), op.String);
+        case TQRPageOp::Text:
+            SetFont(op);
+            SetPen({TPenUse::TextColour, TQRPen{op.Pen.Color, 0, 0}});
+            SetBrush(nullptr);
+            SetSmoothing(ownSmoothing_);
+            painter_.drawText(op.Rect, int(op.Flags), op.String);
             break;
-        }
         case TQRPageOp::Line:
-            painter.setPen(PenOf(op.Pen));
-            painter.drawLine(op.LineF);
+            SetPen({TPenUse::Stroke, op.Pen});
+            SetBrush(nullptr);
+            SetSmoothing(ownSmoothing_);
+            painter_.drawLine(op.LineF);
             break;
         case TQRPageOp::Polygon:
-            painter.setPen(PenOf(op.Pen));
-            painter.setBrush(BrushOf(op.Brush));
-            painter.drawPolygon(op.Points);
+            SetPen({TPenUse::Stroke, op.Pen});
+            SetBrush(&op.Brush);
+            SetSmoothing(ownSmoothing_);
+            painter_.drawPolygon(op.Points);
             break;
         case TQRPageOp::Image:
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawImage(op.Rect, op.Picture);
+            SetPen({TPenUse::Own, TQRPen{}});
+            SetBrush(nullptr);
+            SetSmoothing(true);
+            painter_.drawImage(op.Rect, op.Picture);
             break;
         }
-        painter.restore();
     }
+
+private:
+    enum class TPenUse : quint8 { Own, TextColour, Stroke };
+    struct TPenChoice {
+        TPenUse use = TPenUse::Own;
+        TQRPen pen;
+        bool operator==(const TPenChoice &) const = default;
+    };
+    struct TFontChoice {
+        QString family;
+        int pixelSize = 0;
+        bool bold = false;
+        bool italic = false;
+        bool underline = false;
+        bool operator==(const TFontChoice &) const = default;
+    };
+
+    void SetClip(const QRectF &opClip) {
+        const QRectF clip = opClip.isEmpty() ? QRectF() : opClip;
+        // Exactly the same clip (QRectF's == is fuzzy).
+        if (clip.x() == clip_.x() && clip.y() == clip_.y() && clip.width() == clip_.width() &&
+            clip.height() == clip_.height())
+            return;
+        const bool narrowed = !clip_.isNull();
+        clip_ = clip;
+        if (known_) {
+            // One change of the device's clip in place of three.
+            if (clip.isNull() && bounds_.isNull())
+                painter_.setClipping(false);
+            else if (clip.isNull() || bounds_.isNull())
+                painter_.setClipRect(clip.isNull() ? bounds_ : clip, Qt::ReplaceClip);
+            else
+                painter_.setClipRect(bounds_ & clip, Qt::ReplaceClip);
+            return;
+        }
+        // A clip only narrows: back to the painter's own before the next.
+        if (narrowed) {
+            painter_.restore();
+            painter_.save();
+            pen_ = TPenChoice();
+            brushSet_ = false;
+            fontSet_ = false;
+            smoothing_ = ownSmoothing_;
+        }
+        if (!clip.isNull())
+            painter_.setClipRect(clip, Qt::IntersectClip);
+    }
+
+    void SetFont(const TQRPageOp &op) {
+        const TFontChoice choice{op.FontFamily, std::max(1, int(std::lround(op.FontPixelSize))),
+                                 op.Bold, op.Italic, op.Underline};
+        if (fontSet_ && choice == font_)
+            return;
+        QFont font(choice.family);
+        font.setPixelSize(choice.pixelSize);
+        font.setBold(choice.bold);
+        font.setItalic(choice.italic);
+        font.setUnderline(choice.underline);
+        // Glyphs placed as on the design surface, whatever the device.
+        font.setHintingPreference(QFont::PreferNoHinting);
+        painter_.setFont(font);
+        font_ = choice;
+        fontSet_ = true;
+    }
+
+    void SetPen(const TPenChoice &choice) {
+        if (choice == pen_)
+            return;
+        switch (choice.use) {
+        case TPenUse::Own:
+            painter_.setPen(ownPen_);
+            break;
+        case TPenUse::TextColour:
+            painter_.setPen(QColor::fromRgba(choice.pen.Color));
+            break;
+        case TPenUse::Stroke:
+            painter_.setPen(PenOf(choice.pen));
+            break;
+        }
+        pen_ = choice;
+    }
+
+    // The operation's brush, or the painter's own (null).
+    void SetBrush(const TQRBrush *brush) {
+        if (brush ? brushSet_ && *brush == brush_ : !brushSet_)
+            return;
+        painter_.setBrush(brush ? BrushOf(*brush) : ownBrush_);
+        brushSet_ = brush != nullptr;
+        if (brush)
+            brush_ = *brush;
+    }
+
+    void SetSmoothing(bool on) {
+        if (on == smoothing_)
+            return;
+        painter_.setRenderHint(QPainter::SmoothPixmapTransform, on);
+        smoothing_ = on;
+    }
+
+    QPainter &painter_;
+    const bool known_;
+    const QRectF bounds_;
+    const QPen ownPen_;
+    const QBrush ownBrush_;
+    const bool ownSmoothing_;
+    QRectF clip_; // the operation's, null for none
+    TPenChoice pen_;
+    TQRBrush brush_;
+    bool brushSet_ = false; // else the painter's own brush
+    TFontChoice font_;
+    bool fontSet_ = false; // else the painter's own font
+    bool smoothing_ = ownSmoothing_;
+};
+
+} // namespace
+
+void DrawPageOps(QPainter &painter, const TQRPage &page) {
+    TPageOpPainter opPainter(painter, !painter.hasClipping(), QRectF());
+    for (const TQRPageOp &op : page.Ops)
+        opPainter.Draw(op);
+}
+
+void DrawPageOps(QPainter &painter, const TQRPage &page, const QRectF &painterClip) {
+    TPageOpPainter opPainter(painter, true, painterClip);
+    for (const TQRPageOp &op : page.Ops)
+        opPainter.Draw(op);
 }
 
 TQRPageSet::TQRPageSet(std::vector<TQRPage> pages)
@@ -287,6 +433,13 @@ bool ReadOp(Reader &r, TQRPageOp &op, Budget &budget, bool decode) {
         op.Bold = style & 1;
         op.Italic = style & 2;
         op.Underline = style & 4;
+        // A page saved where its family had the glyphs may be read where it
+        // has not ("Symbol" on the URW fonts): it draws in one that has them.
+        if (decode && qGuiApp) {
+            QFont font(op.FontFamily);
+            font.setPixelSize(std::max(1, int(std::lround(op.FontPixelSize))));
+            op.FontFamily = FontForText(font, op.String).family();
+        }
         return true;
     }
     case TQRPageOp::Line: {

@@ -81,6 +81,9 @@ struct TQRPage {
 // Replays one page: `painter` must already map design pixels to its device
 // (PaintPage in the report engine sets that up).
 void DrawPageOps(QPainter &painter, const TQRPage &page);
+// The same on a painter whose clip is exactly `painterClip`, as set on a
+// painter that had none; drawing then changes the device's clip the least.
+void DrawPageOps(QPainter &painter, const TQRPage &page, const QRectF &painterClip);
 
 // A set of prepared pages. Copies share the pages, so a preview can keep
 // showing what it was handed after the report that made it is gone.

@@ -194,14 +194,8 @@ void TRaport_w::ClearReport() {
         for (TQRLabel *label : Raport->FormulaLabels())
             label->setParent(Raport);
     }
-    for (const QPointer<TQRPrintable> &printable : printables_)
-        delete printable.data();
-    printables_.clear();
-    delete DateLabel.data();
-    for (auto &chart : ReportCharts)
-        chart = nullptr;
-    ReportedCriteria.clear();
-
+    // The bands first: each takes its printables with it, which is much
+    // cheaper than freeing them one by one (each would tell its band).
     for (auto it = AlternativeBands.rbegin(); it != AlternativeBands.rend(); ++it)
         delete it->data();
     AlternativeBands.clear();
@@ -210,11 +204,19 @@ void TRaport_w::ClearReport() {
           static_cast<TQRBand *>(NumericFormulaBand), static_cast<TQRBand *>(GeneralFormulaBand),
           static_cast<TQRBand *>(FormulaBand)})
         delete band;
-    for (auto it = CriterionBands.rbegin(); it != CriterionBands.rend(); ++it) {
-        delete it->data();
-        *it = nullptr;
+    for (QPointer<TQRChildBand> &band : CriterionBands) {
+        delete band.data();
+        band = nullptr;
     }
     delete CriteriaBand.data();
+    // Then what is left of the printables: any that went elsewhere.
+    for (const QPointer<TQRPrintable> &printable : printables_)
+        delete printable.data();
+    printables_.clear();
+    delete DateLabel.data();
+    for (auto &chart : ReportCharts)
+        chart = nullptr;
+    ReportedCriteria.clear();
 
     if (Raport)
         Raport->Memo_HTML = Raport->Memo_Begining_Of_File;

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <map>
 #include <vector>
 
 class TRaport_w : public QDialog, public Ui::TRaport_w, public TKeyPreview {
@@ -87,13 +88,19 @@ private:
     TQRBand *LayoutRanking(TQRBand *previous);
 
     TQRChildBand *NewChildBand(TQRBand *previous, int height);
+    // A label on `band` in Arial; NewLabel also keeps track of it in printables_.
+    TQRLabel *MakeLabel(TQRBand *band, const QString &caption, int size, bool bold, int left,
+                        int top);
     TQRLabel *NewLabel(TQRBand *band, const QString &caption, int size, bool bold, int left,
                        int top);
     void AddHtml(int style, int left, int top, const QString &text);
     void AddHtmlLine(const QString &line);
 
-    // Every label, memo and chart of the report other than those on a tracked band list.
+    // Every label, memo and chart of the report other than the ranking's
+    // cells, which go with their band of AlternativeBands.
     std::vector<QPointer<TQRPrintable>> printables_;
+    // The labels' fonts by size and weight: labels of one kind share one font.
+    std::map<std::pair<int, bool>, QFont> labelFonts_;
 };
 
 extern TRaport_w *Raport_w;

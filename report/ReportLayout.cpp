@@ -32,14 +32,23 @@ TQRChildBand *TRaport_w::NewChildBand(TQRBand *previous, int height) {
     return band;
 }
 
-TQRLabel *TRaport_w::NewLabel(TQRBand *band, const QString &caption, int size, bool bold, int left,
-                              int top) {
+TQRLabel *TRaport_w::MakeLabel(TQRBand *band, const QString &caption, int size, bool bold,
+                               int left, int top) {
     auto *label = new TQRLabel(band);
     label->SetWidth(70);
-    label->Font = QRFont(Arial, size, bold);
+    auto font = labelFonts_.find({size, bold});
+    if (font == labelFonts_.end())
+        font = labelFonts_.emplace(std::pair(size, bold), QRFont(Arial, size, bold)).first;
+    label->Font = font->second;
     label->SetLeft(left);
     label->SetTop(top);
     label->SetCaption(caption);
+    return label;
+}
+
+TQRLabel *TRaport_w::NewLabel(TQRBand *band, const QString &caption, int size, bool bold, int left,
+                              int top) {
+    TQRLabel *label = MakeLabel(band, caption, size, bold, left, top);
     printables_.emplace_back(label);
     return label;
 }
@@ -344,9 +353,10 @@ TQRBand *TRaport_w::LayoutRanking(TQRBand *previous) {
     AddHtmlLine(QStringLiteral("</TABLE>"));
     AddHtmlLine(Html::Table(R + 80));
 
+    // Cells go with their band: thousands of them need no tracking one by one.
     auto cell = [this](TQRBand *band, const QString &text, int left, int top, int width,
                        int height) {
-        TQRLabel *label = NewLabel(band, text, 11, false, left, top);
+        TQRLabel *label = MakeLabel(band, text, 11, false, left, top);
         label->AutoSize = false;
         label->SetWidth(width);
         label->SetHeight(height);

@@ -4,12 +4,15 @@
 #include "platform/Dialogs.h"
 #include "platform/Report.h"
 
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -98,6 +101,188 @@ QStringList BandNames(const TQRPage &page) {
     return names;
 }
 
+
+// The page's operations drawn as they were before the painter kept its state
+// between them: each in a save and restore of its own.
+void DrawPageOpsOneByOne(QPainter &painter, const TQRPage &page) {
+    auto penOf = [](const TQRPen &p) {
+        if (p.Style == Qt::NoPen)
+            return QPen(Qt::NoPen);
+        QPen pen(QColor::fromRgba(p.Color));
+        pen.setWidthF(p.Width);
+        pen.setStyle(Qt::PenStyle(p.Style));
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        return pen;
+    };
+    for (const TQRPageOp &op : page.Ops) {
+        painter.save();
+        if (!op.Clip.isEmpty())
+            painter.setClipRect(op.Clip, Qt::IntersectClip);
+        switch (op.kind) {
+        case TQRPageOp::Text: {
+            QFont font(op.FontFamily);
+            font.setPixelSize(std::max(1, int(std::lround(op.FontPixelSize))));
+            font.setBold(op.Bold);
+            font.setItalic(op.Italic);
+            font.setUnderline(op.Underline);
+            font.setHintingPreference(QFont::PreferNoHinting);
+            painter.setFont(font);
+            painter.setPen(QColor::fromRgba(op.Pen.Color));
+            painter.drawText(op.Rect, int(op.Flags), op.String);
+            break;
+        }
+        case TQRPageOp::Line:
+            painter.setPen(penOf(op.Pen));
+            painter.drawLine(op.LineF);
+            break;
+        case TQRPageOp::Polygon:
+            painter.setPen(penOf(op.Pen));
+            painter.setBrush(op.Brush.Style == Qt::NoBrush
+                                 ? QBrush(Qt::NoBrush)
+                                 : QBrush(QColor::fromRgba(op.Brush.Color),
+                                          Qt::BrushStyle(op.Brush.Style)));
+            painter.drawPolygon(op.Points);
+            break;
+        case TQRPageOp::Image:
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(op.Rect, op.Picture);
+            break;
+        }
+        painter.restore();
+    }
+}
+
+// A page of every kind of operation under several clips, none among them,
+// a clip again after another, and pictures before operations that do not
+// smooth them.
+TQRPage MixedPage() {
+    const QRectF a(20, 20, 160, 60), b(100, 50, 150, 100), offPage(250, 150, 100, 100);
+    const QRectF none, emptyAt(5, 5, 0, 10);
+    TQRPage page;
+    page.Size = QSizeF(300, 200);
+    auto text = [&](const QRectF &clip, const QRectF &rect, const QString &string, double size,
+                    quint32 colour, int style = 0) {
+        TQRPageOp op;
+        op.kind = TQRPageOp::Text;
+        op.Clip = clip;
+        op.Rect = rect;
+        op.String = string;
+        op.FontFamily = QStringLiteral("Arial");
+        op.FontPixelSize = size;
+        op.Bold = style & 1;
+        op.Italic = style & 2;
+        op.Underline = style & 4;
+        op.Flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+        op.Pen.Color = colour;
+        page.Ops.push_back(op);
+    };
+    auto line = [&](const QRectF &clip, const QLineF &l, TQRPen pen) {
+        TQRPageOp op;
+        op.kind = TQRPageOp::Line;
+        op.Clip = clip;
+        op.LineF = l;
+        op.Pen = pen;
+        page.Ops.push_back(op);
+    };
+    auto polygon = [&](const QRectF &clip, const QRectF &rect, TQRPen pen, TQRBrush brush) {
+        TQRPageOp op;
+        op.kind = TQRPageOp::Polygon;
+        op.Clip = clip;
+        op.Points = QPolygonF(rect);
+        op.Pen = pen;
+        op.Brush = brush;
+        page.Ops.push_back(op);
+    };
+    auto image = [&](const QRectF &clip, const QRectF &rect, const QImage &picture) {
+        TQRPageOp op;
+        op.kind = TQRPageOp::Image;
+        op.Clip = clip;
+        op.Rect = rect;
+        op.Picture = picture;
+        page.Ops.push_back(op);
+    };
+    QImage gradient(24, 12, QImage::Format_ARGB32);
+    for (int y = 0; y < gradient.height(); ++y) {
+        for (int x = 0; x < gradient.width(); ++x)
+            gradient.setPixel(x, y, qRgba(x * 10, y * 20, 255 - x * 10, 255));
+    }
+    QImage mono = MonoPicture(12, 8);
+    for (int x = 0; x < 12; x += 3)
+        mono.setPixel(x, x % 8, 0);
+
+    text(a, QRectF(15, 25, 220, 20), QStringLiteral("Alpha clipped at the right"), 13, 0xff000000);
+    text(a, QRectF(25, 40, 200, 30), QStringLiteral("Bold italic"), 20.4, 0xffcc0000, 7);
+    line(a, QLineF(10, 30, 200, 75), TQRPen{0xff0000ff, 3, Qt::DashLine});
+    polygon(a, QRectF(140, 30, 60, 40), TQRPen{0xff008000, 1.5, Qt::SolidLine},
+            TQRBrush{0xff208020, Qt::Dense4Pattern});
+    image(a, QRectF(30, 55, 120, 50), gradient);
+    polygon(a, QRectF(60, 60, 30, 10), TQRPen{0xff000000, 0, Qt::NoPen},
+            TQRBrush{0x80ff8000, Qt::SolidPattern});
+    text(none, QRectF(-10, 85, 340, 20), QStringLiteral("No clip of its own"), 16, 0xff404040);
+    line(none, QLineF(-20, -20, 320, 220), TQRPen{0xff800080, 2, Qt::SolidLine});
+    text(b, QRectF(105, 120, 200, 20), QStringLiteral("Green in b"), 14, 0xff00a000);
+    image(b, QRectF(110, 90, 60, 40), mono);
+    text(a, QRectF(22, 62, 200, 20), QStringLiteral("Back in a"), 12, 0xff000000);
+    text(a, QRectF(90, 62, 200, 20), QStringLiteral("and bold"), 12, 0xff000000, 1);
+    polygon(offPage, QRectF(240, 140, 80, 80), TQRPen{0xff000000, 1, Qt::SolidLine},
+            TQRBrush{0xff0080ff, Qt::SolidPattern});
+    line(emptyAt, QLineF(0, 195, 300, 150), TQRPen{0xff000000, 1, Qt::DotLine});
+    text(emptyAt, QRectF(200, 170, 100, 20), QStringLiteral("after"), 12, 0xff0000ff);
+    return page;
+}
+
+// Where PaintPage puts the page on a canvas of MixedCanvas: what is drawn
+// off the page shows round it.
+const QPointF PageOffset(30, 20);
+const QSizeF MixedCanvas(360, 240);
+
+// Draws the page as a caller would, with a pen, brush and font of its own
+// and, as `clip` says, no clip, a clip of its own or the page's (through
+// PaintPage); then draws with whatever the painter is left with.
+void PaintMixed(QPainter &painter, const TQRPage &page, double scale, const QString &clip,
+                bool oneByOne) {
+    painter.setPen(QPen(Qt::darkCyan, 2));
+    painter.setBrush(QColor(255, 255, 0, 128));
+    painter.setFont(QFont(QStringLiteral("Arial"), 9));
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    if (clip == QLatin1String("page")) {
+        const QRectF target(PageOffset * scale, page.Size * scale);
+        if (!oneByOne) {
+            PaintPage(painter, TQRPageSet({page}), 0, target);
+        } else {
+            // PaintPage as it was.
+            const QRectF pageRect(QPointF(0, 0), page.Size);
+            painter.save();
+            painter.translate(target.topLeft());
+            const double s = std::min(target.width() / page.Size.width(),
+                                      target.height() / page.Size.height());
+            painter.scale(s, s);
+            painter.setClipRect(pageRect, Qt::IntersectClip);
+            painter.fillRect(pageRect, Qt::white);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            DrawPageOpsOneByOne(painter, page);
+            painter.restore();
+        }
+        painter.scale(scale, scale);
+        painter.translate(PageOffset);
+    } else {
+        painter.scale(scale, scale);
+        if (clip == QLatin1String("own"))
+            painter.setClipRect(QRectF(8, 6, 280, 185), Qt::IntersectClip);
+        if (oneByOne)
+            DrawPageOpsOneByOne(painter, page);
+        else
+            DrawPageOps(painter, page);
+    }
+    painter.drawRect(QRectF(4, 4, 100, 100));
+    painter.drawText(QPointF(150, 188), QStringLiteral("left as it was"));
+    painter.drawImage(QRectF(200, 110, 40, 30),
+                      MonoPicture(5, 5).convertToFormat(QImage::Format_RGB32));
+}
+
 } // namespace
 
 class TestReport : public QObject {
@@ -109,8 +294,11 @@ private slots:
     void pagination_data();
     void pagination();
     void linkedBandsStayTogether();
+    void linkedGroups_data();
+    void linkedGroups();
     void tallBandIsClippedAndEnds();
     void childBandsFollowTheirParent();
+    void bandsFreedInAnyOrder();
     void printToPdf();
     void savedReportRoundTrip();
     void savedReportFileStaysReadable();
@@ -121,6 +309,8 @@ private slots:
     void pictureThatDoesNotEncodeIsNotSaved();
     void previewZoomAndPaging();
     void printerSetupIsScripted();
+    void pageDrawsAsOneOpAtATime_data();
+    void pageDrawsAsOneOpAtATime();
 };
 
 void TestReport::labelsSizeAndAlign() {
@@ -200,8 +390,8 @@ void TestReport::signsShowInAFontThatHasThem() {
     const TQRPageSet &pages = f.report.QRPrinter()->Pages;
     QVERIFY2(InkIn(pages, area) > 20, "the preview page shows no sign");
 
-    // The saved report shows it too, and so does a page recorded in the
-    // family as named, as a saved report from elsewhere may be.
+    // The saved report shows it too, and so does a saved report that names
+    // the family itself, as one saved where that family had the sign does.
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("sign.qrp"));
     QVERIFY(pages.Save(file));
@@ -209,9 +399,14 @@ void TestReport::signsShowInAFontThatHasThem() {
     QVERIFY(handler.Load(file));
     QVERIFY(InkIn(handler.QRPrinter()->Pages, area) > 20);
     TQRPage named;
+    named.Size = page.Size;
     named.Ops.push_back(*run);
     named.Ops.back().FontFamily = family;
-    QVERIFY2(InkIn(TQRPageSet({named}), area) > 20, "a page naming the family shows no sign");
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.qrp"));
+    QVERIFY(TQRPageSet({named}).Save(elsewhere));
+    QVERIFY(handler.Load(elsewhere));
+    QVERIFY2(InkIn(handler.QRPrinter()->Pages, area) > 20,
+             "a saved report naming the family shows no sign");
 }
 
 void TestReport::pagination_data() {
@@ -274,6 +469,37 @@ void TestReport::linkedBandsStayTogether() {
     QCOMPARE(BandNames(g.report.QRPrinter()->Pages.Page(0)).size(), 10);
 }
 
+void TestReport::linkedGroups_data() {
+    QTest::addColumn<int>("details");
+    QTest::addColumn<QList<QPoint>>("links"); // detail x linked to detail y
+    QTest::addColumn<QStringList>("pages");   // the bands of each page
+    // A page holds the title and 9 bands of 100, then 10 bands.
+    QTest::newRow("a link inside a group extends it")
+        << 10 << QList<QPoint>{{5, 7}, {6, 9}}
+        << QStringList{"title d0 d1 d2 d3 d4", "d5 d6 d7 d8 d9"};
+    QTest::newRow("links back and to itself keep nothing together")
+        << 10 << QList<QPoint>{{6, 2}, {8, 8}}
+        << QStringList{"title d0 d1 d2 d3 d4 d5 d6 d7 d8", "d9"};
+    QTest::newRow("a group inside one too tall for a page")
+        << 14 << QList<QPoint>{{0, 13}, {7, 9}}
+        << QStringList{"title d0 d1 d2 d3 d4 d5 d6", "d7 d8 d9 d10 d11 d12 d13"};
+}
+
+void TestReport::linkedGroups() {
+    QFETCH(int, details);
+    QFETCH(QList<QPoint>, links);
+    QFETCH(QStringList, pages);
+    ReportFixture f(details, 100);
+    for (const QPoint &link : links)
+        f.details[size_t(link.x())]->SetLinkBand(f.details[size_t(link.y())]);
+    f.report.Prepare();
+    const TQRPageSet &set = f.report.QRPrinter()->Pages;
+    QStringList laidOut;
+    for (int p = 0; p < set.PageCount(); ++p)
+        laidOut << BandNames(set.Page(p)).join(QLatin1Char(' '));
+    QCOMPARE(laidOut, pages);
+}
+
 void TestReport::tallBandIsClippedAndEnds() {
     ReportFixture f(3, 100);
     f.details[1]->Height = 5000;
@@ -316,6 +542,46 @@ void TestReport::childBandsFollowTheirParent() {
     delete a;
     QVERIFY(!child->ParentBand());
     QCOMPARE(int(report.Bands().size()), 4); // b, title, loose, child
+}
+
+void TestReport::bandsFreedInAnyOrder() {
+    auto report = std::make_unique<TQuickRep>();
+    std::vector<QPointer<TQRBand>> bands;
+    for (int i = 0; i < 8; ++i) {
+        bands.emplace_back(new TQRBand(report.get(), rbDetail));
+        bands.back()->setObjectName(QString::number(i));
+    }
+    bands[0]->SetLinkBand(bands[5]);
+    bands[6]->SetLinkBand(bands[5]);
+    auto names = [](const std::vector<TQRBand *> &list) {
+        QStringList n;
+        for (const TQRBand *band : list)
+            n << band->objectName();
+        return n;
+    };
+    // The rest keep their order, and links to a freed band are untied.
+    for (int i : {5, 0, 7, 3})
+        delete bands[size_t(i)].data();
+    QCOMPARE(names(report->Bands()), QStringList({"1", "2", "4", "6"}));
+    QVERIFY(!bands[6]->LinkBand());
+    QCOMPARE(report->Prepare(), 1);
+
+    // A chain that loops back on itself is printed once.
+    QPointer<TQRChildBand> c1 = new TQRChildBand(report.get());
+    QPointer<TQRChildBand> c2 = new TQRChildBand(report.get());
+    c1->setObjectName("c1");
+    c2->setObjectName("c2");
+    c2->SetParentBand(c1);
+    c1->SetParentBand(c2);
+    c1->BandType = rbDetail;
+    QCOMPARE(names(report->PrintOrder()), QStringList({"1", "2", "4", "6", "c1", "c2"}));
+    QCOMPARE(report->Prepare(), 1);
+
+    // The report frees the bands still alive when it goes.
+    report.reset();
+    for (const QPointer<TQRBand> &band : bands)
+        QVERIFY(band.isNull());
+    QVERIFY(c1.isNull() && c2.isNull());
 }
 
 void TestReport::printToPdf() {
@@ -598,6 +864,60 @@ void TestReport::printerSetupIsScripted() {
     QVERIFY(!report.PrinterSetup());
     QCOMPARE(script.PrinterSetups, 1);
     QCOMPARE(script.PendingPrinterSetups(), 0);
+}
+
+void TestReport::pageDrawsAsOneOpAtATime_data() {
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QString>("clip"); // the painter's before the page: none, own or page
+    QTest::newRow("screen, painter clipped") << "image" << 1.0 << "own";
+    QTest::newRow("zoomed, no clip") << "image" << 2.37 << "none";
+    QTest::newRow("zoomed, page") << "image" << 2.37 << "page";
+    QTest::newRow("pdf, page") << "pdf" << 1200 / QRDesignDpi << "page";
+    QTest::newRow("pdf, painter clipped") << "pdf" << 1200 / QRDesignDpi << "own";
+}
+
+void TestReport::pageDrawsAsOneOpAtATime() {
+    // The painter keeps its state between operations; the page looks exactly
+    // as when each operation was drawn in a save and restore of its own.
+    QFETCH(QString, device);
+    QFETCH(double, scale);
+    QFETCH(QString, clip);
+    const TQRPage page = MixedPage();
+    QImage drawn[2];
+    if (device == QLatin1String("image")) {
+        for (int oneByOne = 0; oneByOne < 2; ++oneByOne) {
+            QImage &image = drawn[oneByOne];
+            image = QImage((MixedCanvas * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::lightGray);
+            QPainter painter(&image);
+            PaintMixed(painter, page, scale, clip, oneByOne);
+        }
+    } else {
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        if (pdftoppm.isEmpty())
+            QSKIP("pdftoppm (poppler-utils) is not installed");
+        QTemporaryDir dir;
+        for (int oneByOne = 0; oneByOne < 2; ++oneByOne) {
+            const QString pdf = dir.filePath(QStringLiteral("page%1.pdf").arg(oneByOne));
+            {
+                QPdfWriter writer(pdf);
+                writer.setResolution(1200);
+                writer.setPageSize(
+                    QPageSize(MixedCanvas * 25.4 / QRDesignDpi, QPageSize::Millimeter));
+                writer.setPageMargins(QMarginsF());
+                QPainter painter(&writer);
+                PaintMixed(painter, page, scale, clip, oneByOne);
+            }
+            const QString png = dir.filePath(QStringLiteral("page%1").arg(oneByOne));
+            QVERIFY(QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("300"),
+                                                 QStringLiteral("-png"),
+                                                 QStringLiteral("-singlefile"), pdf, png}) == 0);
+            drawn[oneByOne] = QImage(png + QStringLiteral(".png"));
+            QVERIFY(!drawn[oneByOne].isNull());
+        }
+    }
+    QCOMPARE(drawn[0], drawn[1]);
 }
 
 QTEST_MAIN(TestReport)
