@@ -77,7 +77,12 @@ public:
     TPageOpPainter &operator=(const TPageOpPainter &) = delete;
 
     void Draw(const TQRPageOp &op) {
-        SetClip(op.Clip);
+        // Text keeps to its own rectangle unless told not to: where the clip
+        // in force and its own both hold that rectangle, it draws the same
+        // under either, and the clip stays as it is (a ranking's cells would
+        // change it twice each).
+        if (!KeepsToItsRect(op))
+            SetClip(op.Clip);
         // The painter's own pen and brush where an operation sets none, as
         // when each was drawn on its own: a picture on a PDF page, for one,
         // takes the brush's opacity.
@@ -125,6 +130,15 @@ private:
         bool underline = false;
         bool operator==(const TFontChoice &) const = default;
     };
+
+    static bool Holds(const QRectF &clip, const QRectF &rect) {
+        return clip.isEmpty() || clip.contains(rect);
+    }
+
+    bool KeepsToItsRect(const TQRPageOp &op) const {
+        return op.kind == TQRPageOp::Text && !(op.Flags & Qt::TextDontClip) &&
+               Holds(op.Clip, op.Rect) && Holds(clip_, op.Rect);
+    }
 
     void SetClip(const QRectF &opClip) {
         const QRectF clip = opClip.isEmpty() ? QRectF() : opClip;
