@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr qsizetype MaxSearches = 64;
+
 // What needs a glyph: blanks and control characters draw nothing anyway.
 bool NeedsGlyph(char32_t c) {
     return QChar::isPrint(c) && !QChar::isSpace(c);
@@ -59,8 +61,13 @@ QFont FontForText(const QFont &font, const QString &text) {
     style.setPixelSize(12);
     const QString key = style.key() + QLatin1Char('\n') + text;
     auto at = found.constFind(key);
-    if (at == found.constEnd())
+    if (at == found.constEnd()) {
+        // A saved report from elsewhere may hold any text: a bounded number
+        // of searches, then the font stays as named.
+        if (found.size() >= MaxSearches)
+            return font;
         at = found.insert(key, FamilyWithAll(font, text));
+    }
     if (at->isEmpty())
         return font;
     QFont drawing(font);
