@@ -86,10 +86,11 @@ void InstallMessageBoxSink() {
 }
 
 QStringList NameFiltersOf(const QString &filter) {
-    // Qt's dialog shows a filter's patterns as part of its text, takes them
-    // from the last parentheses and matches them case-insensitively. So each
-    // pattern is listed once, and a description that ends with a list of
-    // patterns already ("Bitmap files (*.bmp)") is not given them again.
+    // Qt's dialog shows a filter's patterns as part of its text and takes
+    // them from the last parentheses. So each pattern is listed once, and a
+    // description that ends with a list of patterns already ("Bitmap files
+    // (*.bmp)") gets the others in that list, not a second one. "*.BMP" stays
+    // beside "*.bmp": a desktop's own file dialog may match case-sensitively.
     static const QRegularExpression trailingList(QStringLiteral("^(.*)\\(([^()]*)\\)\\s*$"));
     static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
     QStringList result;
@@ -113,7 +114,7 @@ QStringList NameFiltersOf(const QString &filter) {
         }
         const qsizetype listedCount = patterns.size();
         for (const QString &pattern : parts[i + 1].split(separators, Qt::SkipEmptyParts)) {
-            if (!patterns.contains(pattern, Qt::CaseInsensitive))
+            if (!patterns.contains(pattern))
                 patterns << pattern;
         }
         if (listedCount > 0 && patterns.size() == listedCount)

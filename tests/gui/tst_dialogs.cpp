@@ -76,11 +76,14 @@ void TestDialogs::filters_data() {
         << "Pictures|*.bmp|Broken" << QStringList{"Pictures (*.bmp)"};
     QTest::newRow("description lists its patterns")
         << "Bitmap files (*.bmp)|*.BMP|Metafile files (*.wmf)|*.WMF"
-        << QStringList{"Bitmap files (*.bmp)", "Metafile files (*.wmf)"};
+        << QStringList{"Bitmap files (*.bmp *.BMP)", "Metafile files (*.wmf *.WMF)"};
+    QTest::newRow("description lists all of them")
+        << "Pictures (*.bmp *.BMP)|*.BMP;*.bmp" << QStringList{"Pictures (*.bmp *.BMP)"};
     QTest::newRow("description lists some of them")
-        << "Pictures (*.bmp)|*.BMP;*.dib" << QStringList{"Pictures (*.bmp *.dib)"};
-    QTest::newRow("case variants and spaces") << "Kavrel file|*.fun; *.FUN;*.crt;*.CRT; *.xml;*.XML"
-                                              << QStringList{"Kavrel file (*.fun *.crt *.xml)"};
+        << "Pictures (*.bmp)|*.bmp;*.dib" << QStringList{"Pictures (*.bmp *.dib)"};
+    QTest::newRow("case variants and spaces")
+        << "Kavrel file|*.fun; *.FUN;*.crt;*.CRT; *.xml;*.XML;*.xml"
+        << QStringList{"Kavrel file (*.fun *.FUN *.crt *.CRT *.xml *.XML)"};
     QTest::newRow("words in parentheses are no patterns")
         << "Files (old)|*.fun" << QStringList{"Files (old) (*.fun)"};
 }
