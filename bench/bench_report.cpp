@@ -145,7 +145,11 @@ void BM_ClearReport10Criteria(benchmark::State &state) {
         Raport_w->ClearReport();
     }
 }
-BENCHMARK(BM_ClearReport10Criteria)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(5000)->Arg(20000);
+BENCHMARK(BM_ClearReport10Criteria)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Arg(5000)
+    ->Arg(20000);
 
 } // namespace
 

@@ -121,10 +121,10 @@ bool TPrintFile::Commit(QString *error) {
         return true;
     // The file keeps the target's permissions, or gets a new file's.
     const QFileInfo target(target_);
-    QFile::setPermissions(part_->fileName(),
-                          target.exists() ? target.permissions()
-                                          : QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(part_->fileName(), target.exists()
+                                                 ? target.permissions()
+                                                 : QFile::ReadOwner | QFile::WriteOwner |
+                                                       QFile::ReadGroup | QFile::ReadOther);
     // rename() replaces an existing target at once; QFile::rename would not.
     const bool ok = std::rename(QFile::encodeName(part_->fileName()).constData(),
                                 QFile::encodeName(target_).constData()) == 0;

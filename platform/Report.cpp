@@ -339,8 +339,7 @@ void TQRChart::Print(TQRPrintContext &context, QPointF origin) const {
 
 // ---- Bands -----------------------------------------------------------------
 
-TQRBand::TQRBand(TQuickRep *report, TQRBandType type)
-    : BandType(type), report_(report) {
+TQRBand::TQRBand(TQuickRep *report, TQRBandType type) : BandType(type), report_(report) {
     if (report) {
         Left = int(std::lround(report->LeftMargin * QRDesignDpi / 25.4));
         Width = int(std::lround(report->PrintableRect().width()));

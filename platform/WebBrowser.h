@@ -80,7 +80,7 @@ private:
     Impl *impl_;
     QString fileName_;
     bool loaded_ = false;
-    std::unique_ptr<QPrinter> printer_;  // while a print runs
+    std::unique_ptr<QPrinter> printer_; // while a print runs
     std::unique_ptr<TPrintFile> file_;  // the file it prints to
     bool cancelled_ = false;
     // How long a page may take to load before its print is given up, and an

@@ -15,9 +15,9 @@
 #include <QPageRanges>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 TRaport_p *Raport_p = nullptr;

@@ -7,11 +7,11 @@
 
 #include <QPageRanges>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QProgressDialog>
-#include <QPointer>
 #include <QStandardPaths>
 #include <csignal>
 #if VR_WEBENGINE
@@ -395,12 +395,11 @@ void TestReportPrint::printsTheChosenPages_data() {
     QTest::addColumn<bool>("lastFirst");
     QTest::addColumn<QList<int>>("sheets");
     QTest::newRow("pages 2 to 3") << false << 2 << 3 << 1 << true << false << QList<int>{2, 3};
-    QTest::newRow("collated copies") << false << 1 << 2 << 2 << true << false
-                                     << QList<int>{1, 2, 1, 2};
-    QTest::newRow("copies not collated") << false << 1 << 2 << 2 << false << false
-                                         << QList<int>{1, 1, 2, 2};
-    QTest::newRow("last page first") << false << 1 << 3 << 1 << true << true
-                                     << QList<int>{3, 2, 1};
+    QTest::newRow("collated copies")
+        << false << 1 << 2 << 2 << true << false << QList<int>{1, 2, 1, 2};
+    QTest::newRow("copies not collated")
+        << false << 1 << 2 << 2 << false << false << QList<int>{1, 1, 2, 2};
+    QTest::newRow("last page first") << false << 1 << 3 << 1 << true << true << QList<int>{3, 2, 1};
     QTest::newRow("saved report, pages 2 to 3")
         << true << 2 << 3 << 1 << true << false << QList<int>{2, 3};
 }

@@ -3,8 +3,8 @@
 #include "platform/WebBrowser.h"
 
 #include <QPrinter>
-#include <QProgressBar>
 #include <QProcess>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -53,7 +53,8 @@ void TestWebBrowser::showsAndPrintsAPage() {
     QVERIFY(!browser.StartPrint(printer, &error));
     QCOMPARE(error, QStringLiteral("The page is being printed."));
     QVERIFY(printed.wait(60000));
-    QVERIFY2(printed.first().first().value<TWebBrowser::PrintEnd>() == TWebBrowser::PrintEnd::Printed,
+    QVERIFY2(printed.first().first().value<TWebBrowser::PrintEnd>() ==
+                 TWebBrowser::PrintEnd::Printed,
              qPrintable(printed.first().at(1).toString()));
     QVERIFY(!browser.Printing());
     // The engine prints the page as a picture: the PDF holds one page.
