@@ -5,8 +5,8 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 #include <QSaveFile>

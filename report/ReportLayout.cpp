@@ -32,8 +32,8 @@ TQRChildBand *TRaport_w::NewChildBand(TQRBand *previous, int height) {
     return band;
 }
 
-TQRLabel *TRaport_w::MakeLabel(TQRBand *band, const QString &caption, int size, bool bold,
-                               int left, int top) {
+TQRLabel *TRaport_w::MakeLabel(TQRBand *band, const QString &caption, int size, bool bold, int left,
+                               int top) {
     auto *label = new TQRLabel(band);
     label->SetWidth(70);
     auto font = labelFonts_.find({size, bold});

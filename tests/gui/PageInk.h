@@ -16,8 +16,9 @@ inline int InkIn(const TQRPageSet &pages, const QRectF &area, int index = 0) {
     QPainter painter(&image);
     PaintPage(painter, pages, index, QRectF(QPointF(0, 0), size));
     painter.end();
-    const QRect pixels =
-        QRectF(area.topLeft() * scale, area.size() * scale).toAlignedRect().intersected(image.rect());
+    const QRect pixels = QRectF(area.topLeft() * scale, area.size() * scale)
+                             .toAlignedRect()
+                             .intersected(image.rect());
     int dark = 0;
     for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
         for (int x = pixels.left(); x <= pixels.right(); ++x)

@@ -246,7 +246,8 @@ void TestFormula::productSignByItsInk() {
     // In the blanks between "=" and the bracket.
     const QLabel *formula = f.Label_Label_formulaKenRay;
     const QFontMetrics metrics(formula->font());
-    QVERIFY(sign.left() > formula->x() + metrics.horizontalAdvance(QStringLiteral("K * U(a) + 1 =")));
+    QVERIFY(sign.left() >
+            formula->x() + metrics.horizontalAdvance(QStringLiteral("K * U(a) + 1 =")));
     QVERIFY(sign.right() <
             formula->x() + metrics.horizontalAdvance(QStringLiteral("K * U(a) + 1 =      ")));
     f.done(QDialog::Rejected);

@@ -101,7 +101,6 @@ QStringList BandNames(const TQRPage &page) {
     return names;
 }
 
-
 // The page's operations drawn as they were before the painter kept its state
 // between them: each in a save and restore of its own.
 void DrawPageOpsOneByOne(QPainter &painter, const TQRPage &page) {
@@ -138,10 +137,10 @@ void DrawPageOpsOneByOne(QPainter &painter, const TQRPage &page) {
             break;
         case TQRPageOp::Polygon:
             painter.setPen(penOf(op.Pen));
-            painter.setBrush(op.Brush.Style == Qt::NoBrush
-                                 ? QBrush(Qt::NoBrush)
-                                 : QBrush(QColor::fromRgba(op.Brush.Color),
-                                          Qt::BrushStyle(op.Brush.Style)));
+            painter.setBrush(
+                op.Brush.Style == Qt::NoBrush
+                    ? QBrush(Qt::NoBrush)
+                    : QBrush(QColor::fromRgba(op.Brush.Color), Qt::BrushStyle(op.Brush.Style)));
             painter.drawPolygon(op.Points);
             break;
         case TQRPageOp::Image:
@@ -256,8 +255,8 @@ void PaintMixed(QPainter &painter, const TQRPage &page, double scale, const QStr
             const QRectF pageRect(QPointF(0, 0), page.Size);
             painter.save();
             painter.translate(target.topLeft());
-            const double s = std::min(target.width() / page.Size.width(),
-                                      target.height() / page.Size.height());
+            const double s =
+                std::min(target.width() / page.Size.width(), target.height() / page.Size.height());
             painter.scale(s, s);
             painter.setClipRect(pageRect, Qt::IntersectClip);
             painter.fillRect(pageRect, Qt::white);
@@ -358,7 +357,8 @@ void TestReport::signsShowInAFontThatHasThem_data() {
     // "Standard Symbols PS", which maps neither sign; elsewhere an ordinary font.
     const QString product(QChar(0x220F));
     QTest::newRow("Symbol: the product sign") << "Symbol" << product << product;
-    QTest::newRow("Symbol: P, the Greek Pi") << "Symbol" << "P" << QStringLiteral("Π");
+    QTest::newRow("Symbol: P, the Greek Pi") << "Symbol"
+                                             << "P" << QStringLiteral("Π");
     QTest::newRow("the URW font by name") << "Standard Symbols PS" << product << product;
     QTest::newRow("Arial") << "Arial" << product << product;
 }
