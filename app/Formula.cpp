@@ -90,17 +90,12 @@ void TForm_Formula::PlaceFormulaSigns() {
     place(Label_pi, (gapStart + gapEnd - signInk.width()) / 2 - signInk.left(),
           axis - signInk.center().y() - sign.ascent());
 
-    // "n" over the sign and "i" under it, centred, a little apart from it.
-    const QFontMetricsF index(Label_n->font());
-    const double signBase = Label_pi->y() + sign.ascent();
-    const double centre = Label_pi->x() + signInk.center().x();
-    const double apart = std::max(1.0, index.height() / 8);
-    const QRectF n = index.tightBoundingRect(Label_n->text());
-    place(Label_n, centre - n.center().x(),
-          signBase + signInk.top() - apart - n.bottom() - index.ascent());
-    const QRectF i = index.tightBoundingRect(Label_i4->text());
-    place(Label_i4, centre - i.center().x(),
-          signBase + signInk.bottom() + apart - i.top() - index.ascent());
+    // "n" over the sign and "i" under it.
+    const TSignIndices indices =
+        SignIndices(Label_pi->pos(), sign, Label_pi->text(), QFontMetricsF(Label_n->font()),
+                    Label_n->text(), Label_i4->text());
+    place(Label_n, indices.Over.x(), indices.Over.y());
+    place(Label_i4, indices.Under.x(), indices.Under.y());
 
     const int sub = int(base - QFontMetricsF(Label_i1->font()).ascent() / 2);
     Label_i1->move(int(after(QStringLiteral("(k"))), sub);

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QRawFont>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -73,4 +74,21 @@ QFont FontForText(const QFont &font, const QString &text) {
     QFont drawing(font);
     drawing.setFamilies({*at});
     return drawing;
+}
+
+double IndexGap(const QFontMetricsF &index) {
+    return std::max(1.0, index.height() / 8);
+}
+
+TSignIndices SignIndices(QPointF signAt, const QFontMetricsF &sign, const QString &signText,
+                         const QFontMetricsF &index, const QString &over, const QString &under) {
+    const QRectF ink = sign.tightBoundingRect(signText);
+    const double base = signAt.y() + sign.ascent();
+    const double centre = signAt.x() + ink.center().x();
+    const double apart = IndexGap(index);
+    const QRectF n = index.tightBoundingRect(over);
+    const QRectF i = index.tightBoundingRect(under);
+    return {
+        QPointF(centre - n.center().x(), base + ink.top() - apart - n.bottom() - index.ascent()),
+        QPointF(centre - i.center().x(), base + ink.bottom() + apart - i.top() - index.ascent())};
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QPointF>
 #include <QString>
 
 // The font that draws every character of `text`: `font` itself when it does
@@ -12,3 +14,17 @@
 // and Qt neither draws them from it nor falls back: nothing shows, nothing is
 // measured.
 QFont FontForText(const QFont &font, const QString &text);
+
+// How far an index keeps from the ink of what it belongs to.
+double IndexGap(const QFontMetricsF &index);
+
+// Where the index over a product sign ("n") and the one under it ("i") go:
+// the top-left of each text, centred on the sign's ink and IndexGap apart
+// from it. `signAt` is the top-left of the sign's text; texts are placed as
+// labels place them, their base line one ascent below their top.
+struct TSignIndices {
+    QPointF Over;
+    QPointF Under;
+};
+TSignIndices SignIndices(QPointF signAt, const QFontMetricsF &sign, const QString &signText,
+                         const QFontMetricsF &index, const QString &over, const QString &under);

@@ -122,16 +122,12 @@ void TRaport::PlaceFormulaSigns() {
     place(F4, (gapStart + F8->Left() - signInk.width()) / 2 - signInk.left(),
           axis - signInk.center().y() - sign.ascent());
 
-    // "n" over the sign and "i" under it, centred, a little apart from it.
-    const double signBase = F4->Top() + sign.ascent();
-    const double centre = F4->Left() + signInk.center().x();
-    const double apart = std::max(1.0, index.height() / 8);
-    const QRectF n = index.tightBoundingRect(F2->Caption());
-    place(F2, centre - n.center().x(),
-          signBase + signInk.top() - apart - n.bottom() - index.ascent());
-    const QRectF i = index.tightBoundingRect(F3->Caption());
-    place(F3, centre - i.center().x(),
-          signBase + signInk.bottom() + apart - i.top() - index.ascent());
+    // "n" over the sign and "i" under it.
+    const TSignIndices indices = SignIndices(QPointF(F4->Left(), F4->Top()), sign, shownSign, index,
+                                             F2->Caption(), F3->Caption());
+    place(F2, indices.Over.x(), indices.Over.y());
+    place(F3, indices.Under.x(), indices.Under.y());
+    const double apart = IndexGap(index);
 
     // Each subscript just past the ink of its letter: k, u and g.
     const QString bracket = F8->Caption();
