@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPageRanges>
 #include <QPrintEngine>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cstdio>
 
@@ -34,6 +35,11 @@ bool ReadyToPrint(QPrinter &printer, QWidget *parent, const TPrintOffer &offer) 
     MessageDlg(QStringLiteral("Can not print: there is no printer and no file to print to."),
                mtError, mbOK);
     return false;
+}
+
+QString CannotPrint(const QString &printerName, const QString &file) {
+    return file.isEmpty() ? QStringLiteral("Can not print on printer \"%1\".").arg(printerName)
+                          : QStringLiteral("Can not write %1.").arg(file);
 }
 
 std::unique_ptr<QPrinter> CopyOfPrinter(const QPrinter &from, int resolution) {
@@ -131,7 +137,7 @@ bool TPrintFile::Commit(QString *error) {
     if (ok)
         part_->setAutoRemove(false);
     else if (error)
-        *error = QStringLiteral("Can not write %1.").arg(target_);
+        *error = CannotPrint(QString(), target_);
     part_.reset();
     return ok;
 }

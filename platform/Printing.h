@@ -8,10 +8,10 @@
 
 #include <QPrinter>
 #include <QString>
-#include <QTemporaryFile>
 #include <memory>
 #include <vector>
 
+class QTemporaryFile;
 class QWidget;
 
 // Whether a print can start on a printer of this output format, printer
@@ -29,6 +29,8 @@ bool PrintsToQueue(const QPrinter &printer);
 // the print dialog, offering `offer`. False when the user cancelled or chose
 // nothing that can print; that is messaged.
 bool ReadyToPrint(QPrinter &printer, QWidget *parent = nullptr, const TPrintOffer &offer = {});
+// What a print that failed says: the file it was for, or else the printer.
+QString CannotPrint(const QString &printerName, const QString &file);
 // A new printer with the choices of `printer` (printer or file, paper,
 // copies, page range, document name), at `resolution` dots per inch (0: high
 // resolution).

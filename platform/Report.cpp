@@ -694,6 +694,10 @@ TPagePrint::~TPagePrint() {
 
 void TPagePrint::Fail(const QString &error) {
     error_ = error;
+    Stop();
+}
+
+void TPagePrint::Stop() {
     running_ = false;
     if (painter_ && painter_->isActive())
         painter_->end();
@@ -710,13 +714,10 @@ bool TPagePrint::Start() {
         error_ = QStringLiteral("No page of the report is in the range chosen.");
         return false;
     }
-    const QString queue = printer_->printerName();
     file_ = std::make_unique<TPrintFile>(*printer_);
     painter_ = std::make_unique<QPainter>();
     if (!painter_->begin(printer_.get())) {
-        Fail(file_->Target().isEmpty()
-                 ? QStringLiteral("Can not print on printer \"%1\".").arg(queue)
-                 : QStringLiteral("Can not write %1.").arg(file_->Target()));
+        Fail(CannotPrint(printer_->printerName(), file_->Target()));
         return false;
     }
     running_ = true;
@@ -741,17 +742,12 @@ bool TPagePrint::Step(int milliseconds) {
     } while (done_ < SheetCount() && clock.elapsed() < milliseconds);
     if (done_ < SheetCount())
         return true;
-    running_ = false;
     painter_->end();
-    painter_.reset();
-    if (printer_->printerState() == QPrinter::Error) {
-        Fail(file_->Target().isEmpty()
-                 ? QStringLiteral("Can not print on printer \"%1\".").arg(printer_->printerName())
-                 : QStringLiteral("Can not write %1.").arg(file_->Target()));
-        return false;
-    }
-    succeeded_ = file_->Commit(&error_);
-    file_.reset();
+    if (printer_->printerState() == QPrinter::Error)
+        error_ = CannotPrint(printer_->printerName(), file_->Target());
+    else
+        succeeded_ = file_->Commit(&error_);
+    Stop();
     return false;
 }
 
@@ -759,12 +755,8 @@ void TPagePrint::Cancel() {
     if (!running_)
         return;
     cancelled_ = true;
-    running_ = false;
     printer_->abort();
-    if (painter_->isActive())
-        painter_->end();
-    painter_.reset();
-    file_.reset();
+    Stop();
 }
 
 bool TQRPrinter::Print(QPrinter &printer, QString *error) const {

@@ -16,7 +16,6 @@
 #include <QMarginsF>
 #include <QObject>
 #include <QPageSize>
-#include <QPainter>
 #include <QPointer>
 #include <QScrollArea>
 #include <QStringList>
@@ -299,6 +298,8 @@ public:
 
 private:
     void Fail(const QString &error);
+    // Ends the painter and drops what a print to a file left, unless committed.
+    void Stop();
     TQRPageSet pages_;
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<TPrintFile> file_;

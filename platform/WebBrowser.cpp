@@ -320,10 +320,8 @@ void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt
     QString error = why;
     if (end == PrintEnd::Printed && !file_->Commit(&error))
         end = PrintEnd::Failed;
-    else if (end == PrintEnd::Failed && error.isEmpty() && !file_->Target().isEmpty())
-        error = QStringLiteral("Can not write %1.").arg(file_->Target());
     else if (end == PrintEnd::Failed && error.isEmpty())
-        error = QStringLiteral("Can not print on printer \"%1\".").arg(printer_->printerName());
+        error = CannotPrint(printer_->printerName(), file_->Target());
     printWatchdog_->stop();
     // Ended before the engine ended it, the print keeps its printer and its
     // file until the engine lets go of them.
