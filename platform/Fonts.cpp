@@ -6,17 +6,52 @@
 #include <QRawFont>
 #include <QStringList>
 #include <algorithm>
+#include <bitset>
 
 namespace {
 
 constexpr qsizetype MaxSearches = 64;
+constexpr qsizetype MaxKnownFonts = 256;
 
 // What needs a glyph: blanks and control characters draw nothing anyway.
 bool NeedsGlyph(char32_t c) {
     return QChar::isPrint(c) && !QChar::isSpace(c);
 }
 
+// The printable ASCII characters a font draws. Asking the font for every
+// character of every text was a sixth of a report's Create, so it is asked
+// once per family and style (glyphs do not depend on the size), for a
+// bounded number of them: a saved report may name any family.
+using TAsciiSet = std::bitset<128>;
+
+TAsciiSet AsciiDrawn(const QFontMetricsF &metrics) {
+    TAsciiSet drawn;
+    for (char32_t c = 0x21; c < 0x7f; ++c)
+        drawn[c] = metrics.inFontUcs4(c);
+    return drawn;
+}
+
+TAsciiSet AsciiDrawnBy(const QFont &font) {
+    static QHash<QString, TAsciiSet> known;
+    const QString key = font.family() + QLatin1Char('\n') + QString::number(font.weight()) +
+                        (font.italic() ? QLatin1Char('i') : QLatin1Char('r'));
+    if (const auto at = known.constFind(key); at != known.constEnd())
+        return *at;
+    const TAsciiSet drawn = AsciiDrawn(QFontMetricsF(font));
+    if (known.size() < MaxKnownFonts)
+        known.insert(key, drawn);
+    return drawn;
+}
+
 bool DrawsAll(const QFont &font, const QString &text) {
+    const bool ascii =
+        std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x80; });
+    if (ascii) {
+        const TAsciiSet drawn = AsciiDrawnBy(font);
+        return std::all_of(text.begin(), text.end(), [&](QChar ch) {
+            return !NeedsGlyph(ch.unicode()) || drawn[ch.unicode()];
+        });
+    }
     const QFontMetricsF metrics(font);
     for (const char32_t c : text.toUcs4()) {
         if (NeedsGlyph(c) && !metrics.inFontUcs4(c))
