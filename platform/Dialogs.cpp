@@ -5,15 +5,44 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <algorithm>
+#include <optional>
 
 namespace {
 TDialogScript *activeScript = nullptr;
+
+// Keeps a Yes/No box open until one of its buttons answers it: Esc and the
+// window's close would otherwise answer No. A button closes the box through a
+// close event too, so a close passes once a button was clicked.
+class TAnswerRequired : public QObject {
+public:
+    explicit TAnswerRequired(QMessageBox &box) {
+        box.setWindowFlags((box.windowFlags() | Qt::CustomizeWindowHint) &
+                           ~Qt::WindowCloseButtonHint);
+        QObject::connect(&box, &QMessageBox::buttonClicked, this, [this] { answered_ = true; });
+        box.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::KeyPress)
+            return static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
+        if (event->type() == QEvent::Close && !answered_) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool answered_ = false;
+};
 
 int FirstButton(TMsgDlgButtons buttons) {
     if (buttons & mbYes)
@@ -68,13 +97,16 @@ int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, QW
             standard |= m.standard;
     }
     box.setStandardButtons(standard ? standard : QMessageBox::Ok);
+    std::optional<TAnswerRequired> answerRequired;
+    if ((buttons & mbYesNo) && !(buttons & (mbCancel | mbOK)))
+        answerRequired.emplace(box);
     const int pressed = box.exec();
     for (const auto &m : map) {
         if (pressed == m.standard)
             return m.result;
     }
-    // Escape on a Yes/No box answers No; on others it closes with Cancel.
-    return (buttons & mbNo) ? mrNo : (buttons & mbOK) ? mrOk : mrCancel;
+    // Escape on a box with Cancel or OK closes it as that button.
+    return (buttons & mbCancel) ? mrCancel : (buttons & mbOK) ? mrOk : mrNo;
 }
 
 void ShowMessage(const QString &text, QWidget *parent) {

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 class TestDialogs : public QObject {
@@ -20,6 +21,8 @@ private slots:
     void colours();
     void printerDialogsOffer_data();
     void printerDialogsOffer();
+    void boxesAnsweredByKeys_data();
+    void boxesAnsweredByKeys();
 };
 
 void TestDialogs::scriptedMessages() {
@@ -139,6 +142,54 @@ void TestDialogs::printerDialogsOffer() {
     const bool accepted = setUp ? PrinterSetupDlg(printer) : PrintDlg(printer, nullptr, {lastPage});
     QVERIFY(seen);
     QVERIFY(!accepted);
+}
+
+void TestDialogs::boxesAnsweredByKeys_data() {
+    QTest::addColumn<unsigned>("buttons");
+    QTest::addColumn<QString>("keys"); // played in order; "close" is the window manager's close
+    QTest::addColumn<int>("answer");
+    // A Yes/No box is answered by its buttons only: Esc and the close do nothing.
+    QTest::newRow("yes/no: Esc, then Yes") << unsigned(mbYesNo) << "Esc Y" << int(mrYes);
+    QTest::newRow("yes/no: Esc, then No") << unsigned(mbYesNo) << "Esc N" << int(mrNo);
+    QTest::newRow("yes/no: close, then Y") << unsigned(mbYesNo) << "close Y" << int(mrYes);
+    QTest::newRow("yes/no: Enter") << unsigned(mbYesNo) << "Enter" << int(mrYes);
+    QTest::newRow("yes/no: Esc, then Alt+Y") << unsigned(mbYesNo) << "Esc Alt+Y" << int(mrYes);
+    QTest::newRow("yes/no/cancel: Esc") << unsigned(mbYesNo | mbCancel) << "Esc" << int(mrCancel);
+    QTest::newRow("ok: Esc") << unsigned(mbOK) << "Esc" << int(mrOk);
+}
+
+void TestDialogs::boxesAnsweredByKeys() {
+    QFETCH(unsigned, buttons);
+    QFETCH(QString, keys);
+    QFETCH(int, answer);
+    bool closeButton = true;
+    QTimer::singleShot(0, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        closeButton = box->windowFlags().testFlag(Qt::WindowCloseButtonHint);
+        for (const QString &key : keys.split(QLatin1Char(' '))) {
+            if (!box->isVisible())
+                break; // answered too early: the box returns what it was answered
+            if (key == QLatin1String("close"))
+                box->windowHandle()->close();
+            else if (key == QLatin1String("Esc"))
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (key == QLatin1String("Enter"))
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+            else if (key.startsWith(QLatin1String("Alt+")))
+                QTest::keyClick(box, key.back().toLatin1(), Qt::AltModifier);
+            else
+                QTest::keyClick(box, key.at(0).toLatin1());
+            // A letter clicks its button with an animation: give it the time.
+            QTest::qWaitFor([box] { return !box->isVisible(); }, 500);
+        }
+        // Left open: the box's last button answers it, and the comparison below tells.
+        if (box->isVisible())
+            box->findChildren<QPushButton *>().constLast()->click();
+    });
+    QCOMPARE(MessageDlg(QStringLiteral("Save changes?"), mtConfirmation, buttons), answer);
+    QCOMPARE(closeButton, buttons != unsigned(mbYesNo));
 }
 
 QTEST_MAIN(TestDialogs)
