@@ -6,7 +6,11 @@
 #include <QPrintEngine>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool PrinterCanStart(QPrinter::OutputFormat format, const QString &printerName,
                      const QString &outputFile) {
@@ -101,12 +105,89 @@ std::vector<int> PrintedSheets(const QPrinter &printer, int pageCount) {
 
 // ---- Prints to a file ------------------------------------------------------
 
+namespace {
+
+// The file a print to `name` replaces: the one a symbolic link points to, so
+// that the link stays. A loop of links is left as it is and fails on writing.
+QString FileBehindLinks(const QString &name) {
+    QString path = name;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(path);
+        if (!info.isSymLink())
+            return path;
+        path = info.symLinkTarget();
+    }
+    return name;
+}
+
+// The modes a file created now gets: 0666 less the umask. The kernel reports
+// the umask without changing it; setting it to read it is a fallback only,
+// as other threads may create files meanwhile.
+mode_t NewFileMode() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        while (!status.atEnd()) {
+            const QByteArray line = status.readLine();
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return 0666 & ~mode_t(mask);
+            }
+        }
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Whether the print's writer finished the file: it is on the disk, and a PDF
+// ends with the trailer that points back at its cross-reference table. A
+// write that fails as the file is finished (disk full, a size limit) leaves
+// it cut short, and the PDF writer does not report that.
+bool WrittenWhole(const QString &name) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0 || ::fsync(file.handle()) != 0)
+        return false;
+    if (file.read(5) != "%PDF-")
+        return true; // not a PDF: its size is all there is to check
+    const qint64 size = file.size();
+    const qint64 tailStart = std::max<qint64>(0, size - 1024);
+    if (!file.seek(tailStart))
+        return false;
+    const QByteArray tail = file.readAll().trimmed();
+    if (!tail.endsWith("%%EOF"))
+        return false;
+    const qsizetype at = tail.lastIndexOf("startxref");
+    if (at < 0)
+        return false;
+    bool ok = false;
+    const qint64 xref =
+        tail.mid(at + 9, tail.size() - 5 - at - 9).trimmed().toLongLong(&ok);
+    if (!ok || xref < 0 || xref >= tailStart + at || !file.seek(xref))
+        return false;
+    // A table ("xref") or a cross-reference stream ("N 0 obj").
+    const QByteArray head = file.read(4);
+    return head == "xref" || (!head.isEmpty() && std::isdigit(uchar(head[0])));
+}
+
+} // namespace
+
 TPrintFile::TPrintFile(QPrinter &printer) {
     if (printer.outputFileName().isEmpty())
         return;
     target_ = printer.outputFileName();
-    const QFileInfo info(target_);
-    // Beside the target, so that it takes the target's place in one rename.
+    replaced_ = FileBehindLinks(target_);
+    // A file the user may not write to is not replaced behind its back: the
+    // print then fails on the file itself, as writing it would.
+    if (QFileInfo::exists(replaced_)) {
+        const int fd = ::open(QFile::encodeName(replaced_).constData(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0)
+            return;
+        ::close(fd);
+    }
+    const QFileInfo info(replaced_);
+    // Beside the file, so that it takes the file's place in one rename.
     auto part = std::make_unique<QTemporaryFile>(
         info.dir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(info.fileName())));
     // A folder that can not take it: the print fails on the target itself
@@ -125,15 +206,15 @@ TPrintFile::~TPrintFile() {
 bool TPrintFile::Commit(QString *error) {
     if (!part_)
         return true;
-    // The file keeps the target's permissions, or gets a new file's.
-    const QFileInfo target(target_);
-    QFile::setPermissions(part_->fileName(), target.exists()
-                                                 ? target.permissions()
-                                                 : QFile::ReadOwner | QFile::WriteOwner |
-                                                       QFile::ReadGroup | QFile::ReadOther);
-    // rename() replaces an existing target at once; QFile::rename would not.
-    const bool ok = std::rename(QFile::encodeName(part_->fileName()).constData(),
-                                QFile::encodeName(target_).constData()) == 0;
+    const QByteArray part = QFile::encodeName(part_->fileName());
+    const QByteArray replaced = QFile::encodeName(replaced_);
+    // A replaced file keeps its own modes, a new one gets a new file's.
+    struct stat old {};
+    const mode_t mode = ::stat(replaced.constData(), &old) == 0 ? old.st_mode & 07777
+                                                               : NewFileMode();
+    // rename() replaces an existing file at once; QFile::rename would not.
+    const bool ok = WrittenWhole(part_->fileName()) && ::chmod(part.constData(), mode) == 0 &&
+                    std::rename(part.constData(), replaced.constData()) == 0;
     if (ok)
         part_->setAutoRemove(false);
     else if (error)

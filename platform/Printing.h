@@ -42,8 +42,11 @@ std::unique_ptr<QPrinter> CopyOfPrinter(const QPrinter &printer, int resolution 
 std::vector<int> PrintedSheets(const QPrinter &printer, int pageCount);
 
 // A print to a file writes a new file beside it, which takes the file's
-// place only when the print has succeeded: a cancelled or failed print
-// leaves what was there. Prints to a printer queue are left as they are.
+// place only when the print has succeeded and the file was written whole: a
+// cancelled or failed print leaves what was there. A symbolic link stays and
+// the file it points to is replaced; that file keeps its modes, and one the
+// user may not write to is not replaced. Prints to a printer queue are left
+// as they are.
 class TPrintFile {
 public:
     // Points `printer` at the new file when it prints to one.
@@ -55,12 +58,13 @@ public:
     // The file the print is for (empty for a printer queue).
     QString Target() const { return target_; }
     // Puts the printed file in the target's place; false (with `error`) when
-    // it can not.
+    // it can not or the file was not written whole.
     bool Commit(QString *error = nullptr);
     // Drops what was printed.
     void Discard();
 
 private:
     QString target_;
+    QString replaced_; // the target, or the file its links point to
     std::unique_ptr<QTemporaryFile> part_;
 };

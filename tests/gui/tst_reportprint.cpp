@@ -14,6 +14,7 @@
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <csignal>
+#include <sys/resource.h>
 #if VR_WEBENGINE
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -112,6 +113,8 @@ private slots:
     void longPrintShowsProgressAndCancels();
     void tooLongForTheBrowserOffersThePages();
     void pageProcessEndedDuringAPrint();
+    void printCutShortIsAFailure_data();
+    void printCutShortIsAFailure();
 
 private:
     void CreateReport(int alternatives = 3);
@@ -545,6 +548,53 @@ void TestReportPrint::pageProcessEndedDuringAPrint() {
 #else
     QSKIP("this build shows the HTML view as text");
 #endif
+}
+
+void TestReportPrint::printCutShortIsAFailure_data() {
+    printsWithoutAPrinter_data();
+}
+
+void TestReportPrint::printCutShortIsAFailure() {
+    // A write that fails as the file is finished (a full disk, a file size
+    // limit) is not reported by the PDF writer: the view finds the file cut
+    // short, says so, and the user's file keeps its bytes.
+    QFETCH(bool, html);
+    if (html && !TWebBrowser::ShowsHtml())
+        QSKIP("this build shows the HTML view as text");
+    CreateReport();
+    if (html) {
+        Raport_p->SB_HTMLClick();
+        QTRY_VERIFY_WITH_TIMEOUT(Raport_p->Browser->Loaded(), 30000);
+    }
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("cars.pdf"));
+    PrintTo(pdf);
+    const QByteArray good = FileContents(pdf);
+    QVERIFY(good.size() > 2000);
+
+    rlimit old {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old;
+    limit.rlim_cur = rlim_t(good.size() / 2);
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const qsizetype messages = fixture_->Script.Shown.size();
+    fixture_->Script.Answer(mrOk, CannotPrint(QString(), pdf));
+    fixture_->Script.AnswerPrint(true);
+    Raport_p->SB_Print_ReportClick();
+    const bool ended = QTest::qWaitFor([] { return !Raport_p->Printing(); }, 60000);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(ended);
+
+    QCOMPARE(fixture_->Script.Shown.size(), messages + 1);
+    QCOMPARE(FileContents(pdf), good);
+    QCOMPARE(QDir(fixture_->Dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("cars.pdf")});
+    // With room again the same print succeeds.
+    fixture_->Script.AnswerPrint(true);
+    Print();
+    QCOMPARE(fixture_->Script.Shown.size(), messages + 1);
+    QVERIFY(FileContents(pdf).trimmed().endsWith("%%EOF"));
 }
 
 int main(int argc, char **argv) {
