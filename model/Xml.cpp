@@ -603,6 +603,10 @@ void TXML::WriteElicitationSettings(const std::vector<TPROBLEM> &criteria, doubl
         UpsertValueChild(entry, QStringLiteral("METHOD"), QString::number(c.Method));
         UpsertValueChild(entry, QStringLiteral("MIN"), NumberToFileText(c.Min));
         UpsertValueChild(entry, QStringLiteral("MAX"), NumberToFileText(c.Max));
+        // What the user typed for the criterion, so that a problem saved
+        // before its results keeps it; the result file carries it as well.
+        UpsertValueChild(entry, QStringLiteral("UNITS"), c.Units);
+        UpsertValueChild(entry, QStringLiteral("PRECISION"), QString::number(c.Decimals));
     }
     UpsertValueChild(SettingsNode, QStringLiteral("PROBABILITY"), NumberToFileText(probability));
     UpsertValueChild(SettingsNode, QStringLiteral("QUESTIONS"), QString::number(questions));

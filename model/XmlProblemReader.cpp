@@ -164,6 +164,20 @@ bool TXML::ReadCriterionSettings(TPROBLEM &criterion) {
                                     TFuncPoint{criterion.Min, criterion.Cost ? 1.0 : 0.0});
             criterion.Points.push_back(TFuncPoint{criterion.Max, criterion.Cost ? 0.0 : 1.0});
         }
+        GetChildAttribute(entry, QStringLiteral("UNITS"), value, criterion.Units);
+        // Decimals that can not be shown leave the criterion as an older file
+        // would: the criterion itself is still worth reading.
+        int decimals = 0;
+        if (GetChildAttribute(entry, QStringLiteral("PRECISION"), value, text)) {
+            if (FileTextToTruncated(text, decimals) && DecimalsInRange(decimals))
+                criterion.Decimals = decimals;
+            else
+                ShowModelMessage(QStringLiteral("Criterion \"%1\": the decimals \"%2\" can not be "
+                                                "used; it keeps %3 decimals.")
+                                     .arg(criterion.Name, text)
+                                     .arg(criterion.Decimals),
+                                 mtWarning);
+        }
         // Only the first entry of a criterion counts: a second one would add a
         // second pair of end points.
         break;

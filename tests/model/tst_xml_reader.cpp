@@ -70,6 +70,8 @@ private slots:
     void ranges();
     void method_data();
     void method();
+    void unitsAndDecimals_data();
+    void unitsAndDecimals();
     void enumerations();
     void namesAndPositions();
     void missingSettingsAreCreated();
@@ -301,6 +303,39 @@ void TestXmlReader::method() {
     } else {
         QCOMPARE(r.Model.Criteria.at(0).Method, method);
     }
+}
+
+void TestXmlReader::unitsAndDecimals_data() {
+    QTest::addColumn<QString>("settings"); // the children of the criterion's KAVREL ATTRIBUTE
+    QTest::addColumn<QString>("units");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("both") << "<UNITS Value='km'/><PRECISION Value='1'/>" << "km" << 1 << false;
+    QTest::newRow("zero decimals") << "<PRECISION Value='0'/>" << "" << 0 << false;
+    QTest::newRow("truncated") << "<PRECISION Value='2.7'/>" << "" << 2 << false;
+    QTest::newRow("older file") << "<METHOD Value='2'/>" << "" << 3 << false;
+    QTest::newRow("no number") << "<UNITS Value='m²'/><PRECISION Value='x'/>" << "m²" << 3 << true;
+    QTest::newRow("negative") << "<PRECISION Value='-1'/>" << "" << 3 << true;
+    QTest::newRow("too many") << "<PRECISION Value='11'/>" << "" << 3 << true;
+}
+
+void TestXmlReader::unitsAndDecimals() {
+    // A criterion's units and decimals, where the file has them; decimals
+    // that can not be used are said and leave the criterion as it was.
+    QFETCH(QString, settings);
+    QFETCH(QString, units);
+    QFETCH(int, decimals);
+    QFETCH(bool, warned);
+    LocaleGuard guard(QLocale(QLocale::English, QLocale::UnitedStates));
+    MessageRecorder shown;
+    Read r(Problem(Criterion("Attr1", "C"), {},
+                   QStringLiteral("<ATTRIBUTE AttrID='Attr1'>%1</ATTRIBUTE><PRECISION Value='4'/>")
+                       .arg(settings)));
+    QVERIFY(r.Ok);
+    QCOMPARE(r.Model.Criteria.size(), size_t(1));
+    QCOMPARE(r.Model.Criteria[0].Units, units);
+    QCOMPARE(r.Model.Criteria[0].Decimals, decimals);
+    QCOMPARE(shown.texts.size(), warned ? 1 : 0);
 }
 
 void TestXmlReader::enumerations() {

@@ -12,13 +12,15 @@ QString Describe(const TDecisionModel &m) {
     for (const TROLENAME &r : m.Roles)
         out += r.AttrID + '=' + r.Caption + ';';
     for (const TPROBLEM &c : m.Criteria) {
-        out += QStringLiteral("\n%1 %2 %3 %4 m%5 [%6,%7] %8")
+        out += QStringLiteral("\n%1 %2 %3 [%9] d%10 %4 m%5 [%6,%7] %8")
                    .arg(c.Name, c.AttrID, c.Description)
                    .arg(c.Cost)
                    .arg(c.Method)
                    .arg(c.Min, 0, 'g', 17)
                    .arg(c.Max, 0, 'g', 17)
-                   .arg(c.Enumerated);
+                   .arg(c.Enumerated)
+                   .arg(c.Units)
+                   .arg(c.Decimals);
         for (const TEnumvalue &e : c.Values)
             out += QStringLiteral(" %1:%2").arg(e.Label).arg(e.Value);
     }
@@ -62,7 +64,10 @@ void TestXmlRoundTrip::newProblemRoundTrip() {
     p.Xml.UpdateAttributeDescription(p.Model.Roles[0]);
     p.AddCriterion(QStringLiteral("Größe"), false, 20.5, 140.25, 3).Description = "m²";
     p.Xml.UpdateCriterionAttribute(p.Model.Criteria[0]);
-    p.AddCriterion("Rent", true, 0.000001, 2500, 2);
+    p.Model.Criteria[0].Units = QStringLiteral("m²");
+    p.Model.Criteria[0].Decimals = 1;
+    p.AddCriterion("Rent", true, 0.000001, 2500, 2).Units = QStringLiteral("zł / month");
+    p.Model.Criteria[1].Decimals = 0;
     p.AddCriterion("Floor", false, -2, 12, 4).Used = false;
     for (int i = 0; i < 12; ++i)
         p.AddAlternative(QStringLiteral("Flat %1").arg(i),
@@ -80,6 +85,13 @@ void TestXmlRoundTrip::newProblemRoundTrip() {
     QCOMPARE(read.Probability, 0.35);
     QCOMPARE(read.Questions, 12);
     QCOMPARE(read.Precision, 5);
+    // What the user typed for each criterion, results or not.
+    QCOMPARE(read.Model.Criteria[0].Units, QStringLiteral("m²"));
+    QCOMPARE(read.Model.Criteria[0].Decimals, 1);
+    QCOMPARE(read.Model.Criteria[1].Units, QStringLiteral("zł / month"));
+    QCOMPARE(read.Model.Criteria[1].Decimals, 0);
+    QCOMPARE(read.Model.Criteria[2].Units, QString());
+    QCOMPARE(read.Model.Criteria[2].Decimals, 3);
     read.Xml.WriteElicitationSettings(read.Model.Criteria, read.Probability, read.Questions,
                                       read.Precision);
     const QString second = dir.filePath("second.xml");
@@ -127,16 +139,24 @@ void TestXmlRoundTrip::examples() {
     QVERIFY(std::any_of(m.Criteria.begin(), m.Criteria.end(),
                         [](const TPROBLEM &c) { return !c.Enumerated; }));
     // The ranges in the file enclose the values: every criterion keeps them.
+    // The examples carry no units and decimals: those are as for a new criterion.
     for (const TPROBLEM &c : m.Criteria) {
         QCOMPARE(c.Points.size(), size_t(2));
         QVERIFY(c.Min < c.Max);
+        QCOMPARE(c.Units, QString());
+        QCOMPARE(c.Decimals, 3);
     }
 
     example.Xml.WriteElicitationSettings(m.Criteria, example.Probability, example.Questions,
                                          example.Precision);
     const QString saved = dir.filePath("saved.xml");
     QVERIFY(example.Xml.SaveProblemFile(saved));
-    QCOMPARE(LoadedTree(saved), LoadedTree(path));
+    // Every element where it was, and each criterion's settings gain its
+    // units and decimals after MAX.
+    QString expected = LoadedTree(path);
+    expected.replace(QRegularExpression(QStringLiteral("(\n   MAX [^\n]*)")),
+                     QStringLiteral("\\1\n   UNITS Value=\n   PRECISION Value=3"));
+    QCOMPARE(LoadedTree(saved), expected);
     XmlLoaded again(saved);
     QVERIFY(again.Ok);
     QCOMPARE(Describe(again.Model), Describe(m));

@@ -278,9 +278,10 @@ void TestXmlWriters::settingsFirstAndSecondWrite() {
     const QDomElement k = p.Xml.SettingsNode;
     QCOMPARE(ChildTags(k),
              (QStringList{"ATTRIBUTE", "ATTRIBUTE", "PROBABILITY", "QUESTIONS", "PRECISION"}));
-    QCOMPARE(ChildValues(k.firstChildElement()), (QStringList{"METHOD=2", "MIN=0", "MAX=10"}));
+    QCOMPARE(ChildValues(k.firstChildElement()),
+             (QStringList{"METHOD=2", "MIN=0", "MAX=10", "UNITS=", "PRECISION=3"}));
     QCOMPARE(ChildValues(k.firstChildElement().nextSiblingElement()),
-             (QStringList{"METHOD=4", "MIN=0.5", "MAX=2.5"}));
+             (QStringList{"METHOD=4", "MIN=0.5", "MAX=2.5", "UNITS=", "PRECISION=3"}));
     QCOMPARE(k.firstChildElement("PROBABILITY").attribute("Value"), QStringLiteral("0.35"));
     QCOMPARE(k.firstChildElement("QUESTIONS").attribute("Value"), QStringLiteral("12"));
 
