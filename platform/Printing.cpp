@@ -162,8 +162,7 @@ bool WrittenWhole(const QString &name) {
     if (at < 0)
         return false;
     bool ok = false;
-    const qint64 xref =
-        tail.mid(at + 9, tail.size() - 5 - at - 9).trimmed().toLongLong(&ok);
+    const qint64 xref = tail.mid(at + 9, tail.size() - 5 - at - 9).trimmed().toLongLong(&ok);
     if (!ok || xref < 0 || xref >= tailStart + at || !file.seek(xref))
         return false;
     // A table ("xref") or a cross-reference stream ("N 0 obj").
@@ -210,8 +209,8 @@ bool TPrintFile::Commit(QString *error) {
     const QByteArray replaced = QFile::encodeName(replaced_);
     // A replaced file keeps its own modes, a new one gets a new file's.
     struct stat old {};
-    const mode_t mode = ::stat(replaced.constData(), &old) == 0 ? old.st_mode & 07777
-                                                               : NewFileMode();
+    const mode_t mode =
+        ::stat(replaced.constData(), &old) == 0 ? old.st_mode & 07777 : NewFileMode();
     // rename() replaces an existing file at once; QFile::rename would not.
     const bool ok = WrittenWhole(part_->fileName()) && ::chmod(part.constData(), mode) == 0 &&
                     std::rename(part.constData(), replaced.constData()) == 0;

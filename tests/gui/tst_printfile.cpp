@@ -50,8 +50,9 @@ bool PrintTo(const QString &name, int pages, QString *error) {
         if (page > 0)
             printer.newPage();
         for (int line = 0; line < 60; ++line)
-            painter.drawText(200, 200 + line * 80,
-                             QStringLiteral("Page %1, line %2 of the ranking").arg(page + 1).arg(line));
+            painter.drawText(
+                200, 200 + line * 80,
+                QStringLiteral("Page %1, line %2 of the ranking").arg(page + 1).arg(line));
     }
     painter.end();
     if (printer.printerState() == QPrinter::Error) {
@@ -124,7 +125,8 @@ void TestPrintFile::replacesWhatTheUserMeant() {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
              QStringList{QFileInfo(chosen).fileName()});
     QCOMPARE(QDir(dir.filePath(QStringLiteral("elsewhere"))).entryList(QDir::Files | QDir::Hidden),
-             layout == QLatin1String("file") ? QStringList() : QStringList{QStringLiteral("real.pdf")});
+             layout == QLatin1String("file") ? QStringList()
+                                             : QStringList{QStringLiteral("real.pdf")});
 }
 
 void TestPrintFile::fileTheUserMayNotWriteIsRefused() {
@@ -171,7 +173,7 @@ void TestPrintFile::fileCutShortIsAFailure() {
     const QByteArray good = FileContents(target);
     QVERIFY(good.size() > 4000);
 
-    rlimit old {};
+    rlimit old{};
     QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = old;

@@ -571,7 +571,7 @@ void TestReportPrint::printCutShortIsAFailure() {
     const QByteArray good = FileContents(pdf);
     QVERIFY(good.size() > 2000);
 
-    rlimit old {};
+    rlimit old{};
     QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = old;

@@ -310,13 +310,20 @@ void TestXmlReader::unitsAndDecimals_data() {
     QTest::addColumn<QString>("units");
     QTest::addColumn<int>("decimals");
     QTest::addColumn<bool>("warned");
-    QTest::newRow("both") << "<UNITS Value='km'/><PRECISION Value='1'/>" << "km" << 1 << false;
-    QTest::newRow("zero decimals") << "<PRECISION Value='0'/>" << "" << 0 << false;
-    QTest::newRow("truncated") << "<PRECISION Value='2.7'/>" << "" << 2 << false;
-    QTest::newRow("older file") << "<METHOD Value='2'/>" << "" << 3 << false;
-    QTest::newRow("no number") << "<UNITS Value='m²'/><PRECISION Value='x'/>" << "m²" << 3 << true;
-    QTest::newRow("negative") << "<PRECISION Value='-1'/>" << "" << 3 << true;
-    QTest::newRow("too many") << "<PRECISION Value='11'/>" << "" << 3 << true;
+    QTest::newRow("both") << "<UNITS Value='km'/><PRECISION Value='1'/>"
+                          << "km" << 1 << false;
+    QTest::newRow("zero decimals") << "<PRECISION Value='0'/>"
+                                   << "" << 0 << false;
+    QTest::newRow("truncated") << "<PRECISION Value='2.7'/>"
+                               << "" << 2 << false;
+    QTest::newRow("older file") << "<METHOD Value='2'/>"
+                                << "" << 3 << false;
+    QTest::newRow("no number") << "<UNITS Value='m²'/><PRECISION Value='x'/>"
+                               << "m²" << 3 << true;
+    QTest::newRow("negative") << "<PRECISION Value='-1'/>"
+                              << "" << 3 << true;
+    QTest::newRow("too many") << "<PRECISION Value='11'/>"
+                              << "" << 3 << true;
 }
 
 void TestXmlReader::unitsAndDecimals() {
