@@ -182,7 +182,7 @@ void TestDialogs::boxesAnsweredByKeys() {
             else
                 QTest::keyClick(box, key.at(0).toLatin1());
             // A letter clicks its button with an animation: give it the time.
-            QTest::qWaitFor([box] { return !box->isVisible(); }, 500);
+            (void)QTest::qWaitFor([box] { return !box->isVisible(); }, 500);
         }
         // Left open: the box's last button answers it, and the comparison below tells.
         if (box->isVisible())
