@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QStringList>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 // Records what the model tells the user, in order, while it lives.
 struct MessageRecorder {
@@ -50,3 +52,27 @@ inline QString PointsText(const TFUNCTION &f) {
         parts << QStringLiteral("(%1,%2)").arg(p.x).arg(p.u);
     return parts.join(QLatin1Char(' '));
 }
+
+// Limits the size of the files this process writes while it lives, as a full
+// disk would: a write past the limit fails (with no signal) instead.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(qint64 bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+        set_ = ::getrlimit(RLIMIT_FSIZE, &old_) == 0;
+        rlimit limit = old_;
+        limit.rlim_cur = rlim_t(bytes);
+        set_ = set_ && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~TFileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, handler_);
+    }
+    TFileSizeLimit(const TFileSizeLimit &) = delete;
+    TFileSizeLimit &operator=(const TFileSizeLimit &) = delete;
+    bool Set() const { return set_; }
+
+private:
+    rlimit old_{};
+    void (*handler_)(int);
+    bool set_ = false;
+};

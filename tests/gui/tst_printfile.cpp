@@ -2,6 +2,7 @@
 // a symbolic link, with the modes a file of the user's gets, never a file the
 // user may not write, and never with a file written cut short.
 #include "platform/Printing.h"
+#include "tests/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,9 +11,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
 #include <pwd.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -173,15 +172,12 @@ void TestPrintFile::fileCutShortIsAFailure() {
     const QByteArray good = FileContents(target);
     QVERIFY(good.size() > 4000);
 
-    rlimit old{};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old;
-    limit.rlim_cur = rlim_t(good.size() - 1000);
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const bool printed = PrintTo(target, 2, &error);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool printed = false;
+    {
+        const TFileSizeLimit full(good.size() - 1000);
+        QVERIFY(full.Set());
+        printed = PrintTo(target, 2, &error);
+    }
 
     QVERIFY(!printed);
     QCOMPARE(error, CannotPrint(QString(), target));

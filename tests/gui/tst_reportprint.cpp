@@ -4,6 +4,7 @@
 // active, and the HTML view's print that runs without waiting for it.
 #include "ReportFixture.h"
 #include "platform/WebBrowser.h"
+#include "tests/TestSupport.h"
 
 #include <QPageRanges>
 #include <QPainter>
@@ -14,7 +15,6 @@
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <csignal>
-#include <sys/resource.h>
 #if VR_WEBENGINE
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -571,19 +571,16 @@ void TestReportPrint::printCutShortIsAFailure() {
     const QByteArray good = FileContents(pdf);
     QVERIFY(good.size() > 2000);
 
-    rlimit old{};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old;
-    limit.rlim_cur = rlim_t(good.size() / 2);
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     const qsizetype messages = fixture_->Script.Shown.size();
     fixture_->Script.Answer(mrOk, CannotPrint(QString(), pdf));
     fixture_->Script.AnswerPrint(true);
-    Raport_p->SB_Print_ReportClick();
-    const bool ended = QTest::qWaitFor([] { return !Raport_p->Printing(); }, 60000);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool ended = false;
+    {
+        const TFileSizeLimit full(good.size() / 2);
+        QVERIFY(full.Set());
+        Raport_p->SB_Print_ReportClick();
+        ended = QTest::qWaitFor([] { return !Raport_p->Printing(); }, 60000);
+    }
     QVERIFY(ended);
 
     QCOMPARE(fixture_->Script.Shown.size(), messages + 1);
