@@ -154,9 +154,10 @@ void TWebBrowser::CancelPrint() {
             FinishPrint(PrintEnd::Cancelled);
         return;
     }
-    // The engine stops making the page's sheets; once it paints them on the
-    // printer it ends in its own time, and what it printed to a file is dropped.
-    impl_->view->page()->triggerAction(QWebEnginePage::Stop);
+    // The engine is not stopped: its Stop action, once the engine has the
+    // print, crashed the program while the engine's worker still painted.
+    // The print ends in its own time, on the printer and the file it has,
+    // and what it printed is dropped.
     printWatchdog_->start(CancelWait);
 }
 
@@ -298,9 +299,13 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
             *error = why;
         return false;
     }
-    // One the engine never ended (its page process died) is let go.
-    (void)impl_->givenUp.release();
-    impl_->givenUpFile.reset();
+    // The engine takes one print at a time: it ignores another while it
+    // still paints one given up on.
+    if (impl_->givenUp) {
+        if (error)
+            *error = QStringLiteral("The last print is still ending. Try again in a moment.");
+        return false;
+    }
     printer_ = CopyOfPrinter(printer, std::min(printer.resolution(), PrintResolution));
     // The engine prints every sheet: given a page range it fails.
     printer_->setPrintRange(QPrinter::AllPages);

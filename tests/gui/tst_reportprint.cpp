@@ -12,6 +12,7 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <csignal>
 #if VR_WEBENGINE
@@ -52,6 +53,16 @@ QList<int> PrintedPageNumbers(const QString &pdf) {
             numbers << 0;
     }
     return numbers;
+}
+
+// Lets the event loop run `turns` times.
+void Turns(int turns) {
+    for (int i = 0; i < turns; ++i) {
+        bool turned = false;
+        QTimer::singleShot(0, [&] { turned = true; });
+        while (!turned)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
 }
 
 bool HaveTools() {
@@ -112,6 +123,8 @@ private slots:
     void longPrintShowsProgressAndCancels();
     void tooLongForTheBrowserOffersThePages();
     void pageProcessEndedDuringAPrint();
+    void htmlPrintCancelsAtAnyMoment_data();
+    void htmlPrintCancelsAtAnyMoment();
 
 private:
     void CreateReport(int alternatives = 3);
@@ -545,6 +558,65 @@ void TestReportPrint::pageProcessEndedDuringAPrint() {
 #else
     QSKIP("this build shows the HTML view as text");
 #endif
+}
+
+void TestReportPrint::htmlPrintCancelsAtAnyMoment_data() {
+    // Event-loop turns between Print and Cancel; -1: the page still loads
+    // when Print is pressed, and Cancel comes with its first progress.
+    QTest::addColumn<int>("turns");
+    for (int turns : {0, 1, 3, 5, 10, 30})
+        QTest::addRow("after %d turns", turns) << turns;
+    QTest::newRow("after the first progress") << -1;
+}
+
+void TestReportPrint::htmlPrintCancelsAtAnyMoment() {
+    QFETCH(int, turns);
+    if (turns < 0 && !TWebBrowser::ShowsHtml())
+        QSKIP("this build shows the HTML view as text, at once");
+    CreateReport();
+    Raport_p->SB_HTMLClick();
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("cancelled.pdf"));
+    {
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the user's own file");
+    }
+    WithoutPrinter();
+    // The engine's worker paints on the printer while the program runs on:
+    // a printer let go too early crashed in most of a few runs.
+    for (int run = 0; run < 4; ++run) {
+        QSignalSpy progressed(Raport_p->Browser, &TWebBrowser::LoadProgress);
+        if (turns < 0)
+            QVERIFY(Raport_p->Browser->Navigate(Raport_p->Browser->FileName()));
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(Raport_p->Browser->Loaded(), 30000);
+        fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(pdf); });
+        Raport_p->SB_Print_ReportClick();
+        QVERIFY(Raport_p->Printing());
+        const QPointer<QProgressDialog> progress = Raport_p->PrintProgress();
+        QVERIFY(progress);
+        if (turns < 0)
+            QVERIFY(progressed.wait(30000));
+        else
+            Turns(turns);
+        QVERIFY2(Raport_p->Printing(), "the print ended before Cancel");
+        emit progress->canceled();
+        // Until the engine has let go, the dialog says so.
+        while (Raport_p->Printing()) {
+            QVERIFY(progress);
+            QCOMPARE(progress->labelText(), QStringLiteral("Cancelling the print..."));
+            QVERIFY(progress->isVisible());
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        }
+        QTRY_VERIFY(!progress);
+        QCOMPARE(FileContents(pdf), QByteArray("the user's own file"));
+        QCOMPARE(QDir(fixture_->Dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("cancelled.pdf")});
+    }
+    // A print afterwards replaces the file.
+    fixture_->Script.AnswerPrint(true);
+    Print();
+    QVERIFY(FileContents(pdf).startsWith("%PDF"));
 }
 
 int main(int argc, char **argv) {
