@@ -310,6 +310,11 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
     // The engine prints every sheet: given a page range it fails.
     printer_->setPrintRange(QPrinter::AllPages);
     printer_->setPageRanges(QPageRanges());
+#if VR_WEBENGINE
+    // Told to collate, the engine repeats each sheet for the copies; told
+    // not to, it prints the whole page again for each copy.
+    printer_->setCollateCopies(!printer.collateCopies());
+#endif
     file_ = std::make_unique<TPrintFile>(*printer_);
     cancelled_ = false;
     if (loaded_)

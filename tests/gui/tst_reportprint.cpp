@@ -1,7 +1,8 @@
 // Printing the report preview on a desktop without a printer queue and with
 // one: the print dialog when nothing can print, what Printer setup chose,
 // printing again and again in both views, a printer a failed start left
-// active, and the HTML view's print that runs without waiting for it.
+// active, and the HTML view's print that runs without waiting for it: its
+// sheets in the order the dialog chose, and its Cancel at any moment.
 #include "ReportFixture.h"
 #include "platform/WebBrowser.h"
 
@@ -91,6 +92,51 @@ bool FirstPageShowsInk(const QString &pdf, const QString &folder) {
     return dark > 50;
 }
 
+// A page of `sheets` sheets; sheet n (from 1) shows one block, its middle
+// 1.5 n inches from the printable area's left edge (a border: backgrounds do
+// not print).
+QString MarkedSheetsPage(const QString &folder, int sheets) {
+    QString html = QStringLiteral("<HTML><BODY style=\"margin:0\">");
+    for (int n = 1; n <= sheets; ++n)
+        html += QStringLiteral("<div style=\"height:8in; break-after:page\"><div style=\"margin-left:"
+                               "%1in; width:0; height:2in; border-left:0.6in solid black\"></div></div>")
+                    .arg(1.5 * n - 0.3);
+    html += QStringLiteral("</BODY></HTML>");
+    const QString page = QDir(folder).filePath(QStringLiteral("sheets.htm"));
+    QFile file(page);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(html.toLatin1());
+    return page;
+}
+
+// The sheets of a PDF printed from MarkedSheetsPage, by their marks, in order.
+QList<int> MarkedSheets(const QString &pdf, const QString &folder) {
+    const QString prefix = QDir(folder).filePath(QStringLiteral("sheet"));
+    RunTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("10"), QStringLiteral("-png"), pdf, prefix});
+    QList<int> marks;
+    QStringList images = QDir(folder).entryList({QStringLiteral("sheet-*.png")}, QDir::Files,
+                                                QDir::Name);
+    for (const QString &name : images) {
+        const QImage sheet(QDir(folder).filePath(name));
+        QFile::remove(QDir(folder).filePath(name));
+        double sum = 0;
+        int dark = 0;
+        for (int y = 0; y < sheet.height(); ++y) {
+            for (int x = 0; x < sheet.width(); ++x) {
+                if (qGray(sheet.pixel(x, y)) < 128) {
+                    sum += x;
+                    ++dark;
+                }
+            }
+        }
+        // Ten pixels an inch; the paper's margin moves the block less than
+        // half the distance between two sheets' blocks.
+        marks << (dark > 0 ? qRound(sum / dark / 15.0) : 0);
+    }
+    return marks;
+}
+
 // The report's printer as on a desktop without a printer queue: PDF output
 // and no file (what a fresh printer is there; a queue machine gets it too).
 QPrinter *WithoutPrinter() {
@@ -123,6 +169,8 @@ private slots:
     void longPrintShowsProgressAndCancels();
     void tooLongForTheBrowserOffersThePages();
     void pageProcessEndedDuringAPrint();
+    void htmlPrintHonoursTheDialog_data();
+    void htmlPrintHonoursTheDialog();
     void htmlPrintCancelsAtAnyMoment_data();
     void htmlPrintCancelsAtAnyMoment();
 
@@ -558,6 +606,46 @@ void TestReportPrint::pageProcessEndedDuringAPrint() {
 #else
     QSKIP("this build shows the HTML view as text");
 #endif
+}
+
+void TestReportPrint::htmlPrintHonoursTheDialog_data() {
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("collate");
+    QTest::addColumn<bool>("lastFirst");
+    QTest::addColumn<QList<int>>("sheets");
+    QTest::newRow("as the page runs") << 1 << true << false << QList<int>{1, 2, 3};
+    QTest::newRow("last page first") << 1 << true << true << QList<int>{3, 2, 1};
+    QTest::newRow("collated copies") << 2 << true << false << QList<int>{1, 2, 3, 1, 2, 3};
+    QTest::newRow("copies not collated") << 2 << false << false << QList<int>{1, 1, 2, 2, 3, 3};
+    QTest::newRow("collated, last first") << 2 << true << true << QList<int>{3, 2, 1, 3, 2, 1};
+}
+
+void TestReportPrint::htmlPrintHonoursTheDialog() {
+    QFETCH(int, copies);
+    QFETCH(bool, collate);
+    QFETCH(bool, lastFirst);
+    QFETCH(QList<int>, sheets);
+    if (!TWebBrowser::ShowsHtml())
+        QSKIP("this build shows the HTML view as text");
+    if (!HaveTools())
+        QSKIP("pdftoppm (poppler-utils) is not installed");
+    CreateReport();
+    QTemporaryDir pages;
+    fixture_->Script.ChooseFile(MarkedSheetsPage(pages.path(), 3), 2);
+    Raport_p->SB_Open_ReportClick();
+    QVERIFY(Raport_p->SB_HTML->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(Raport_p->Browser->Loaded(), 30000);
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("sheets.pdf"));
+    PrintTo(pdf, [&](QPrinter &p) {
+        p.setPageSize(QPageSize(QPageSize::A4));
+        p.setCopyCount(copies);
+        p.setCollateCopies(collate);
+        p.setPageOrder(lastFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    });
+    // The engine prints every sheet or fails: no page range is offered.
+    QCOMPARE(fixture_->Script.LastPrintOffer.LastPage, 0);
+    QVERIFY(fixture_->Script.LastPrintOffer.Collate);
+    QCOMPARE(MarkedSheets(pdf, pages.path()), sheets);
 }
 
 void TestReportPrint::htmlPrintCancelsAtAnyMoment_data() {
