@@ -17,7 +17,9 @@
 #include <unistd.h>
 
 #if VR_WEBENGINE
+#include <QWebEngineHistory>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 #else
 #include <QPlainTextEdit>
@@ -74,7 +76,12 @@ TWebBrowser::TWebBrowser(QWidget *parent)
         loadBar_->setVisible(!loaded_ && percent < 100);
         emit LoadProgress(percent);
     });
+    // A page shown again is read from its file, and one shown before it is
+    // not kept for going back: a long report's page holds hundreds of
+    // megabytes in the page process.
+    impl_->view->page()->profile()->setHttpCacheType(QWebEngineProfile::NoCache);
     connect(impl_->view, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        impl_->view->history()->clear();
         loaded_ = true;
         loadBar_->setVisible(false);
         emit LoadFinished(ok);
