@@ -306,6 +306,22 @@ void TestReportPreview::htmlViewShownAgainAsItWas() {
     if (html)
         QVERIFY(RunInPage(QStringLiteral("document.body.innerText")).toString().contains(
             QStringLiteral("Another title")));
+
+    // Another page and back: the view keeps nothing to go back to.
+    const QString other = fixture_->Dir.filePath(QStringLiteral("other.htm"));
+    {
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<HTML><BODY>other</BODY></HTML>");
+    }
+    fixture_->Script.ChooseFile(other, 2);
+    Raport_p->SB_Open_ReportClick();
+    QVERIFY(loads.wait(30000));
+    Raport_p->SB_ToMyReportClick();
+    QVERIFY(loads.wait(30000));
+    QCOMPARE(loads.size(), 4);
+    if (html)
+        QCOMPARE(RunInPage(QStringLiteral("history.length")).toInt(), 1);
 }
 
 void TestReportPreview::reportWithoutCriteriaWritesNoPictures() {
