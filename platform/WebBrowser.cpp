@@ -161,10 +161,9 @@ void TWebBrowser::CancelPrint() {
             FinishPrint(PrintEnd::Cancelled);
         return;
     }
-    // The engine is not stopped: its Stop action, once the engine has the
-    // print, crashed the program while the engine's worker still painted.
-    // The print ends in its own time, on the printer and the file it has,
-    // and what it printed is dropped.
+    // The engine is not stopped: its Stop action crashes the program while
+    // the engine's worker paints. The print ends in its own time, on the
+    // printer and the file it has, and what it printed is dropped.
     printWatchdog_->start(CancelWait);
 }
 

@@ -659,8 +659,9 @@ void TestReportPrint::htmlPrintCancelsAtAnyMoment_data() {
 
 void TestReportPrint::htmlPrintCancelsAtAnyMoment() {
     QFETCH(int, turns);
-    if (turns < 0 && !TWebBrowser::ShowsHtml())
-        QSKIP("this build shows the HTML view as text, at once");
+    // The text this build shows instead has printed within two turns.
+    if (!TWebBrowser::ShowsHtml() && (turns < 0 || turns > 1))
+        QSKIP("this build prints the HTML view's text at once");
     CreateReport();
     Raport_p->SB_HTMLClick();
     const QString pdf = fixture_->Dir.filePath(QStringLiteral("cancelled.pdf"));
