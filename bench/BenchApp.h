@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QApplication>
+#ifdef VR_BENCH_GUI
+#include "platform/WebBrowser.h"
+#endif
 
 inline void App() {
     static int argc = 1;
@@ -11,6 +14,10 @@ inline void App() {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Kept to the end of the process: taking it down among the other
     // static objects at exit would outlive parts of Qt it needs.
-    if (!QApplication::instance())
+    if (!QApplication::instance()) {
+#ifdef VR_BENCH_GUI
+        PrepareWebBrowser();
+#endif
         new QApplication(argc, argv);
+    }
 }

@@ -2,6 +2,8 @@
 // and a hundred alternatives, writes its HTML page and paginates it; the
 // pages of a report of ten thousand alternatives are printed to a PDF file,
 // also as the preview prints them, and a report of twenty thousand is cleared.
+// Also the memory of the browser's page process as the HTML view of a report
+// of ten thousand alternatives is shown again and again.
 #ifdef VR_BENCH_GUI
 
 #include "app/Dazazezad.h"
@@ -11,13 +13,16 @@
 #include "report/F_raport_p.h"
 #include "report/F_raport_w.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 namespace {
 
@@ -133,6 +138,93 @@ void BM_PreviewPrint10x10000(benchmark::State &state) {
     Raport_p = nullptr;
 }
 BENCHMARK(BM_PreviewPrint10x10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+// The resident memory of the browser's helper processes (QtWebEngineProcess
+// under this process), summed, in MB.
+double BrowserHelpersMB() {
+    QHash<qint64, qint64> parent;
+    QHash<qint64, qint64> residentKB;
+    QHash<qint64, QByteArray> name;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        QFile status(QStringLiteral("/proc/%1/status").arg(entry));
+        if (!number || !status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("Name:"))
+                name[pid] = line.mid(5).trimmed();
+            else if (line.startsWith("PPid:"))
+                parent[pid] = line.mid(5).trimmed().toLongLong();
+            else if (line.startsWith("VmRSS:"))
+                residentKB[pid] = line.mid(6).trimmed().split(' ').first().toLongLong();
+        }
+    }
+    const qint64 self = getpid();
+    qint64 sum = 0;
+    for (auto it = name.cbegin(); it != name.cend(); ++it) {
+        if (!it.value().startsWith("QtWebEngineProc"))
+            continue;
+        for (qint64 up = parent.value(it.key()); up > 1; up = parent.value(up)) {
+            if (up == self) {
+                sum += residentKB.value(it.key());
+                break;
+            }
+        }
+    }
+    return double(sum) / 1024;
+}
+
+// Handles events until the HTML view has loaded its page, then a while more
+// for the page process to settle; false after ten minutes.
+bool WaitForHtmlView() {
+    QElapsedTimer waited;
+    waited.start();
+    while (!Raport_p->Browser->Loaded() && waited.elapsed() < 600000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    return Raport_p->Browser->Loaded();
+}
+
+// Every section of a report of ten thousand alternatives in the HTML view,
+// shown five times with the page view between, then once more made again
+// with another title: the helpers' memory after the first, the fifth and
+// the changed showing. Not a timing.
+void BM_HtmlViewShowings10x10000(benchmark::State &state) {
+    if (!TWebBrowser::ShowsHtml()) {
+        state.SkipWithError("this build shows the HTML view as text");
+        return;
+    }
+    TWizardBench wizard(10, 10000);
+    Raport_p = new TRaport_p(Kavrel);
+    wizard.Create();
+    for (auto _ : state) {
+        for (int showing = 1; showing <= 5; ++showing) {
+            Raport_p->SB_HTMLClick();
+            if (!WaitForHtmlView())
+                state.SkipWithError("the page did not load");
+            if (showing == 1)
+                state.counters["first MB"] = BrowserHelpersMB();
+            if (showing == 5)
+                state.counters["fifth MB"] = BrowserHelpersMB();
+            if (showing < 5)
+                Raport_p->SB_QRPClick();
+        }
+        Raport_w->Edit_Title->setText(QStringLiteral("Another title"));
+        wizard.Create();
+        if (!WaitForHtmlView())
+            state.SkipWithError("the page did not load");
+        state.counters["changed MB"] = BrowserHelpersMB();
+        Raport_p->SB_QRPClick();
+    }
+    Raport_p->close();
+    delete Raport_p;
+    Raport_p = nullptr;
+}
+BENCHMARK(BM_HtmlViewShowings10x10000)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 
 // The wizard's clearing of a large report (as on show, Create and close);
 // each report is built untimed.

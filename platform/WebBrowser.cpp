@@ -17,7 +17,9 @@
 #include <unistd.h>
 
 #if VR_WEBENGINE
+#include <QWebEngineHistory>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 #else
 #include <QPlainTextEdit>
@@ -74,7 +76,12 @@ TWebBrowser::TWebBrowser(QWidget *parent)
         loadBar_->setVisible(!loaded_ && percent < 100);
         emit LoadProgress(percent);
     });
+    // A page shown again is read from its file, and one shown before it is
+    // not kept for going back: a long report's page holds hundreds of
+    // megabytes in the page process.
+    impl_->view->page()->profile()->setHttpCacheType(QWebEngineProfile::NoCache);
     connect(impl_->view, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        impl_->view->history()->clear();
         loaded_ = true;
         loadBar_->setVisible(false);
         emit LoadFinished(ok);
@@ -154,9 +161,9 @@ void TWebBrowser::CancelPrint() {
             FinishPrint(PrintEnd::Cancelled);
         return;
     }
-    // The engine stops making the page's sheets; once it paints them on the
-    // printer it ends in its own time, and what it printed to a file is dropped.
-    impl_->view->page()->triggerAction(QWebEnginePage::Stop);
+    // The engine is not stopped: its Stop action crashes the program while
+    // the engine's worker paints. The print ends in its own time, on the
+    // printer and the file it has, and what it printed is dropped.
     printWatchdog_->start(CancelWait);
 }
 
@@ -298,13 +305,22 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
             *error = why;
         return false;
     }
-    // One the engine never ended (its page process died) is let go.
-    (void)impl_->givenUp.release();
-    impl_->givenUpFile.reset();
+    // The engine takes one print at a time: it ignores another while it
+    // still paints one given up on.
+    if (impl_->givenUp) {
+        if (error)
+            *error = QStringLiteral("The last print is still ending. Try again in a moment.");
+        return false;
+    }
     printer_ = CopyOfPrinter(printer, std::min(printer.resolution(), PrintResolution));
     // The engine prints every sheet: given a page range it fails.
     printer_->setPrintRange(QPrinter::AllPages);
     printer_->setPageRanges(QPageRanges());
+#if VR_WEBENGINE
+    // Told to collate, the engine repeats each sheet for the copies; told
+    // not to, it prints the whole page again for each copy.
+    printer_->setCollateCopies(!printer.collateCopies());
+#endif
     file_ = std::make_unique<TPrintFile>(*printer_);
     cancelled_ = false;
     if (loaded_)

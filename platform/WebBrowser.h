@@ -39,7 +39,8 @@ public:
     // False (with `error`) when there is no page or a print is running.
     bool StartPrint(const QPrinter &printer, QString *error = nullptr);
     bool Printing() const { return printer_ != nullptr; }
-    // Asks the engine to stop; the end comes by PrintFinished, Cancelled.
+    // Cancels the print; the end comes by PrintFinished, Cancelled, once the
+    // engine has let go of the printer.
     void CancelPrint();
     // The engine lays the whole page out in its page process and paints
     // every sheet as a picture: a page of 226 sheets took 2 minutes and
@@ -84,9 +85,10 @@ private:
     std::unique_ptr<TPrintFile> file_;  // the file it prints to
     bool cancelled_ = false;
     // How long a page may take to load before its print is given up, and an
-    // engine to end a cancelled print.
+    // engine to end a cancelled print (longer than it takes to print the
+    // longest page it is given).
     static constexpr int LoadWait = 60000;
-    static constexpr int CancelWait = 15000;
+    static constexpr int CancelWait = 180000;
     QTimer *printWatchdog_;
     QProgressBar *loadBar_;
 };

@@ -476,13 +476,28 @@ bool TRaport_p::WriteTempPage(QString &page) {
         if (!tempFiles_.contains(file) && QFileInfo::exists(file))
             tempFiles_ << file;
     }
+    tempPageWritten_ = ok;
+    tempPageLines_ = ok ? files.Lines : QStringList();
+    tempPagePictures_ = ok ? files.Pictures : std::vector<QImage>();
     return ok;
+}
+
+bool TRaport_p::TempPageCurrent(QString &page) const {
+    if (!tempPageWritten_ || !tempDir_)
+        return false;
+    page = QDir(tempDir_->path()).filePath(QStringLiteral("Report.htm"));
+    // The lists share their data with the report's until it is made again.
+    return QFileInfo::exists(page) && tempPageLines_ == PageLines() &&
+           tempPagePictures_ == ChartPictures();
 }
 
 void TRaport_p::RemoveTempFiles() {
     for (const QString &file : std::as_const(tempFiles_))
         QFile::remove(file);
     tempFiles_.clear();
+    tempPageWritten_ = false;
+    tempPageLines_.clear();
+    tempPagePictures_.clear();
     if (tempDir_) {
         // Only what the preview wrote goes; the folder when it is then empty.
         QDir().rmdir(tempDir_->path());
@@ -497,7 +512,12 @@ void TRaport_p::SB_HTMLClick() {
     EnableQrpControls(false);
     if (!HtmlInUserLocation) {
         QString page;
-        if (WriteTempPage(page)) {
+        if (TempPageCurrent(page)) {
+            // Shown as it was, scrolled where it was.
+            htmlPage_ = page;
+            if (Browser->FileName() != page)
+                Browser->Navigate(page);
+        } else if (WriteTempPage(page)) {
             htmlPage_ = page;
             Browser->Navigate(page);
         } else if (MessageDlg(QStringLiteral("Can't create a temporary html file in the "

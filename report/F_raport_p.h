@@ -113,6 +113,8 @@ private:
     bool InQrpView() const { return SB_QRP->isChecked(); }
     // Writes the view's page and pictures into the private folder.
     bool WriteTempPage(QString &page);
+    // Whether the private folder's page is still the report's (`page` names it).
+    bool TempPageCurrent(QString &page) const;
     void RemoveTempFiles();
     bool AskReplace(const QString &file);
 
@@ -122,6 +124,11 @@ private:
     QStringList tempFiles_;
     TQRPageSet reportPages_;
     QString htmlPage_; // the report's page as last written for the HTML view
+    // What the private folder's page was written from: a report that has not
+    // changed is shown again as the browser has it, not written or loaded again.
+    QStringList tempPageLines_;
+    std::vector<QImage> tempPagePictures_;
+    bool tempPageWritten_ = false;
     bool printing_ = false;
     std::unique_ptr<TPagePrint> pagePrint_; // the pages being printed
     QTimer *printTimer_;                    // prints the next pages between events

@@ -5,6 +5,7 @@
 #include "platform/WebBrowser.h"
 #include "report/ReportFiles.h"
 
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -40,6 +41,21 @@ int PdfPages(const QString &pdf) {
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+// What a script run in the HTML view's page gives (invalid after 10 s).
+QVariant RunInPage(const QString &script) {
+    QVariant result;
+    bool done = false;
+    Raport_p->Browser->RunJavaScript(script, [&](const QVariant &value) {
+        result = value;
+        done = true;
+    });
+    QElapsedTimer waited;
+    waited.start();
+    while (!done && waited.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    return result;
+}
+
 } // namespace
 
 class TestReportPreview : public QObject {
@@ -55,6 +71,7 @@ private slots:
     void leavingTheZoomFieldKeepsTheZoom();
     void paging();
     void htmlViewInAPrivateFolder();
+    void htmlViewShownAgainAsItWas();
     void reportWithoutCriteriaWritesNoPictures();
     void saveAsHtml();
     void saveAsHtmlAsksBeforeReplacing();
@@ -243,6 +260,69 @@ void TestReportPreview::htmlViewInAPrivateFolder() {
     Raport_p->SB_QRPClick();
     QVERIFY(Raport_p->SB_First_Page->isEnabled() && Raport_p->Edit_Zoom->isEnabled());
     QCOMPARE(Raport_p->Panel_Views->currentWidget(), Raport_p->QR_Preview);
+}
+
+void TestReportPreview::htmlViewShownAgainAsItWas() {
+    // A page longer than the view, to be scrolled.
+    TReportFixture::MakeProblem(2, 60);
+    Raport_w->show();
+    TReportFixture::Choose(true, true, true, true, true);
+    Raport_w->BBtn_CreateClick();
+    QSignalSpy loads(Raport_p->Browser, &TWebBrowser::LoadFinished);
+    Raport_p->SB_HTMLClick();
+    QVERIFY(loads.wait(30000));
+    const QString page = Raport_p->Browser->FileName();
+    // A page written again would take the time of its writing.
+    const QDateTime written = QDateTime::currentDateTime().addYears(-1);
+    {
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+    const bool html = TWebBrowser::ShowsHtml();
+    if (html)
+        QCOMPARE(RunInPage(QStringLiteral("window.scrollTo(0, 300); window.scrollY")).toInt(), 300);
+
+    // The report unchanged: neither written nor loaded again.
+    for (int showing = 2; showing <= 5; ++showing) {
+        Raport_p->SB_QRPClick();
+        Raport_p->SB_HTMLClick();
+        QVERIFY2(Raport_p->Browser->Loaded(), qPrintable(QString::number(showing)));
+    }
+    QTest::qWait(200);
+    QCOMPARE(loads.size(), 1);
+    QCOMPARE(QFileInfo(page).lastModified(), written);
+    if (html)
+        QCOMPARE(RunInPage(QStringLiteral("window.scrollY")).toInt(), 300);
+
+    // A changed report is written and loaded.
+    Raport_w->show();
+    Raport_w->Edit_Title->setText(QStringLiteral("Another title"));
+    Raport_w->BBtn_CreateClick();
+    QVERIFY(Raport_p->SB_HTML->isChecked());
+    QVERIFY(loads.wait(30000));
+    QCOMPARE(loads.size(), 2);
+    QVERIFY(ReadAll(page).contains("Another title"));
+    if (html)
+        QVERIFY(RunInPage(QStringLiteral("document.body.innerText"))
+                    .toString()
+                    .contains(QStringLiteral("Another title")));
+
+    // Another page and back: the view keeps nothing to go back to.
+    const QString other = fixture_->Dir.filePath(QStringLiteral("other.htm"));
+    {
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<HTML><BODY>other</BODY></HTML>");
+    }
+    fixture_->Script.ChooseFile(other, 2);
+    Raport_p->SB_Open_ReportClick();
+    QVERIFY(loads.wait(30000));
+    Raport_p->SB_ToMyReportClick();
+    QVERIFY(loads.wait(30000));
+    QCOMPARE(loads.size(), 4);
+    if (html)
+        QCOMPARE(RunInPage(QStringLiteral("history.length")).toInt(), 1);
 }
 
 void TestReportPreview::reportWithoutCriteriaWritesNoPictures() {

@@ -1,7 +1,8 @@
 // Printing the report preview on a desktop without a printer queue and with
 // one: the print dialog when nothing can print, what Printer setup chose,
 // printing again and again in both views, a printer a failed start left
-// active, and the HTML view's print that runs without waiting for it.
+// active, and the HTML view's print that runs without waiting for it: its
+// sheets in the order the dialog chose, and its Cancel at any moment.
 #include "ReportFixture.h"
 #include "platform/WebBrowser.h"
 #include "tests/TestSupport.h"
@@ -13,6 +14,7 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <csignal>
 #if VR_WEBENGINE
@@ -55,6 +57,16 @@ QList<int> PrintedPageNumbers(const QString &pdf) {
     return numbers;
 }
 
+// Lets the event loop run `turns` times.
+void Turns(int turns) {
+    for (int i = 0; i < turns; ++i) {
+        bool turned = false;
+        QTimer::singleShot(0, [&] { turned = true; });
+        while (!turned)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
 bool HaveTools() {
     return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
            !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
@@ -79,6 +91,52 @@ bool FirstPageShowsInk(const QString &pdf, const QString &folder) {
             dark += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
     }
     return dark > 50;
+}
+
+// A page of `sheets` sheets; sheet n (from 1) shows one block, its middle
+// 1.5 n inches from the printable area's left edge (a border: backgrounds do
+// not print).
+QString MarkedSheetsPage(const QString &folder, int sheets) {
+    QString html = QStringLiteral("<HTML><BODY style=\"margin:0\">");
+    for (int n = 1; n <= sheets; ++n)
+        html += QStringLiteral(
+                    "<div style=\"height:8in; break-after:page\"><div style=\"margin-left:"
+                    "%1in; width:0; height:2in; border-left:0.6in solid black\"></div></div>")
+                    .arg(1.5 * n - 0.3);
+    html += QStringLiteral("</BODY></HTML>");
+    const QString page = QDir(folder).filePath(QStringLiteral("sheets.htm"));
+    QFile file(page);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(html.toLatin1());
+    return page;
+}
+
+// The sheets of a PDF printed from MarkedSheetsPage, by their marks, in order.
+QList<int> MarkedSheets(const QString &pdf, const QString &folder) {
+    const QString prefix = QDir(folder).filePath(QStringLiteral("sheet"));
+    RunTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("10"), QStringLiteral("-png"), pdf, prefix});
+    QList<int> marks;
+    QStringList images =
+        QDir(folder).entryList({QStringLiteral("sheet-*.png")}, QDir::Files, QDir::Name);
+    for (const QString &name : images) {
+        const QImage sheet(QDir(folder).filePath(name));
+        QFile::remove(QDir(folder).filePath(name));
+        double sum = 0;
+        int dark = 0;
+        for (int y = 0; y < sheet.height(); ++y) {
+            for (int x = 0; x < sheet.width(); ++x) {
+                if (qGray(sheet.pixel(x, y)) < 128) {
+                    sum += x;
+                    ++dark;
+                }
+            }
+        }
+        // Ten pixels an inch; the paper's margin moves the block less than
+        // half the distance between two sheets' blocks.
+        marks << (dark > 0 ? qRound(sum / dark / 15.0) : 0);
+    }
+    return marks;
 }
 
 // The report's printer as on a desktop without a printer queue: PDF output
@@ -115,6 +173,10 @@ private slots:
     void pageProcessEndedDuringAPrint();
     void printCutShortIsAFailure_data();
     void printCutShortIsAFailure();
+    void htmlPrintHonoursTheDialog_data();
+    void htmlPrintHonoursTheDialog();
+    void htmlPrintCancelsAtAnyMoment_data();
+    void htmlPrintCancelsAtAnyMoment();
 
 private:
     void CreateReport(int alternatives = 3);
@@ -592,6 +654,106 @@ void TestReportPrint::printCutShortIsAFailure() {
     Print();
     QCOMPARE(fixture_->Script.Shown.size(), messages + 1);
     QVERIFY(FileContents(pdf).trimmed().endsWith("%%EOF"));
+}
+
+void TestReportPrint::htmlPrintHonoursTheDialog_data() {
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("collate");
+    QTest::addColumn<bool>("lastFirst");
+    QTest::addColumn<QList<int>>("sheets");
+    QTest::newRow("as the page runs") << 1 << true << false << QList<int>{1, 2, 3};
+    QTest::newRow("last page first") << 1 << true << true << QList<int>{3, 2, 1};
+    QTest::newRow("collated copies") << 2 << true << false << QList<int>{1, 2, 3, 1, 2, 3};
+    QTest::newRow("copies not collated") << 2 << false << false << QList<int>{1, 1, 2, 2, 3, 3};
+    QTest::newRow("collated, last first") << 2 << true << true << QList<int>{3, 2, 1, 3, 2, 1};
+}
+
+void TestReportPrint::htmlPrintHonoursTheDialog() {
+    QFETCH(int, copies);
+    QFETCH(bool, collate);
+    QFETCH(bool, lastFirst);
+    QFETCH(QList<int>, sheets);
+    if (!TWebBrowser::ShowsHtml())
+        QSKIP("this build shows the HTML view as text");
+    if (!HaveTools())
+        QSKIP("pdftoppm (poppler-utils) is not installed");
+    CreateReport();
+    QTemporaryDir pages;
+    fixture_->Script.ChooseFile(MarkedSheetsPage(pages.path(), 3), 2);
+    Raport_p->SB_Open_ReportClick();
+    QVERIFY(Raport_p->SB_HTML->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(Raport_p->Browser->Loaded(), 30000);
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("sheets.pdf"));
+    PrintTo(pdf, [&](QPrinter &p) {
+        p.setPageSize(QPageSize(QPageSize::A4));
+        p.setCopyCount(copies);
+        p.setCollateCopies(collate);
+        p.setPageOrder(lastFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    });
+    // The engine prints every sheet or fails: no page range is offered.
+    QCOMPARE(fixture_->Script.LastPrintOffer.LastPage, 0);
+    QVERIFY(fixture_->Script.LastPrintOffer.Collate);
+    QCOMPARE(MarkedSheets(pdf, pages.path()), sheets);
+}
+
+void TestReportPrint::htmlPrintCancelsAtAnyMoment_data() {
+    // Event-loop turns between Print and Cancel; -1: the page still loads
+    // when Print is pressed, and Cancel comes with its first progress.
+    QTest::addColumn<int>("turns");
+    for (int turns : {0, 1, 3, 5, 10, 30})
+        QTest::addRow("after %d turns", turns) << turns;
+    QTest::newRow("after the first progress") << -1;
+}
+
+void TestReportPrint::htmlPrintCancelsAtAnyMoment() {
+    QFETCH(int, turns);
+    // The text this build shows instead has printed within two turns.
+    if (!TWebBrowser::ShowsHtml() && (turns < 0 || turns > 1))
+        QSKIP("this build prints the HTML view's text at once");
+    CreateReport();
+    Raport_p->SB_HTMLClick();
+    const QString pdf = fixture_->Dir.filePath(QStringLiteral("cancelled.pdf"));
+    {
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the user's own file");
+    }
+    WithoutPrinter();
+    // The engine's worker paints on the printer while the program runs on:
+    // a printer let go too early crashed in most of a few runs.
+    for (int run = 0; run < 4; ++run) {
+        QSignalSpy progressed(Raport_p->Browser, &TWebBrowser::LoadProgress);
+        if (turns < 0)
+            QVERIFY(Raport_p->Browser->Navigate(Raport_p->Browser->FileName()));
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(Raport_p->Browser->Loaded(), 30000);
+        fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(pdf); });
+        Raport_p->SB_Print_ReportClick();
+        QVERIFY(Raport_p->Printing());
+        const QPointer<QProgressDialog> progress = Raport_p->PrintProgress();
+        QVERIFY(progress);
+        if (turns < 0)
+            QVERIFY(progressed.wait(30000));
+        else
+            Turns(turns);
+        QVERIFY2(Raport_p->Printing(), "the print ended before Cancel");
+        emit progress->canceled();
+        // Until the engine has let go, the dialog says so.
+        while (Raport_p->Printing()) {
+            QVERIFY(progress);
+            QCOMPARE(progress->labelText(), QStringLiteral("Cancelling the print..."));
+            QVERIFY(progress->isVisible());
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        }
+        QTRY_VERIFY(!progress);
+        QCOMPARE(FileContents(pdf), QByteArray("the user's own file"));
+        QCOMPARE(QDir(fixture_->Dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("cancelled.pdf")});
+    }
+    // A print afterwards replaces the file.
+    fixture_->Script.AnswerPrint(true);
+    Print();
+    QVERIFY(FileContents(pdf).startsWith("%PDF"));
 }
 
 int main(int argc, char **argv) {
