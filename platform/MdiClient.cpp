@@ -1,6 +1,7 @@
 #include "platform/MdiClient.h"
 
 #include <QMdiSubWindow>
+#include <QScrollBar>
 
 TMdiClient::TMdiClient(QWidget *parent) : QMdiArea(parent) {
     // A child larger than the area, or moved partly out of it, stays reachable.
@@ -17,6 +18,13 @@ QMdiSubWindow *TMdiClient::MDIChildren(int index) const {
     return index >= 0 && index < children.size() ? children[index] : nullptr;
 }
 
+void TMdiClient::ScrollToStart() {
+    // Children are placed in viewport coordinates: a scrolled area would lay
+    // them out from the scrolled position and keep a bar for the space above.
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+    verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+}
+
 QList<QMdiSubWindow *> TMdiClient::Arrangeable() const {
     QList<QMdiSubWindow *> result;
     for (QMdiSubWindow *child : subWindowList()) {
@@ -27,6 +35,7 @@ QList<QMdiSubWindow *> TMdiClient::Arrangeable() const {
 }
 
 void TMdiClient::Cascade() {
+    ScrollToStart();
     cascadeSubWindows();
 }
 
@@ -34,6 +43,7 @@ void TMdiClient::Tile() {
     const QList<QMdiSubWindow *> children = Arrangeable();
     if (children.isEmpty())
         return;
+    ScrollToStart();
     // Tiled windows need no scroll bars: they share the area the bars leave
     // when they go, not the narrower one they take while still shown.
     const QRect area(QPoint(0, 0), maximumViewportSize());
@@ -55,6 +65,7 @@ void TMdiClient::Tile() {
 }
 
 void TMdiClient::ArrangeIcons() {
+    ScrollToStart();
     const QRect area = viewport()->rect();
     int left = 0;
     int bottom = area.bottom() + 1;

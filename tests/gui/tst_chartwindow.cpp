@@ -46,6 +46,8 @@ private slots:
     void closeQuestion();
     void windowsLargerThanTheAreaScroll_data();
     void windowsLargerThanTheAreaScroll();
+    void arrangingAfterScrollingStartsAtTheTop_data();
+    void arrangingAfterScrollingStartsAtTheTop();
     void closeMinimisesAndBookkeeping();
     void minimiseButtonDisablesCloseAll();
     void activationSetsActiveCriterion();
@@ -706,6 +708,68 @@ void TestChartWindow::windowsLargerThanTheAreaScroll() {
     QVERIFY(!k.ClientArea->horizontalScrollBar()->isVisible());
     QCOMPARE(chart->SubWindow()->geometry().right(), viewport->width() - 1);
     QCOMPARE(chart->SubWindow()->geometry().bottom(), viewport->height() - 1);
+}
+
+namespace {
+// The part of the client area its windows take, in the viewport's coordinates.
+QRect ChildrenBounds(TMdiClient *area) {
+    QRect bounds;
+    for (QMdiSubWindow *child : area->subWindowList()) {
+        if (child->isVisible())
+            bounds |= child->geometry();
+    }
+    return bounds;
+}
+} // namespace
+
+void TestChartWindow::arrangingAfterScrollingStartsAtTheTop_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("tile vertical") << "F4";
+    QTest::newRow("tile horizontal") << "F3";
+    QTest::newRow("cascade") << "F2";
+    QTest::newRow("arrange icons") << "F7";
+}
+
+void TestChartWindow::arrangingAfterScrollingStartsAtTheTop() {
+    QFETCH(QString, command);
+    TKavrel &k = *Kavrel;
+    for (int i = 0; i < 4; ++i)
+        fixture_->Add(MakeCriterion(QStringLiteral("C%1").arg(i), i + 1));
+    k.BuildCriteriaBar();
+    QVERIFY(QTest::qWaitForWindowExposed(&k));
+    TMdiClient *area = k.ClientArea;
+    QWidget *viewport = area->viewport();
+    k.Menu_CascadeClick();
+    QScrollBar *bar = area->verticalScrollBar();
+    QTRY_VERIFY(bar->isVisible());
+    // Scrolled down until the lowest window's bottom shows.
+    bar->setValue(bar->maximum());
+    QVERIFY(ChildrenBounds(area).top() < 0);
+    if (command == "F2") {
+        k.Menu_CascadeClick();
+    } else if (command == "F3") {
+        k.Menu_TileHorizontalClick();
+    } else if (command == "F4") {
+        k.Menu_TileVerticalClick();
+    } else {
+        k.Charts[1]->SubWindow()->showMinimized();
+        k.Menu_ArrangeIconsClick();
+    }
+    QCoreApplication::processEvents();
+    for (QScrollBar *b : {area->horizontalScrollBar(), area->verticalScrollBar()})
+        QCOMPARE(b->value(), 0);
+    const QRect bounds = ChildrenBounds(area);
+    QCOMPARE(bounds.topLeft(), QPoint(0, 0));
+    // A bar only where a window reaches beyond the area; none for an empty band.
+    QTRY_COMPARE(area->verticalScrollBar()->isVisible(), bounds.bottom() >= viewport->height());
+    QCOMPARE(area->horizontalScrollBar()->isVisible(), bounds.right() >= viewport->width());
+    QCOMPARE(area->verticalScrollBar()->minimum(), 0);
+    QCOMPARE(area->horizontalScrollBar()->minimum(), 0);
+    if (command == "F7") {
+        const QRect icon = k.Charts[1]->SubWindow()->geometry();
+        QCOMPARE(icon.left(), 0);
+        QCOMPARE(icon.bottom(), viewport->height() - 1);
+    }
 }
 
 void TestChartWindow::closeMinimisesAndBookkeeping() {
