@@ -881,11 +881,38 @@ std::vector<double> TChart::AxisLabels(const TChartAxis &axis, double scale, QPa
         for (int k = 0; range / step > maxLabels && k < 60; ++k)
             step *= (k % 3 == 1) ? 2.5 : 2.0;
     }
-    std::vector<double> labels;
-    const double eps = step * 1e-9;
-    for (double v = std::ceil((lo - eps) / step) * step; v <= hi + eps && labels.size() < 1000;
-         v += step) {
-        labels.push_back(std::fabs(v) < eps ? 0.0 : v);
+    const auto labelsOf = [&](double by) {
+        std::vector<double> labels;
+        const double eps = by * 1e-9;
+        for (double v = std::ceil((lo - eps) / by) * by; v <= hi + eps && labels.size() < 1000;
+             v += by) {
+            labels.push_back(std::fabs(v) < eps ? 0.0 : v);
+        }
+        return labels;
+    };
+    // Neighbouring labels must not touch, whatever their texts and however
+    // short the axis: the step widens until they stand apart, down to a
+    // single label.
+    const auto apart = [&](const std::vector<double> &labels, double by) {
+        if (labels.size() < 2)
+            return true;
+        const double spacing = length * by / range;
+        if (!axis.Horizontal())
+            return spacing >= fm.height();
+        double widest = 0;
+        for (double v : labels)
+            widest = std::max(widest, fm.horizontalAdvance(FormatFloat(axis.AxisValuesFormat, v)));
+        return spacing >= widest + fm.horizontalAdvance(QLatin1Char('0'));
+    };
+    std::vector<double> labels = labelsOf(step);
+    for (int k = 0; !apart(labels, step) && k < 60; ++k) {
+        step *= (k % 3 == 1) ? 2.5 : 2.0;
+        std::vector<double> wider = labelsOf(step);
+        if (wider.empty()) {
+            labels.resize(1);
+            break;
+        }
+        labels = std::move(wider);
     }
     return labels;
 }
