@@ -90,6 +90,9 @@ TForm_chart::TForm_chart(QWidget *owner) : QWidget(owner, Qt::Window) {
     }
     Chart->LegendVisible = false;
     Chart->Gradient.Visible = true;
+    // Tiled or resized, the window keeps room for a plot that reads; the
+    // client area scrolls to windows that do not fit.
+    Chart->MinimumPlotSize = QSize(100, 100);
 
     Series = new TLineSeries(Chart);
     Series->VertAxis = aRightAxis;

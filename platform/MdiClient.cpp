@@ -2,6 +2,7 @@
 
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <algorithm>
 
 TMdiClient::TMdiClient(QWidget *parent) : QMdiArea(parent) {
     // A child larger than the area, or moved partly out of it, stays reachable.
@@ -44,23 +45,36 @@ void TMdiClient::Tile() {
     if (children.isEmpty())
         return;
     ScrollToStart();
-    // Tiled windows need no scroll bars: they share the area the bars leave
-    // when they go, not the narrower one they take while still shown.
-    const QRect area(QPoint(0, 0), maximumViewportSize());
+    // Every window gets at least the size it still reads at.
+    QSize least(0, 0);
+    for (QMdiSubWindow *child : children)
+        least = least.expandedTo(child->minimumSizeHint()).expandedTo(child->minimumSize());
+    const bool horizontal = TileMode == tbHorizontal;
     const int count = int(children.size());
+    // Tiled windows that fit need no scroll bars: they share the area the bars
+    // leave when they go. Windows that do not fit keep their least size, and a
+    // bar takes its strip from the other direction.
+    const QSize full = maximumViewportSize();
+    const int barWidth = verticalScrollBar()->sizeHint().width();
+    const int barHeight = horizontalScrollBar()->sizeHint().height();
+    int along = horizontal ? full.height() : full.width();
+    int across = horizontal ? full.width() : full.height();
+    const int leastAlong = horizontal ? least.height() : least.width();
+    const int leastAcross = horizontal ? least.width() : least.height();
+    if (leastAcross > across)
+        along -= horizontal ? barHeight : barWidth;
+    const bool alongScrolls = leastAlong * count > along;
+    if (alongScrolls)
+        across -= horizontal ? barWidth : barHeight;
+    across = std::max(across, leastAcross);
     for (int i = 0; i < count; ++i) {
         QMdiSubWindow *child = children[i];
         if (child->isMaximized())
             child->showNormal();
-        QRect cell;
-        if (TileMode == tbHorizontal) {
-            const int top = area.height() * i / count;
-            cell = QRect(0, top, area.width(), area.height() * (i + 1) / count - top);
-        } else {
-            const int left = area.width() * i / count;
-            cell = QRect(left, 0, area.width() * (i + 1) / count - left, area.height());
-        }
-        child->setGeometry(cell);
+        const int start = alongScrolls ? leastAlong * i : along * i / count;
+        const int length = alongScrolls ? leastAlong : along * (i + 1) / count - start;
+        child->setGeometry(horizontal ? QRect(0, start, across, length)
+                                      : QRect(start, 0, length, across));
     }
 }
 

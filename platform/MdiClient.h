@@ -24,6 +24,8 @@ public:
     // with the area scrolled back to its start. Cascade and Tile leave
     // minimised windows where they are.
     void Cascade();
+    // Every window gets at least its minimum size; where they do not fit
+    // side by side, the area scrolls to them.
     void Tile();
     // Lines the minimised windows up along the bottom edge, left to right.
     void ArrangeIcons();

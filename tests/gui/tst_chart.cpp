@@ -137,6 +137,8 @@ private slots:
     void previewerPrints();
     void labelsStayApartInSmallRectangles_data();
     void labelsStayApartInSmallRectangles();
+    void minimumSizeReads_data();
+    void minimumSizeReads();
 };
 
 void TestChart::formatFloat_data() {
@@ -740,6 +742,52 @@ void TestChart::labelsStayApartInSmallRectangles() {
             QVERIFY2(!labels[i].Box.intersects(labels[j].Box),
                      qPrintable(labels[i].String + QStringLiteral(" on ") + labels[j].String));
     }
+}
+
+void TestChart::minimumSizeReads_data() {
+    QTest::addColumn<QString>("xTitle");
+    QTest::addColumn<QString>("uTitle");
+    QTest::addColumn<int>("axis");
+    QTest::newRow("short titles") << "Rent []"
+                                  << "U (Rent)" << int(aRightAxis);
+    QTest::newRow("long x title") << "Distance to the nearest underground station [m]"
+                                  << "U (Distance)" << int(aRightAxis);
+    QTest::newRow("long u title, cost on the left")
+        << "Price [EUR]"
+        << "U (Price of the flat with its parking place)" << int(aLeftAxis);
+}
+
+void TestChart::minimumSizeReads() {
+    QFETCH(QString, xTitle);
+    QFETCH(QString, uTitle);
+    QFETCH(int, axis);
+    TChart chart;
+    TLineSeries *s = UtilityChart(chart, 5, TVertAxis(axis));
+    s->Pointer.Visible = true;
+    chart.BottomAxis.Title.SetCaption(xTitle);
+    chart.LeftAxis.Title.SetCaption(uTitle);
+    chart.RightAxis.Title.SetCaption(uTitle);
+    chart.MinimumPlotSize = QSize(100, 100);
+    const QSize least = chart.minimumSizeHint();
+    chart.resize(least);
+    QVERIFY(chart.ChartRect().height() >= 100);
+    QVERIFY(chart.ChartRect().width() >= 100);
+    const QRectF panel(QPointF(0, 0), QSizeF(least));
+    const std::vector<TTextRecorder::Text> texts = DrawnTexts(chart, least);
+    QStringList titles;
+    for (const TTextRecorder::Text &t : texts) {
+        QVERIFY2(
+            panel.contains(t.Box),
+            qPrintable(t.String +
+                       QStringLiteral(" outside %1 x %2").arg(least.width()).arg(least.height())));
+        titles << t.String;
+    }
+    QVERIFY(titles.contains(xTitle));
+    QVERIFY(titles.contains(uTitle));
+    // A chart that sets no least plot leaves its size to the layout around it.
+    TChart plain;
+    UtilityChart(plain);
+    QVERIFY(!plain.minimumSizeHint().isValid());
 }
 
 QTEST_MAIN(TestChart)

@@ -48,6 +48,8 @@ private slots:
     void windowsLargerThanTheAreaScroll();
     void arrangingAfterScrollingStartsAtTheTop_data();
     void arrangingAfterScrollingStartsAtTheTop();
+    void tiledWindowsKeepAReadableSize_data();
+    void tiledWindowsKeepAReadableSize();
     void closeMinimisesAndBookkeeping();
     void minimiseButtonDisablesCloseAll();
     void activationSetsActiveCriterion();
@@ -770,6 +772,72 @@ void TestChartWindow::arrangingAfterScrollingStartsAtTheTop() {
         QCOMPARE(icon.left(), 0);
         QCOMPARE(icon.bottom(), viewport->height() - 1);
     }
+}
+
+void TestChartWindow::tiledWindowsKeepAReadableSize_data() {
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<int>("windows");
+    QTest::newRow("tile horizontal, three") << true << 3;
+    QTest::newRow("tile horizontal, four") << true << 4;
+    QTest::newRow("tile vertical, four") << false << 4;
+    QTest::newRow("tile vertical, two") << false << 2;
+}
+
+void TestChartWindow::tiledWindowsKeepAReadableSize() {
+    QFETCH(bool, horizontal);
+    QFETCH(int, windows);
+    TKavrel &k = *Kavrel;
+    for (int i = 0; i < windows; ++i)
+        fixture_->Add(MakeCriterion(QStringLiteral("Rent%1").arg(i), i + 1));
+    k.BuildCriteriaBar();
+    QVERIFY(QTest::qWaitForWindowExposed(&k));
+    if (horizontal)
+        k.Menu_TileHorizontalClick();
+    else
+        k.Menu_TileVerticalClick();
+    QCoreApplication::processEvents();
+    TMdiClient *area = k.ClientArea;
+    QWidget *viewport = area->viewport();
+    for (int i = 0; i < windows; ++i) {
+        TForm_chart *chart = k.Charts[size_t(i)];
+        QMdiSubWindow *frame = chart->SubWindow();
+        // The plot reads and the titles around it are whole.
+        QVERIFY2(chart->Chart->ChartRect().height() >= 100,
+                 qPrintable(QString::number(chart->Chart->ChartRect().height())));
+        QVERIFY(chart->Chart->ChartRect().width() >= 100);
+        QVERIFY(chart->Chart->width() >= chart->Chart->minimumSizeHint().width());
+        QVERIFY(chart->Chart->height() >= chart->Chart->minimumSizeHint().height());
+        // The read-out line is inside its window.
+        QVERIFY(chart->StatusBar_chart->isVisible());
+        QVERIFY(chart->StatusBar_chart->height() >=
+                chart->StatusBar_chart->minimumSizeHint().height());
+        const QRect readout(chart->StatusBar_chart->mapTo(frame, QPoint(0, 0)),
+                            chart->StatusBar_chart->size());
+        QVERIFY(frame->rect().contains(readout));
+        // Tiles do not overlap.
+        for (int j = 0; j < i; ++j)
+            QVERIFY(!frame->geometry().intersects(k.Charts[size_t(j)]->SubWindow()->geometry()));
+    }
+    // Windows that do not fit make the area scroll to them, and only in the
+    // direction where they do not fit.
+    const QRect bounds = ChildrenBounds(area);
+    QCOMPARE(bounds.topLeft(), QPoint(0, 0));
+    QScrollBar *along = horizontal ? area->verticalScrollBar() : area->horizontalScrollBar();
+    QScrollBar *across = horizontal ? area->horizontalScrollBar() : area->verticalScrollBar();
+    const bool fit =
+        horizontal ? bounds.bottom() < viewport->height() : bounds.right() < viewport->width();
+    QTRY_COMPARE(along->isVisible(), !fit);
+    QVERIFY(!across->isVisible());
+    if (fit) {
+        QCOMPARE(bounds.bottom(), viewport->height() - 1);
+        QCOMPARE(bounds.right(), viewport->width() - 1);
+        return;
+    }
+    QCOMPARE(horizontal ? bounds.right() : bounds.bottom(),
+             (horizontal ? viewport->width() : viewport->height()) - 1);
+    along->setValue(along->maximum());
+    QMdiSubWindow *last = k.Charts[size_t(windows - 1)]->SubWindow();
+    QVERIFY(viewport->rect().contains(last->geometry()));
 }
 
 void TestChartWindow::closeMinimisesAndBookkeeping() {
