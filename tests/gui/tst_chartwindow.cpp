@@ -57,6 +57,8 @@ private slots:
 private:
     std::unique_ptr<TElicitationFixture> fixture_;
     TForm_chart *Rising();
+    // A chart window for each of `count` criteria, opened as loading a solved problem opens them.
+    void ShowCharts(int count);
 };
 
 void TestChartWindow::init() {
@@ -74,6 +76,12 @@ TForm_chart *TestChartWindow::Rising() {
     TForm_chart *chart = fixture_->Show(0);
     chart->SubWindow()->resize(640, 420);
     return chart;
+}
+
+void TestChartWindow::ShowCharts(int count) {
+    for (int i = 0; i < count; ++i)
+        fixture_->Add(MakeCriterion(QStringLiteral("Rent%1").arg(i), i + 1));
+    Kavrel->BuildCriteriaBar();
 }
 
 void TestChartWindow::newWindowTakesTheCriterion_data() {
@@ -666,9 +674,7 @@ void TestChartWindow::windowsLargerThanTheAreaScroll_data() {
 void TestChartWindow::windowsLargerThanTheAreaScroll() {
     QFETCH(bool, restored);
     TKavrel &k = *Kavrel;
-    for (int i = 0; i < 3; ++i)
-        fixture_->Add(MakeCriterion(QStringLiteral("C%1").arg(i), i + 1));
-    k.BuildCriteriaBar();
+    ShowCharts(3);
     QVERIFY(QTest::qWaitForWindowExposed(&k));
     TForm_chart *chart = k.Charts[2];
     if (restored) {
@@ -735,9 +741,7 @@ void TestChartWindow::arrangingAfterScrollingStartsAtTheTop_data() {
 void TestChartWindow::arrangingAfterScrollingStartsAtTheTop() {
     QFETCH(QString, command);
     TKavrel &k = *Kavrel;
-    for (int i = 0; i < 4; ++i)
-        fixture_->Add(MakeCriterion(QStringLiteral("C%1").arg(i), i + 1));
-    k.BuildCriteriaBar();
+    ShowCharts(4);
     QVERIFY(QTest::qWaitForWindowExposed(&k));
     TMdiClient *area = k.ClientArea;
     QWidget *viewport = area->viewport();
@@ -787,9 +791,7 @@ void TestChartWindow::tiledWindowsKeepAReadableSize() {
     QFETCH(bool, horizontal);
     QFETCH(int, windows);
     TKavrel &k = *Kavrel;
-    for (int i = 0; i < windows; ++i)
-        fixture_->Add(MakeCriterion(QStringLiteral("Rent%1").arg(i), i + 1));
-    k.BuildCriteriaBar();
+    ShowCharts(windows);
     QVERIFY(QTest::qWaitForWindowExposed(&k));
     if (horizontal)
         k.Menu_TileHorizontalClick();
