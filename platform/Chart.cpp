@@ -828,49 +828,46 @@ QSize TChart::PictureSize() const {
 QSize TChart::minimumSizeHint() const {
     if (MinimumPlotSize.isEmpty())
         return QWidget::minimumSizeHint();
-    // The layout is worked out as for drawing and put back: what surrounds
-    // the plot is measured on a roomy panel, then on the panel that leaves
-    // the plot its minimum (the labels of a shorter axis may be fewer).
-    auto &self = const_cast<TChart &>(*this);
-    const Layout saved = layout_;
-    const QRect savedLegend = legendRect_;
-    self.UpdateAutomaticRanges();
+    const auto textWidth = [](const QFont &font, const QString &text) {
+        return int(std::ceil(QFontMetricsF(ScaledFont(font, 1.0)).horizontalAdvance(text))) + 2;
+    };
+    const auto titled = [this](const TChartAxis &a) {
+        return a.Visible && AxisUsed(a) && !a.Title.Caption.isEmpty();
+    };
     QSize plot = MinimumPlotSize;
     // A vertical axis title runs along the plot's height.
     for (const TChartAxis *a : {&LeftAxis, &RightAxis}) {
-        if (a->Visible && AxisUsed(*a) && !a->Title.Caption.isEmpty())
-            plot.setHeight(
-                std::max(plot.height(), int(std::ceil(QFontMetricsF(ScaledFont(a->Title.Font, 1.0))
-                                                          .horizontalAdvance(a->Title.Caption))) +
-                                            2));
+        if (titled(*a))
+            plot.setHeight(std::max(plot.height(), textWidth(a->Title.Font, a->Title.Caption)));
     }
     // A horizontal axis title is centred on the plot: it stays whole when it
     // reaches past the plot's ends no further than the narrower side leaves room.
     int axisTitle = 0;
     for (const TChartAxis *a : {&TopAxis, &BottomAxis}) {
-        if (a->Visible && AxisUsed(*a) && !a->Title.Caption.isEmpty())
-            axisTitle =
-                std::max(axisTitle, int(std::ceil(QFontMetricsF(ScaledFont(a->Title.Font, 1.0))
-                                                      .horizontalAdvance(a->Title.Caption))) +
-                                        2);
+        if (titled(*a))
+            axisTitle = std::max(axisTitle, textWidth(a->Title.Font, a->Title.Caption));
     }
+    // The layout is worked out as for drawing and put back: what surrounds
+    // the plot is measured on a roomy panel, then on panels nearer the least
+    // one (a shorter vertical axis may have fewer and narrower labels).
+    auto &self = const_cast<TChart &>(*this);
+    const Layout saved = layout_;
+    const QRect savedLegend = legendRect_;
+    self.UpdateAutomaticRanges();
     QSize panel(1000, 1000);
     for (int pass = 0; pass < 3; ++pass) {
         self.ComputeLayout(QRect(QPoint(0, 0), panel), 1.0, &self);
         const QRect chart = layout_.chart;
         const int side = std::min(chart.left(), panel.width() - 1 - chart.right());
-        QSize want = plot;
-        want.setWidth(std::max(want.width(), axisTitle - 2 * side));
-        panel += want - chart.size();
+        panel += QSize(std::max(plot.width(), axisTitle - 2 * side), plot.height()) - chart.size();
     }
     self.layout_ = saved;
     self.legendRect_ = savedLegend;
     // The chart's title is centred on the panel.
     int title = 0;
     if (Title.Visible) {
-        const QFontMetricsF fm(ScaledFont(Title.Font, 1.0));
         for (const QString &line : Title.Text)
-            title = std::max(title, int(std::ceil(fm.horizontalAdvance(line))) + 4);
+            title = std::max(title, textWidth(Title.Font, line) + 2);
     }
     panel.setWidth(std::max(panel.width(), title + MarginLeft + MarginRight));
     return panel;
