@@ -19,30 +19,29 @@ QWidget *HelpWindow() {
     return nullptr;
 }
 
-// The page the help window shows, as a topic path ("Praca\x.htm"); empty without one.
-QString ShownTopic() {
+QTextBrowser *HelpBrowser() {
     QWidget *window = HelpWindow();
-    auto *browser =
-        window ? window->findChild<QTextBrowser *>(QStringLiteral("HelpBrowser")) : nullptr;
-    if (!browser)
-        return QString();
-    QString topic = browser->source().toString();
+    return window ? window->findChild<QTextBrowser *>(QStringLiteral("HelpBrowser")) : nullptr;
+}
+
+// A page of the help archive as a topic path ("Praca\x.htm").
+QString TopicOf(const QUrl &page) {
+    QString topic = page.toString();
     topic.remove(QStringLiteral("qrc:/rovezizez.chm/"));
     topic.replace(QLatin1Char('/'), QLatin1Char('\\'));
     return topic;
 }
 
-// The page the help window showed before the one it shows.
+// The page the help window shows; empty without one.
+QString ShownTopic() {
+    QTextBrowser *browser = HelpBrowser();
+    return browser ? TopicOf(browser->source()) : QString();
+}
+
+// The page it showed before that one; empty when there was none.
 QString PreviousTopic() {
-    QWidget *window = HelpWindow();
-    auto *browser =
-        window ? window->findChild<QTextBrowser *>(QStringLiteral("HelpBrowser")) : nullptr;
-    if (!browser || !browser->isBackwardAvailable())
-        return QString();
-    QString topic = browser->historyUrl(-1).toString();
-    topic.remove(QStringLiteral("qrc:/rovezizez.chm/"));
-    topic.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    return topic;
+    QTextBrowser *browser = HelpBrowser();
+    return browser && browser->isBackwardAvailable() ? TopicOf(browser->historyUrl(-1)) : QString();
 }
 
 // A click on the help window's Back button, delivered as the window system
