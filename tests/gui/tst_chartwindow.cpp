@@ -784,6 +784,7 @@ void TestChartWindow::tiledWindowsKeepAReadableSize_data() {
     QTest::newRow("tile horizontal, three") << true << 3;
     QTest::newRow("tile horizontal, four") << true << 4;
     QTest::newRow("tile vertical, four") << false << 4;
+    QTest::newRow("tile vertical, seven") << false << 7;
     QTest::newRow("tile vertical, two") << false << 2;
 }
 
