@@ -73,6 +73,9 @@ void CloseQuestionDialogue() {
 TForm_chart::TForm_chart(QWidget *owner) : QWidget(owner, Qt::Window) {
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // None of its controls takes the focus: without this a click leaves the
+    // keyboard elsewhere, and F1 never reaches the window.
+    setFocusPolicy(Qt::ClickFocus);
 
     // The design-time settings that every chart window copies from the template.
     Chart->Title.Text = QStringList{QStringLiteral("Utility function for criterion")};
@@ -90,6 +93,9 @@ TForm_chart::TForm_chart(QWidget *owner) : QWidget(owner, Qt::Window) {
     }
     Chart->LegendVisible = false;
     Chart->Gradient.Visible = true;
+    // Tiled or resized, the window keeps room for a plot that reads; the
+    // client area scrolls to windows that do not fit.
+    Chart->MinimumPlotSize = QSize(100, 100);
 
     Series = new TLineSeries(Chart);
     Series->VertAxis = aRightAxis;

@@ -176,6 +176,8 @@ void TKavrel::ShowCriterionChart(int id, bool dialogue, bool show) {
         chart = new TForm_chart(this);
         QMdiSubWindow *frame = ClientArea->addSubWindow(chart);
         frame->setAttribute(Qt::WA_DeleteOnClose, false);
+        // A click on the caption gives the keyboard to the chart window, not its frame.
+        frame->setFocusProxy(chart);
         Charts[size_t(slot)] = chart;
         if (Form_chart)
             chart->Chart->Assign(*Form_chart->Chart);

@@ -806,6 +806,14 @@ void TChart::Invalidate() {
     layoutValid_ = false;
     cacheValid_ = false;
     update();
+    // New titles or fonts may need more room than the layout around gives.
+    if (!MinimumPlotSize.isEmpty()) {
+        const QSize least = minimumSizeHint();
+        if (least != minimumHint_) {
+            minimumHint_ = least;
+            updateGeometry();
+        }
+    }
 }
 
 QRect TChart::ChartRect() {
@@ -815,6 +823,54 @@ QRect TChart::ChartRect() {
 
 QSize TChart::PictureSize() const {
     return size().isEmpty() ? QSize(640, 480) : size();
+}
+
+QSize TChart::minimumSizeHint() const {
+    if (MinimumPlotSize.isEmpty())
+        return QWidget::minimumSizeHint();
+    const auto textWidth = [](const QFont &font, const QString &text) {
+        return int(std::ceil(QFontMetricsF(ScaledFont(font, 1.0)).horizontalAdvance(text))) + 2;
+    };
+    const auto titled = [this](const TChartAxis &a) {
+        return a.Visible && AxisUsed(a) && !a.Title.Caption.isEmpty();
+    };
+    QSize plot = MinimumPlotSize;
+    // A vertical axis title runs along the plot's height.
+    for (const TChartAxis *a : {&LeftAxis, &RightAxis}) {
+        if (titled(*a))
+            plot.setHeight(std::max(plot.height(), textWidth(a->Title.Font, a->Title.Caption)));
+    }
+    // A horizontal axis title is centred on the plot: it stays whole when it
+    // reaches past the plot's ends no further than the narrower side leaves room.
+    int axisTitle = 0;
+    for (const TChartAxis *a : {&TopAxis, &BottomAxis}) {
+        if (titled(*a))
+            axisTitle = std::max(axisTitle, textWidth(a->Title.Font, a->Title.Caption));
+    }
+    // The layout is worked out as for drawing and put back: what surrounds
+    // the plot is measured on a roomy panel, then on panels nearer the least
+    // one (a shorter vertical axis may have fewer and narrower labels).
+    auto &self = const_cast<TChart &>(*this);
+    const Layout saved = layout_;
+    const QRect savedLegend = legendRect_;
+    self.UpdateAutomaticRanges();
+    QSize panel(1000, 1000);
+    for (int pass = 0; pass < 3; ++pass) {
+        self.ComputeLayout(QRect(QPoint(0, 0), panel), 1.0, &self);
+        const QRect chart = layout_.chart;
+        const int side = std::min(chart.left(), panel.width() - 1 - chart.right());
+        panel += QSize(std::max(plot.width(), axisTitle - 2 * side), plot.height()) - chart.size();
+    }
+    self.layout_ = saved;
+    self.legendRect_ = savedLegend;
+    // The chart's title is centred on the panel.
+    int title = 0;
+    if (Title.Visible) {
+        for (const QString &line : Title.Text)
+            title = std::max(title, textWidth(Title.Font, line) + 2);
+    }
+    panel.setWidth(std::max(panel.width(), title + MarginLeft + MarginRight));
+    return panel;
 }
 
 bool TChart::AxisUsed(const TChartAxis &axis) const {
@@ -881,11 +937,38 @@ std::vector<double> TChart::AxisLabels(const TChartAxis &axis, double scale, QPa
         for (int k = 0; range / step > maxLabels && k < 60; ++k)
             step *= (k % 3 == 1) ? 2.5 : 2.0;
     }
-    std::vector<double> labels;
-    const double eps = step * 1e-9;
-    for (double v = std::ceil((lo - eps) / step) * step; v <= hi + eps && labels.size() < 1000;
-         v += step) {
-        labels.push_back(std::fabs(v) < eps ? 0.0 : v);
+    const auto labelsOf = [&](double by) {
+        std::vector<double> labels;
+        const double eps = by * 1e-9;
+        for (double v = std::ceil((lo - eps) / by) * by; v <= hi + eps && labels.size() < 1000;
+             v += by) {
+            labels.push_back(std::fabs(v) < eps ? 0.0 : v);
+        }
+        return labels;
+    };
+    // Neighbouring labels must not touch, whatever their texts and however
+    // short the axis: the step widens until they stand apart, down to a
+    // single label.
+    const auto apart = [&](const std::vector<double> &labels, double by) {
+        if (labels.size() < 2)
+            return true;
+        const double spacing = length * by / range;
+        if (!axis.Horizontal())
+            return spacing >= fm.height();
+        double widest = 0;
+        for (double v : labels)
+            widest = std::max(widest, fm.horizontalAdvance(FormatFloat(axis.AxisValuesFormat, v)));
+        return spacing >= widest + fm.horizontalAdvance(QLatin1Char('0'));
+    };
+    std::vector<double> labels = labelsOf(step);
+    for (int k = 0; !apart(labels, step) && k < 60; ++k) {
+        step *= (k % 3 == 1) ? 2.5 : 2.0;
+        std::vector<double> wider = labelsOf(step);
+        if (wider.empty()) {
+            labels.resize(1);
+            break;
+        }
+        labels = std::move(wider);
     }
     return labels;
 }

@@ -351,6 +351,9 @@ public:
     int MinimumZoomPixels = 16;
     // The cursor restored when the mouse leaves a series point.
     QCursor OriginalCursor;
+    // The smallest plotting rectangle at which the chart still reads; with it
+    // set, minimumSizeHint() keeps the titles whole around a plot of this size.
+    QSize MinimumPlotSize;
 
     TChartCanvas *const Canvas;
 
@@ -400,6 +403,7 @@ public:
     // The chart as on screen.
     QImage ToImage();
     QSize PictureSize() const;
+    QSize minimumSizeHint() const override;
 
     // Picture output as on screen. Failures show an error and return false.
     bool SaveToBitmapFile(const QString &fileName);
@@ -471,6 +475,7 @@ private:
     std::vector<OverlayLine> overlay_; // not-xor lines drawn between paints
     bool overlayOnly_ = false;         // the next paint changes only those lines
     QRect legendRect_;
+    QSize minimumHint_; // the minimum size the layout around was last told
     QPoint lastMouse_{-1, -1};
     QPoint pressPos_;
     QPoint dragPos_;

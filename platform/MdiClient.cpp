@@ -1,6 +1,8 @@
 #include "platform/MdiClient.h"
 
 #include <QMdiSubWindow>
+#include <QScrollBar>
+#include <algorithm>
 
 TMdiClient::TMdiClient(QWidget *parent) : QMdiArea(parent) {
     // A child larger than the area, or moved partly out of it, stays reachable.
@@ -17,6 +19,13 @@ QMdiSubWindow *TMdiClient::MDIChildren(int index) const {
     return index >= 0 && index < children.size() ? children[index] : nullptr;
 }
 
+void TMdiClient::ScrollToStart() {
+    // Children are placed in viewport coordinates: a scrolled area would lay
+    // them out from the scrolled position and keep a bar for the space above.
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+    verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+}
+
 QList<QMdiSubWindow *> TMdiClient::Arrangeable() const {
     QList<QMdiSubWindow *> result;
     for (QMdiSubWindow *child : subWindowList()) {
@@ -27,6 +36,7 @@ QList<QMdiSubWindow *> TMdiClient::Arrangeable() const {
 }
 
 void TMdiClient::Cascade() {
+    ScrollToStart();
     cascadeSubWindows();
 }
 
@@ -34,27 +44,42 @@ void TMdiClient::Tile() {
     const QList<QMdiSubWindow *> children = Arrangeable();
     if (children.isEmpty())
         return;
-    // Tiled windows need no scroll bars: they share the area the bars leave
-    // when they go, not the narrower one they take while still shown.
-    const QRect area(QPoint(0, 0), maximumViewportSize());
+    ScrollToStart();
+    // Every window gets at least the size it still reads at.
+    QSize least(0, 0);
+    for (QMdiSubWindow *child : children)
+        least = least.expandedTo(child->minimumSizeHint()).expandedTo(child->minimumSize());
+    const bool horizontal = TileMode == tbHorizontal;
     const int count = int(children.size());
+    // Tiled windows that fit need no scroll bars: they share the area the bars
+    // leave when they go. Windows that do not fit keep their least size, and a
+    // bar takes its strip from the other direction.
+    const QSize full = maximumViewportSize();
+    const int barWidth = verticalScrollBar()->sizeHint().width();
+    const int barHeight = horizontalScrollBar()->sizeHint().height();
+    int along = horizontal ? full.height() : full.width();
+    int across = horizontal ? full.width() : full.height();
+    const int leastAlong = horizontal ? least.height() : least.width();
+    const int leastAcross = horizontal ? least.width() : least.height();
+    if (leastAcross > across)
+        along -= horizontal ? barHeight : barWidth;
+    const bool alongScrolls = leastAlong * count > along;
+    if (alongScrolls)
+        across -= horizontal ? barWidth : barHeight;
+    across = std::max(across, leastAcross);
     for (int i = 0; i < count; ++i) {
         QMdiSubWindow *child = children[i];
         if (child->isMaximized())
             child->showNormal();
-        QRect cell;
-        if (TileMode == tbHorizontal) {
-            const int top = area.height() * i / count;
-            cell = QRect(0, top, area.width(), area.height() * (i + 1) / count - top);
-        } else {
-            const int left = area.width() * i / count;
-            cell = QRect(left, 0, area.width() * (i + 1) / count - left, area.height());
-        }
-        child->setGeometry(cell);
+        const int start = alongScrolls ? leastAlong * i : along * i / count;
+        const int length = alongScrolls ? leastAlong : along * (i + 1) / count - start;
+        child->setGeometry(horizontal ? QRect(0, start, across, length)
+                                      : QRect(start, 0, length, across));
     }
 }
 
 void TMdiClient::ArrangeIcons() {
+    ScrollToStart();
     const QRect area = viewport()->rect();
     int left = 0;
     int bottom = area.bottom() + 1;

@@ -20,12 +20,17 @@ public:
     int MDIChildCount() const;
     QMdiSubWindow *MDIChildren(int index) const;
 
-    // Cascade and Tile leave minimised windows where they are.
+    // Each arrangement starts from the area's top-left as the user sees it,
+    // with the area scrolled back to its start. Cascade and Tile leave
+    // minimised windows where they are.
     void Cascade();
+    // Every window gets at least its minimum size; where they do not fit
+    // side by side, the area scrolls to them.
     void Tile();
     // Lines the minimised windows up along the bottom edge, left to right.
     void ArrangeIcons();
 
 private:
+    void ScrollToStart();
     QList<QMdiSubWindow *> Arrangeable() const;
 };

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QPaintEngine>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QSpinBox>
@@ -33,6 +34,80 @@ void Drag(QWidget *w, QPoint from, QPoint to, Qt::MouseButton button) {
 int Distance(QRgb a, QColor b) {
     return std::max({std::abs(qRed(a) - b.red()), std::abs(qGreen(a) - b.green()),
                      std::abs(qBlue(a) - b.blue())});
+}
+
+// The texts a drawing writes, each with the box it takes on the device.
+class TTextRecorder : public QPaintDevice {
+public:
+    struct Text {
+        QString String;
+        QRectF Box;
+    };
+    explicit TTextRecorder(QSize size) : size_(size), engine_(this) {}
+    std::vector<Text> Texts;
+    QPaintEngine *paintEngine() const override { return const_cast<Engine *>(&engine_); }
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+        case PdmWidth:
+            return size_.width();
+        case PdmHeight:
+            return size_.height();
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        explicit Engine(TTextRecorder *device) : device_(device) {}
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override {}
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        void drawPath(const QPainterPath &) override {}
+        void drawTextItem(const QPointF &p, const QTextItem &item) override {
+            const QFontMetricsF fm(item.font());
+            const QRectF box(p.x(), p.y() - fm.ascent(), fm.horizontalAdvance(item.text()),
+                             fm.height());
+            device_->Texts.push_back({item.text(), painter()->combinedTransform().mapRect(box)});
+        }
+        Type type() const override { return User; }
+
+    private:
+        TTextRecorder *device_;
+    };
+    QSize size_;
+    Engine engine_;
+};
+
+// The texts of the chart drawn into a rectangle of the size.
+std::vector<TTextRecorder::Text> DrawnTexts(TChart &chart, QSize size) {
+    TTextRecorder recorder(size);
+    QPainter p(&recorder);
+    chart.Draw(p, QRect(QPoint(0, 0), size), 1.0);
+    p.end();
+    return recorder.Texts;
+}
+
+bool IsNumber(const QString &text) {
+    bool number = false;
+    QString(text).remove(QLatin1Char(',')).toDouble(&number);
+    return number;
 }
 
 } // namespace
@@ -60,6 +135,10 @@ private slots:
     void sameProportionsAtPrinterResolution();
     void editorWritesToTheChart();
     void previewerPrints();
+    void labelsStayApartInSmallRectangles_data();
+    void labelsStayApartInSmallRectangles();
+    void minimumSizeReads_data();
+    void minimumSizeReads();
 };
 
 void TestChart::formatFloat_data() {
@@ -625,6 +704,90 @@ void TestChart::previewerPrints() {
     previewer.Chart = &chart;
     previewer.PaintTo(&printer);
     QVERIFY(QFileInfo(printer.outputFileName()).size() > 1000);
+}
+
+void TestChart::labelsStayApartInSmallRectangles_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("format"); // of the horizontal axis
+    QTest::newRow("window tiled at the frame's first size") << QSize(755, 60) << "#,##0.###";
+    QTest::newRow("narrow and low") << QSize(150, 70) << "#,##0.###";
+    QTest::newRow("tiny") << QSize(60, 40) << "#,##0.###";
+    QTest::newRow("report picture") << QSize(300, 160) << "#,##0.###";
+    // Inner labels wider than the ends: 0.125 beside 0 and 1.
+    QTest::newRow("fractions on the x axis") << QSize(260, 200) << "0.####";
+    QTest::newRow("window") << QSize(520, 330) << "#,##0.###";
+}
+
+void TestChart::labelsStayApartInSmallRectangles() {
+    QFETCH(QSize, size);
+    QFETCH(QString, format);
+    TChart chart;
+    TLineSeries *s = UtilityChart(chart);
+    if (format == "0.####") {
+        s->Clear();
+        for (double x : {0.0, 0.3, 0.55, 1.0})
+            s->AddXY(x, x);
+        chart.BottomAxis.SetDesiredIncrement(0.125);
+    }
+    chart.BottomAxis.AxisValuesFormat = format;
+    std::vector<TTextRecorder::Text> labels;
+    for (const TTextRecorder::Text &t : DrawnTexts(chart, size)) {
+        if (IsNumber(t.String))
+            labels.push_back(t);
+    }
+    // Each axis keeps a label.
+    QVERIFY2(labels.size() >= 2, qPrintable(QString::number(labels.size())));
+    for (size_t i = 0; i < labels.size(); ++i) {
+        for (size_t j = i + 1; j < labels.size(); ++j)
+            QVERIFY2(!labels[i].Box.intersects(labels[j].Box),
+                     qPrintable(labels[i].String + QStringLiteral(" on ") + labels[j].String));
+    }
+}
+
+void TestChart::minimumSizeReads_data() {
+    QTest::addColumn<QString>("xTitle");
+    QTest::addColumn<QString>("uTitle");
+    QTest::addColumn<int>("axis");
+    QTest::newRow("short titles") << "Rent []"
+                                  << "U (Rent)" << int(aRightAxis);
+    QTest::newRow("long x title") << "Distance to the nearest underground station [m]"
+                                  << "U (Distance)" << int(aRightAxis);
+    QTest::newRow("long u title, cost on the left")
+        << "Price [EUR]"
+        << "U (Price of the flat with its parking place)" << int(aLeftAxis);
+}
+
+void TestChart::minimumSizeReads() {
+    QFETCH(QString, xTitle);
+    QFETCH(QString, uTitle);
+    QFETCH(int, axis);
+    TChart chart;
+    TLineSeries *s = UtilityChart(chart, 5, TVertAxis(axis));
+    s->Pointer.Visible = true;
+    chart.BottomAxis.Title.SetCaption(xTitle);
+    chart.LeftAxis.Title.SetCaption(uTitle);
+    chart.RightAxis.Title.SetCaption(uTitle);
+    chart.MinimumPlotSize = QSize(100, 100);
+    const QSize least = chart.minimumSizeHint();
+    chart.resize(least);
+    QVERIFY(chart.ChartRect().height() >= 100);
+    QVERIFY(chart.ChartRect().width() >= 100);
+    const QRectF panel(QPointF(0, 0), QSizeF(least));
+    const std::vector<TTextRecorder::Text> texts = DrawnTexts(chart, least);
+    QStringList titles;
+    for (const TTextRecorder::Text &t : texts) {
+        QVERIFY2(
+            panel.contains(t.Box),
+            qPrintable(t.String +
+                       QStringLiteral(" outside %1 x %2").arg(least.width()).arg(least.height())));
+        titles << t.String;
+    }
+    QVERIFY(titles.contains(xTitle));
+    QVERIFY(titles.contains(uTitle));
+    // A chart that sets no least plot leaves its size to the layout around it.
+    TChart plain;
+    UtilityChart(plain);
+    QVERIFY(!plain.minimumSizeHint().isValid());
 }
 
 QTEST_MAIN(TestChart)

@@ -46,6 +46,10 @@ private slots:
     void closeQuestion();
     void windowsLargerThanTheAreaScroll_data();
     void windowsLargerThanTheAreaScroll();
+    void arrangingAfterScrollingStartsAtTheTop_data();
+    void arrangingAfterScrollingStartsAtTheTop();
+    void tiledWindowsKeepAReadableSize_data();
+    void tiledWindowsKeepAReadableSize();
     void closeMinimisesAndBookkeeping();
     void minimiseButtonDisablesCloseAll();
     void activationSetsActiveCriterion();
@@ -53,6 +57,8 @@ private slots:
 private:
     std::unique_ptr<TElicitationFixture> fixture_;
     TForm_chart *Rising();
+    // A chart window for each of `count` criteria, opened as loading a solved problem opens them.
+    void ShowCharts(int count);
 };
 
 void TestChartWindow::init() {
@@ -70,6 +76,12 @@ TForm_chart *TestChartWindow::Rising() {
     TForm_chart *chart = fixture_->Show(0);
     chart->SubWindow()->resize(640, 420);
     return chart;
+}
+
+void TestChartWindow::ShowCharts(int count) {
+    for (int i = 0; i < count; ++i)
+        fixture_->Add(MakeCriterion(QStringLiteral("Rent%1").arg(i), i + 1));
+    Kavrel->BuildCriteriaBar();
 }
 
 void TestChartWindow::newWindowTakesTheCriterion_data() {
@@ -662,9 +674,7 @@ void TestChartWindow::windowsLargerThanTheAreaScroll_data() {
 void TestChartWindow::windowsLargerThanTheAreaScroll() {
     QFETCH(bool, restored);
     TKavrel &k = *Kavrel;
-    for (int i = 0; i < 3; ++i)
-        fixture_->Add(MakeCriterion(QStringLiteral("C%1").arg(i), i + 1));
-    k.BuildCriteriaBar();
+    ShowCharts(3);
     QVERIFY(QTest::qWaitForWindowExposed(&k));
     TForm_chart *chart = k.Charts[2];
     if (restored) {
@@ -706,6 +716,131 @@ void TestChartWindow::windowsLargerThanTheAreaScroll() {
     QVERIFY(!k.ClientArea->horizontalScrollBar()->isVisible());
     QCOMPARE(chart->SubWindow()->geometry().right(), viewport->width() - 1);
     QCOMPARE(chart->SubWindow()->geometry().bottom(), viewport->height() - 1);
+}
+
+namespace {
+// The part of the client area its windows take, in the viewport's coordinates.
+QRect ChildrenBounds(TMdiClient *area) {
+    QRect bounds;
+    for (QMdiSubWindow *child : area->subWindowList()) {
+        if (child->isVisible())
+            bounds |= child->geometry();
+    }
+    return bounds;
+}
+} // namespace
+
+void TestChartWindow::arrangingAfterScrollingStartsAtTheTop_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("tile vertical") << "F4";
+    QTest::newRow("tile horizontal") << "F3";
+    QTest::newRow("cascade") << "F2";
+    QTest::newRow("arrange icons") << "F7";
+}
+
+void TestChartWindow::arrangingAfterScrollingStartsAtTheTop() {
+    QFETCH(QString, command);
+    TKavrel &k = *Kavrel;
+    ShowCharts(4);
+    QVERIFY(QTest::qWaitForWindowExposed(&k));
+    TMdiClient *area = k.ClientArea;
+    QWidget *viewport = area->viewport();
+    k.Menu_CascadeClick();
+    QScrollBar *bar = area->verticalScrollBar();
+    QTRY_VERIFY(bar->isVisible());
+    // Scrolled down until the lowest window's bottom shows.
+    bar->setValue(bar->maximum());
+    QVERIFY(ChildrenBounds(area).top() < 0);
+    if (command == "F2") {
+        k.Menu_CascadeClick();
+    } else if (command == "F3") {
+        k.Menu_TileHorizontalClick();
+    } else if (command == "F4") {
+        k.Menu_TileVerticalClick();
+    } else {
+        k.Charts[1]->SubWindow()->showMinimized();
+        k.Menu_ArrangeIconsClick();
+    }
+    QCoreApplication::processEvents();
+    for (QScrollBar *b : {area->horizontalScrollBar(), area->verticalScrollBar()})
+        QCOMPARE(b->value(), 0);
+    const QRect bounds = ChildrenBounds(area);
+    QCOMPARE(bounds.topLeft(), QPoint(0, 0));
+    // A bar only where a window reaches beyond the area; none for an empty band.
+    QTRY_COMPARE(area->verticalScrollBar()->isVisible(), bounds.bottom() >= viewport->height());
+    QCOMPARE(area->horizontalScrollBar()->isVisible(), bounds.right() >= viewport->width());
+    QCOMPARE(area->verticalScrollBar()->minimum(), 0);
+    QCOMPARE(area->horizontalScrollBar()->minimum(), 0);
+    if (command == "F7") {
+        const QRect icon = k.Charts[1]->SubWindow()->geometry();
+        QCOMPARE(icon.left(), 0);
+        QCOMPARE(icon.bottom(), viewport->height() - 1);
+    }
+}
+
+void TestChartWindow::tiledWindowsKeepAReadableSize_data() {
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<int>("windows");
+    QTest::newRow("tile horizontal, three") << true << 3;
+    QTest::newRow("tile horizontal, four") << true << 4;
+    QTest::newRow("tile vertical, four") << false << 4;
+    QTest::newRow("tile vertical, seven") << false << 7;
+    QTest::newRow("tile vertical, two") << false << 2;
+}
+
+void TestChartWindow::tiledWindowsKeepAReadableSize() {
+    QFETCH(bool, horizontal);
+    QFETCH(int, windows);
+    TKavrel &k = *Kavrel;
+    ShowCharts(windows);
+    QVERIFY(QTest::qWaitForWindowExposed(&k));
+    if (horizontal)
+        k.Menu_TileHorizontalClick();
+    else
+        k.Menu_TileVerticalClick();
+    QCoreApplication::processEvents();
+    TMdiClient *area = k.ClientArea;
+    QWidget *viewport = area->viewport();
+    for (int i = 0; i < windows; ++i) {
+        TForm_chart *chart = k.Charts[size_t(i)];
+        QMdiSubWindow *frame = chart->SubWindow();
+        // The plot reads and the titles around it are whole.
+        QVERIFY2(chart->Chart->ChartRect().height() >= 100,
+                 qPrintable(QString::number(chart->Chart->ChartRect().height())));
+        QVERIFY(chart->Chart->ChartRect().width() >= 100);
+        QVERIFY(chart->Chart->width() >= chart->Chart->minimumSizeHint().width());
+        QVERIFY(chart->Chart->height() >= chart->Chart->minimumSizeHint().height());
+        // The read-out line is inside its window.
+        QVERIFY(chart->StatusBar_chart->isVisible());
+        QVERIFY(chart->StatusBar_chart->height() >=
+                chart->StatusBar_chart->minimumSizeHint().height());
+        const QRect readout(chart->StatusBar_chart->mapTo(frame, QPoint(0, 0)),
+                            chart->StatusBar_chart->size());
+        QVERIFY(frame->rect().contains(readout));
+        // Tiles do not overlap.
+        for (int j = 0; j < i; ++j)
+            QVERIFY(!frame->geometry().intersects(k.Charts[size_t(j)]->SubWindow()->geometry()));
+    }
+    // Windows that do not fit make the area scroll to them, and only in the
+    // direction where they do not fit.
+    const QRect bounds = ChildrenBounds(area);
+    QCOMPARE(bounds.topLeft(), QPoint(0, 0));
+    QScrollBar *along = horizontal ? area->verticalScrollBar() : area->horizontalScrollBar();
+    QScrollBar *across = horizontal ? area->horizontalScrollBar() : area->verticalScrollBar();
+    const bool fit =
+        horizontal ? bounds.bottom() < viewport->height() : bounds.right() < viewport->width();
+    QTRY_COMPARE(along->isVisible(), !fit);
+    QVERIFY(!across->isVisible());
+    if (fit) {
+        QCOMPARE(bounds.bottom(), viewport->height() - 1);
+        QCOMPARE(bounds.right(), viewport->width() - 1);
+        return;
+    }
+    QCOMPARE(horizontal ? bounds.right() : bounds.bottom(),
+             (horizontal ? viewport->width() : viewport->height()) - 1);
+    along->setValue(along->maximum());
+    QMdiSubWindow *last = k.Charts[size_t(windows - 1)]->SubWindow();
+    QVERIFY(viewport->rect().contains(last->geometry()));
 }
 
 void TestChartWindow::closeMinimisesAndBookkeeping() {
