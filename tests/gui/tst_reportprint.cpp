@@ -7,6 +7,7 @@
 #include "platform/WebBrowser.h"
 #include "tests/TestSupport.h"
 
+#include <QElapsedTimer>
 #include <QPageRanges>
 #include <QPainter>
 #include <QPointer>
@@ -739,7 +740,10 @@ void TestReportPrint::htmlPrintCancelsAtAnyMoment() {
         QVERIFY2(Raport_p->Printing(), "the print ended before Cancel");
         emit progress->canceled();
         // Until the engine has let go, the dialog says so.
+        QElapsedTimer waited;
+        waited.start();
         while (Raport_p->Printing()) {
+            QVERIFY2(waited.elapsed() < 60000, "the engine did not let go of the print");
             QVERIFY(progress);
             QCOMPARE(progress->labelText(), QStringLiteral("Cancelling the print..."));
             QVERIFY(progress->isVisible());
