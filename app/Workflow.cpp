@@ -49,9 +49,9 @@ QString NameList(const QStringList &names) {
     return text;
 }
 
-QString CannotSave(const QString &path) {
-    return QStringLiteral("Can't save file \"%1\" !\nThe file was not changed.")
-        .arg(QDir::toNativeSeparators(path));
+QString CannotSave(const QString &path, const QString &why) {
+    return QStringLiteral("Can't save file \"%1\" !\n%2\nThe file was not changed.")
+        .arg(QDir::toNativeSeparators(path), why);
 }
 } // namespace
 
@@ -197,8 +197,9 @@ void TKavrel::SB_SaveProblemClick() {
         return;
     const QString path = SaveDialog.FileName;
     Xml.WriteElicitationSettings(Criteria, Probability, Questions, ProbabilityPrecision);
-    if (!Xml.SaveProblemFile(path)) {
-        ShowMessage(CannotSave(path), this);
+    QString why;
+    if (!Xml.SaveProblemFile(path, &why)) {
+        ShowMessage(CannotSave(path, why), this);
         return;
     }
     SetProblemStatus(QStringLiteral("Problem: ") + FileNameOf(path), true);
@@ -209,8 +210,9 @@ void TKavrel::SB_SaveResultClick() {
         return;
     const QString path = ResultSaveDialog.FileName;
     Xml.WriteResults(Criteria);
-    if (!Xml.SaveResultFile(path)) {
-        ShowMessage(CannotSave(path), this);
+    QString why;
+    if (!Xml.SaveResultFile(path, &why)) {
+        ShowMessage(CannotSave(path, why), this);
         return;
     }
     SetResultsStatus(QStringLiteral("Results: ") + FileNameOf(path), true);

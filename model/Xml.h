@@ -48,10 +48,11 @@ public:
     bool LoadResultFile(const QString &fileName);
     QString ParseErrorText(const QDomDocument &document) const;
     QString GetErrorMessage() const { return LastError; }
-    // Write the document as UTF-8 through a temporary file, so that a failed save
-    // leaves any earlier file untouched. False when the file could not be written.
-    bool SaveProblemFile(const QString &fileName) const;
-    bool SaveResultFile(const QString &fileName) const;
+    // Write the document as UTF-8 through a file beside it (TSaveFile), so that a
+    // failed save leaves any earlier file untouched. False, with the system's
+    // reason in `error`, when the file could not be written.
+    bool SaveProblemFile(const QString &fileName, QString *error = nullptr) const;
+    bool SaveResultFile(const QString &fileName, QString *error = nullptr) const;
     // The text a save writes.
     static QByteArray DocumentText(const QDomDocument &document);
 

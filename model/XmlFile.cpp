@@ -4,11 +4,11 @@
 // its own output orders them differently from run to run. Ours writes them in the
 // order the program creates them, so saving the same problem twice gives the same
 // file.
+#include "model/SaveFile.h"
 #include "model/Xml.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QVarLengthArray>
 #include <algorithm>
 
@@ -200,16 +200,6 @@ private:
     }
 };
 
-bool WriteFile(const QString &fileName, const QByteArray &text) {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // Without a commit the temporary file is discarded and the old file stays.
-    if (file.write(text) != text.size())
-        return false;
-    return file.commit();
-}
-
 } // namespace
 
 QByteArray TXML::DocumentText(const QDomDocument &document) {
@@ -218,12 +208,12 @@ QByteArray TXML::DocumentText(const QDomDocument &document) {
     return s.Out.toUtf8();
 }
 
-bool TXML::SaveProblemFile(const QString &fileName) const {
-    return WriteFile(fileName, DocumentText(ProblemDoc));
+bool TXML::SaveProblemFile(const QString &fileName, QString *error) const {
+    return TSaveFile::WriteFile(fileName, DocumentText(ProblemDoc), error);
 }
 
-bool TXML::SaveResultFile(const QString &fileName) const {
-    return WriteFile(fileName, DocumentText(ResultDoc));
+bool TXML::SaveResultFile(const QString &fileName, QString *error) const {
+    return TSaveFile::WriteFile(fileName, DocumentText(ResultDoc), error);
 }
 
 bool TXML::LoadDocument(const QString &fileName, QDomDocument &document, TXmlParseError &error) {

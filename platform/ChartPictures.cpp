@@ -1,6 +1,7 @@
 // Chart pictures: bitmap, the two Windows metafile formats and the clipboard.
 // The metafiles are vector drawings: the chart's one paint routine draws onto
 // a recording paint device, and the recorded shapes become WMF or EMF records.
+#include "model/SaveFile.h"
 #include "platform/Chart.h"
 #include "platform/Dialogs.h"
 
@@ -12,7 +13,6 @@
 #include <QMimeData>
 #include <QPaintEngine>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QTemporaryDir>
 #include <cmath>
@@ -644,11 +644,11 @@ QByteArray MetafileBytes(TChart &chart, bool enhanced) {
 }
 
 bool WriteFile(const QString &fileName, const QByteArray &bytes) {
-    QSaveFile file(fileName);
-    if (!bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-        file.commit())
+    QString why = QStringLiteral("The picture could not be made");
+    if (!bytes.isEmpty() && TSaveFile::WriteFile(fileName, bytes, &why))
         return true;
-    MessageDlg(QObject::tr("Cannot write the picture %1.").arg(fileName), mtError, mbOK);
+    MessageDlg(QObject::tr("Cannot write the picture %1.").arg(fileName) + QLatin1Char('\n') + why,
+               mtError, mbOK);
     return false;
 }
 

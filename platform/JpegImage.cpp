@@ -1,7 +1,7 @@
 #include "platform/JpegImage.h"
 
+#include "model/SaveFile.h"
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
@@ -145,12 +145,8 @@ QByteArray TJPEGImage::Compress(QString *error) const {
 bool TJPEGImage::SaveToFile(const QString &fileName, QString *error) const {
     QString why;
     const QByteArray bytes = Compress(&why);
-    if (!bytes.isEmpty()) {
-        QSaveFile file(fileName);
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-            return true;
-        why = file.errorString();
-    }
+    if (!bytes.isEmpty() && TSaveFile::WriteFile(fileName, bytes, &why))
+        return true;
     if (error)
         *error = why;
     return false;

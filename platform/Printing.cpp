@@ -1,10 +1,12 @@
 #include "platform/Printing.h"
 
+#include "model/SaveFile.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageRanges>
 #include <QPrintEngine>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -107,50 +109,19 @@ std::vector<int> PrintedSheets(const QPrinter &printer, int pageCount) {
 
 namespace {
 
-// The file a print to `name` replaces: the one a symbolic link points to, so
-// that the link stays. A loop of links is left as it is and fails on writing.
-QString FileBehindLinks(const QString &name) {
-    QString path = name;
-    for (int hops = 0; hops < 40; ++hops) {
-        const QFileInfo info(path);
-        if (!info.isSymLink())
-            return path;
-        path = info.symLinkTarget();
-    }
-    return name;
-}
-
-// The modes a file created now gets: 0666 less the umask. The kernel reports
-// the umask without changing it; setting it to read it is a fallback only,
-// as other threads may create files meanwhile.
-mode_t NewFileMode() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        while (!status.atEnd()) {
-            const QByteArray line = status.readLine();
-            if (line.startsWith("Umask:")) {
-                bool ok = false;
-                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
-                if (ok)
-                    return 0666 & ~mode_t(mask);
-            }
-        }
-    }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 // Whether the print's writer finished the file: it is on the disk, and a PDF
 // ends with the trailer that points back at its cross-reference table. A
 // write that fails as the file is finished (disk full, a size limit) leaves
 // it cut short, and the PDF writer does not report that.
 bool WrittenWhole(const QString &name) {
     QFile file(name);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0 || ::fsync(file.handle()) != 0)
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
         return false;
-    if (file.read(5) != "%PDF-")
-        return true; // not a PDF: its size is all there is to check
+    const QByteArray head = file.read(5);
+    if (head != "%PDF-")
+        // Not a PDF: its size is all there is to check; the start of one
+        // ("%PDF") is one cut short.
+        return !QByteArrayLiteral("%PDF-").startsWith(head);
     const qint64 size = file.size();
     const qint64 tailStart = std::max<qint64>(0, size - 1024);
     if (!file.seek(tailStart))
@@ -166,8 +137,8 @@ bool WrittenWhole(const QString &name) {
     if (!ok || xref < 0 || xref >= tailStart + at || !file.seek(xref))
         return false;
     // A table ("xref") or a cross-reference stream ("N 0 obj").
-    const QByteArray head = file.read(4);
-    return head == "xref" || (!head.isEmpty() && std::isdigit(uchar(head[0])));
+    const QByteArray table = file.read(4);
+    return table == "xref" || (!table.isEmpty() && std::isdigit(uchar(table[0])));
 }
 
 } // namespace
@@ -176,26 +147,17 @@ TPrintFile::TPrintFile(QPrinter &printer) {
     if (printer.outputFileName().isEmpty())
         return;
     target_ = printer.outputFileName();
-    replaced_ = FileBehindLinks(target_);
-    // A file the user may not write to is not replaced behind its back: the
-    // print then fails on the file itself, as writing it would.
-    if (QFileInfo::exists(replaced_)) {
-        const int fd = ::open(QFile::encodeName(replaced_).constData(), O_WRONLY | O_CLOEXEC);
-        if (fd < 0)
-            return;
-        ::close(fd);
-    }
-    const QFileInfo info(replaced_);
-    // Beside the file, so that it takes the file's place in one rename.
-    auto part = std::make_unique<QTemporaryFile>(
-        info.dir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(info.fileName())));
-    // A folder that can not take it: the print fails on the target itself
-    // and says so.
-    if (!part->open())
+    auto save = std::make_unique<TSaveFile>(target_);
+    const QString part = save->Open() ? save->FileName() : QString();
+    if (part.isEmpty()) {
+        // The target is never opened (a FIFO would stop the print until a
+        // reader came): the print goes nowhere and fails with the reason.
+        refused_ = save->ErrorString();
+        printer.setOutputFileName(QStringLiteral("/dev/null"));
         return;
-    part->close();
-    part_ = std::move(part);
-    printer.setOutputFileName(part_->fileName());
+    }
+    save_ = std::move(save);
+    printer.setOutputFileName(part);
 }
 
 TPrintFile::~TPrintFile() {
@@ -203,25 +165,25 @@ TPrintFile::~TPrintFile() {
 }
 
 bool TPrintFile::Commit(QString *error) {
-    if (!part_)
+    QString why = refused_;
+    if (!save_ && why.isEmpty())
+        return true; // a printer queue
+    if (save_) {
+        if (!WrittenWhole(save_->FileName()))
+            why = save_->WhyCutShort();
+        else if (!save_->Commit())
+            why = save_->ErrorString();
+        save_.reset();
+    }
+    refused_.clear();
+    if (why.isEmpty())
         return true;
-    const QByteArray part = QFile::encodeName(part_->fileName());
-    const QByteArray replaced = QFile::encodeName(replaced_);
-    // A replaced file keeps its own modes, a new one gets a new file's.
-    struct stat old {};
-    const mode_t mode =
-        ::stat(replaced.constData(), &old) == 0 ? old.st_mode & 07777 : NewFileMode();
-    // rename() replaces an existing file at once; QFile::rename would not.
-    const bool ok = WrittenWhole(part_->fileName()) && ::chmod(part.constData(), mode) == 0 &&
-                    std::rename(part.constData(), replaced.constData()) == 0;
-    if (ok)
-        part_->setAutoRemove(false);
-    else if (error)
-        *error = CannotPrint(QString(), target_);
-    part_.reset();
-    return ok;
+    if (error)
+        *error = CannotPrint(QString(), target_) + QLatin1Char('\n') + why;
+    return false;
 }
 
 void TPrintFile::Discard() {
-    part_.reset();
+    save_.reset();
+    refused_.clear();
 }

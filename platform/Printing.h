@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-class QTemporaryFile;
+class TSaveFile;
 class QWidget;
 
 // Whether a print can start on a printer of this output format, printer
@@ -41,12 +41,13 @@ std::unique_ptr<QPrinter> CopyOfPrinter(const QPrinter &printer, int resolution 
 // printer does not make copies itself, each copy, collated or not.
 std::vector<int> PrintedSheets(const QPrinter &printer, int pageCount);
 
-// A print to a file writes a new file beside it, which takes the file's
-// place only when the print has succeeded and the file was written whole: a
-// cancelled or failed print leaves what was there. A symbolic link stays and
-// the file it points to is replaced; that file keeps its modes, and one the
-// user may not write to is not replaced. Prints to a printer queue are left
-// as they are.
+// A print to a file writes a new file beside it (TSaveFile), which takes the
+// file's place only when the print has succeeded and the file was written
+// whole: a cancelled or failed print leaves what was there. A symbolic link
+// stays and the file it points to is replaced; that file keeps its owner,
+// group and modes, and one the user may not write to is not replaced. A target
+// that is not a regular file is never opened: the print goes nowhere and fails.
+// Prints to a printer queue are left as they are.
 class TPrintFile {
 public:
     // Points `printer` at the new file when it prints to one.
@@ -65,6 +66,6 @@ public:
 
 private:
     QString target_;
-    QString replaced_; // the target, or the file its links point to
-    std::unique_ptr<QTemporaryFile> part_;
+    std::unique_ptr<TSaveFile> save_;
+    QString refused_; // why the target can not be replaced, found before printing
 };

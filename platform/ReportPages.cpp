@@ -2,6 +2,7 @@
 
 #include "platform/Fonts.h"
 
+#include "model/SaveFile.h"
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +10,6 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
-#include <QSaveFile>
 #include <QtEndian>
 #include <array>
 #include <cmath>
@@ -683,13 +683,7 @@ bool TQRPageSet::Save(const QString &fileName, QString *error) const {
     const QByteArray bytes = ToBytes(error);
     if (bytes.isEmpty())
         return false;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return TSaveFile::WriteFile(fileName, bytes, error);
 }
 
 bool TQRPageSet::Load(const QString &fileName, QString *error) {

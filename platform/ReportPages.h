@@ -97,7 +97,7 @@ public:
     const TQRPage &Page(int index) const { return (*pages_)[size_t(index)]; }
     bool IsEmpty() const { return PageCount() == 0; }
 
-    // The saved report. Save writes the whole file or nothing (QSaveFile)
+    // The saved report. Save writes the whole file or nothing (TSaveFile)
     // and names the failure in `error`; Load reads all or nothing: a refused
     // file leaves this set as it was and says why in `error`.
     bool Save(const QString &fileName, QString *error = nullptr) const;

@@ -3,10 +3,10 @@
 #include "platform/Dialogs.h"
 #include "platform/JpegImage.h"
 
+#include "model/SaveFile.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QStringEncoder>
 #include <QUrl>
 
@@ -109,19 +109,24 @@ THtmlPageFiles::Result THtmlPageFiles::Write() const {
                    mtError, mbOK);
         return Failed;
     };
+    // The page and its pictures are one save: each is written whole beside
+    // its file before any replaces one, so a failure leaves an earlier
+    // export as it was.
+    TSaveFiles files;
     TJPEGImage jpeg;
     jpeg.CompressionQuality = 90;
     for (size_t i = 0; i < Pictures.size(); ++i) {
         jpeg.Assign(Pictures[i]);
         QString why;
-        if (!jpeg.SaveToFile(pictures[qsizetype(i)], &why))
+        const QByteArray bytes = jpeg.Compress(&why);
+        if (bytes.isEmpty())
             return failed(pictures[qsizetype(i)], why);
+        files.Add(pictures[qsizetype(i)], bytes);
     }
     const QStringList page =
         RenamePictures ? WithPictureNames(Lines, PictureNameOf(PageFile)) : Lines;
-    QSaveFile file(PageFile);
-    const QByteArray bytes = EncodeHtmlPage(page);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return failed(PageFile, file.errorString());
+    files.Add(PageFile, EncodeHtmlPage(page));
+    if (!files.Commit())
+        return failed(files.FailedFile(), files.ErrorString());
     return Written;
 }

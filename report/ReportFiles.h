@@ -32,8 +32,9 @@ int TypedZoom(const QString &text, int least, int most);
 // Writes a page and its pictures (picture i as PictureFileOf(page, i), or
 // "chart" + i + ".jpg" beside the page when it keeps its own names). With
 // `askBeforeReplacing`, every file that exists is asked about first and a
-// No writes nothing. Every write is checked; a failure is shown with the
-// file's name. Returns whether the page and all pictures were written.
+// No writes nothing. The page and its pictures replace their files together
+// or not at all; a failure is shown with the file's name and the reason.
+// Returns whether the page and all pictures were written.
 struct THtmlPageFiles {
     QString PageFile;
     QStringList Lines;

@@ -380,7 +380,8 @@ void TestReportPrint::failedStartThenPrintsAgain() {
     const QString missing = fixture_->Dir.filePath(QStringLiteral("missing/folder/x.pdf"));
     WithoutPrinter()->setOutputFileName(missing);
     fixture_->Script.AnswerPrint(true);
-    fixture_->Script.Answer(mrOk, QStringLiteral("Can not write %1.").arg(missing));
+    fixture_->Script.Answer(
+        mrOk, QStringLiteral("Can not write %1.\nNo such file or directory").arg(missing));
     Print();
     QVERIFY(Raport->QR_Main->Printer()->printerState() != QPrinter::Active);
     const QString pdf = fixture_->Dir.filePath(QStringLiteral("x.pdf"));
@@ -635,7 +636,7 @@ void TestReportPrint::printCutShortIsAFailure() {
     QVERIFY(good.size() > 2000);
 
     const qsizetype messages = fixture_->Script.Shown.size();
-    fixture_->Script.Answer(mrOk, CannotPrint(QString(), pdf));
+    fixture_->Script.Answer(mrOk, CannotPrint(QString(), pdf) + QStringLiteral("\nFile too large"));
     fixture_->Script.AnswerPrint(true);
     bool ended = false;
     {
