@@ -14,7 +14,6 @@
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QSvgGenerator>
-#include <QTemporaryDir>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -500,6 +499,10 @@ public:
         Append(U_EMREOF_set(0, nullptr, et_));
         return ok_ && emf_finish(et_, eht_) == 0;
     }
+    // The finished picture as the library built it in memory.
+    QByteArray Bytes() const {
+        return et_ ? QByteArray(et_->buf, qsizetype(et_->used)) : QByteArray();
+    }
 
 private:
     void Append(char *record) {
@@ -604,6 +607,9 @@ public:
         Append(U_WMREOF_set());
         return ok_ && wmf_finish(wt_) == 0;
     }
+    QByteArray Bytes() const {
+        return wt_ ? QByteArray(wt_->buf, qsizetype(wt_->used)) : QByteArray();
+    }
 
 private:
     void Append(char *record) {
@@ -622,25 +628,18 @@ QByteArray MetafileBytes(TChart &chart, bool enhanced) {
         QPainter p(&recorder);
         chart.Draw(p, QRect(QPoint(0, 0), recorder.Size()), 1.0);
     }
-    // The library writes files only; a private folder takes the picture.
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        return {};
-    const QString path = dir.filePath(QStringLiteral("chart"));
-    bool ok;
+    // The library builds the picture in memory and copies it to a file as it
+    // finishes; the copy goes nowhere, the picture is taken from memory, so
+    // only the save itself writes to the disk.
+    const QString nowhere = QStringLiteral("/dev/null");
     if (enhanced) {
-        EmfWriter writer(path, recorder.Size());
+        EmfWriter writer(nowhere, recorder.Size());
         writer.Write(recorder.Items);
-        ok = writer.Finish();
-    } else {
-        WmfWriter writer(path, recorder.Size());
-        writer.Write(recorder.Items);
-        ok = writer.Finish();
+        return writer.Finish() ? writer.Bytes() : QByteArray();
     }
-    QFile file(path);
-    if (!ok || !file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    WmfWriter writer(nowhere, recorder.Size());
+    writer.Write(recorder.Items);
+    return writer.Finish() ? writer.Bytes() : QByteArray();
 }
 
 bool WriteFile(const QString &fileName, const QByteArray &bytes) {
