@@ -5,6 +5,7 @@
 #include "tests/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -77,6 +78,10 @@ private slots:
     void replacesWhatTheUserMeant();
     void fileTheUserMayNotWriteIsRefused();
     void fileCutShortIsAFailure();
+    void targetsAsTheSystemNamesThem_data();
+    void targetsAsTheSystemNamesThem();
+    void folderThatTakesNoNewFile_data();
+    void folderThatTakesNoNewFile();
 };
 
 void TestPrintFile::replacesWhatTheUserMeant_data() {
@@ -184,6 +189,126 @@ void TestPrintFile::fileCutShortIsAFailure() {
     QCOMPARE(FileContents(target), good);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("ranking.pdf")});
+}
+
+void TestPrintFile::targetsAsTheSystemNamesThem_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("link inside a linked folder") << "linked folder";
+    QTest::newRow("owner and group of a shared file") << "shared";
+    QTest::newRow("name of 244 bytes") << "long name";
+    QTest::newRow("FIFO: refused at once") << "fifo";
+}
+
+void TestPrintFile::targetsAsTheSystemNamesThem() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QDir root(dir.path());
+    QString chosen = root.filePath(QStringLiteral("ranking.pdf"));
+    QString written = chosen;
+    if (kind == QLatin1String("linked folder")) {
+        // The system reads real/sub/current.pdf -> ../report.pdf in real/sub.
+        QVERIFY(root.mkpath(QStringLiteral("real/sub")));
+        QVERIFY(QFile::link(QStringLiteral("real/sub"), root.filePath(QStringLiteral("docs"))));
+        QVERIFY(QFile::link(QStringLiteral("../report.pdf"),
+                            root.filePath(QStringLiteral("real/sub/current.pdf"))));
+        chosen = root.filePath(QStringLiteral("docs/current.pdf"));
+        written = root.filePath(QStringLiteral("real/report.pdf"));
+        WriteFile(written, "the earlier report");
+    } else if (kind == QLatin1String("shared")) {
+        if (::geteuid() != 0)
+            QSKIP("giving a file to another owner needs root");
+        WriteFile(written, "the group's report");
+        QCOMPARE(::chown(QFile::encodeName(written).constData(), 4321, 5432), 0);
+        QCOMPARE(::chmod(QFile::encodeName(written).constData(), 0640), 0);
+    } else if (kind == QLatin1String("long name")) {
+        chosen = written = root.filePath(QString(120, QChar(0x017C)) + QStringLiteral(".pdf"));
+        QCOMPARE(QFile::encodeName(QFileInfo(chosen).fileName()).size(), 244);
+    } else {
+        QCOMPARE(::mkfifo(QFile::encodeName(chosen).constData(), 0644), 0);
+    }
+
+    QString error;
+    bool printed = false;
+    QElapsedTimer clock;
+    clock.start();
+    {
+        TFifoWatchdog watchdog(chosen, 5);
+        printed = PrintTo(chosen, 1, &error);
+        watchdog.Stop();
+        QVERIFY2(!watchdog.Fired(), "the print waited on a FIFO");
+    }
+    if (kind == QLatin1String("fifo")) {
+        QVERIFY(clock.elapsed() < 3000);
+        QVERIFY(!printed);
+        QVERIFY2(error.startsWith(CannotPrint(QString(), chosen)), qPrintable(error));
+        QVERIFY(QFileInfo(chosen).exists() && !QFileInfo(chosen).isFile());
+        QCOMPARE(FilesIn(dir.path()), QStringList{"ranking.pdf"}); // the FIFO alone
+        return;
+    }
+    QVERIFY2(printed, qPrintable(error));
+    QVERIFY(FileContents(written).startsWith("%PDF-"));
+    if (kind == QLatin1String("linked folder")) {
+        QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("report.pdf"))));
+        QVERIFY(QFileInfo(root.filePath(QStringLiteral("real/sub/current.pdf"))).isSymLink());
+        QCOMPARE(FilesIn(root.filePath(QStringLiteral("real"))), QStringList{"report.pdf"});
+    } else if (kind == QLatin1String("shared")) {
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(written).constData(), &st), 0);
+        QCOMPARE(int(st.st_uid), 4321);
+        QCOMPARE(int(st.st_gid), 5432);
+        QCOMPARE(int(st.st_mode & 07777), 0640);
+    } else {
+        QCOMPARE(FilesIn(dir.path()), QStringList{QFileInfo(chosen).fileName()});
+    }
+}
+
+void TestPrintFile::folderThatTakesNoNewFile_data() {
+    QTest::addColumn<int>("limit"); // 0: none
+    QTest::newRow("written in place") << 0;
+    QTest::newRow("cut to \"%PDF\"") << 4;
+    QTest::newRow("cut short") << 3000;
+}
+
+void TestPrintFile::folderThatTakesNoNewFile() {
+    // The user may write the file but not its folder: the print is checked
+    // before it is written into the file, and a cut-short one never is.
+    QFETCH(int, limit);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("locked"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString target = folder + QStringLiteral("/ranking.pdf");
+    WriteFile(target, "the user's own file");
+    QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0666), 0);
+    QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+
+    QString error;
+    bool printed = false;
+    {
+        const TAsNobody nobody;
+        if (::geteuid() == 0)
+            QSKIP("no ordinary user to print as");
+        if (limit > 0) {
+            const TFileSizeLimit full(limit);
+            QVERIFY(full.Set());
+            printed = PrintTo(target, 2, &error);
+        } else {
+            printed = PrintTo(target, 2, &error);
+        }
+    }
+    QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+
+    QCOMPARE(FilesIn(folder), QStringList{"ranking.pdf"});
+    if (limit == 0) {
+        QVERIFY2(printed, qPrintable(error));
+        QVERIFY(FileContents(target).trimmed().endsWith("%%EOF"));
+        return;
+    }
+    QVERIFY(!printed);
+    QCOMPARE(error, CannotPrint(QString(), target) + QLatin1Char('\n') + SystemReason(EFBIG));
+    QCOMPARE(FileContents(target), QByteArray("the user's own file"));
 }
 
 QTEST_MAIN(TestPrintFile)

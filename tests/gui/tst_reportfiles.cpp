@@ -3,10 +3,12 @@
 #include "platform/Dialogs.h"
 #include "platform/JpegImage.h"
 #include "report/ReportFiles.h"
+#include "tests/TestSupport.h"
 
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -45,6 +47,8 @@ private slots:
     void asksBeforeReplacing();
     void namesAFailedWrite_data();
     void namesAFailedWrite();
+    void failedExportChangesNothing_data();
+    void failedExportChangesNothing();
     void jpegOfAnEmptyPictureFails();
     void jpegFailingAfterItsOutputGrew();
 };
@@ -273,6 +277,71 @@ void TestReportFiles::namesAFailedWrite() {
     QVERIFY(script.Shown[0].Text.startsWith(
         "Can not write " + QDir::toNativeSeparators(dir.filePath("june1.jpg")) + "!"));
     QVERIFY(!QFile::exists(files.PageFile)); // no page that lacks its pictures
+}
+
+void TestReportFiles::failedExportChangesNothing_data() {
+    QTest::addColumn<bool>("earlier");    // an earlier export is there
+    QTest::addColumn<QString>("blocked"); // "folder" or "read-only"
+    QTest::newRow("earlier export, a folder in a picture's place") << true << "folder";
+    QTest::newRow("earlier export, a picture the user may not write") << true << "read-only";
+    QTest::newRow("new export, a folder in a picture's place") << false << "folder";
+}
+
+void TestReportFiles::failedExportChangesNothing() {
+    // The page and its pictures are one save: one picture that can not be
+    // written leaves the earlier export as it was, and nothing new.
+    QFETCH(bool, earlier);
+    QFETCH(QString, blocked);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    THtmlPageFiles files;
+    files.PageFile = dir.filePath(QStringLiteral("june.htm"));
+    files.Lines = PageLines;
+    files.Pictures = {Picture(30, 19, Qt::red), Picture(30, 19, Qt::blue),
+                      Picture(30, 19, Qt::green)};
+    files.Lines.insert(4, QStringLiteral("<IMG SRC=\"chart2.jpg\" >"));
+    files.AskBeforeReplacing = false;
+    const QStringList targets = QStringList(files.PageFile) + files.PictureFiles();
+    if (earlier) {
+        for (const QString &file : targets) {
+            QFile old(file);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("earlier export") > 0);
+            QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                       QFileDevice::ReadOther | QFileDevice::WriteOther));
+        }
+    }
+    const QString last = targets.last();
+    if (blocked == QLatin1String("folder")) {
+        QVERIFY(QFile::remove(last) || !earlier);
+        QVERIFY(QDir().mkdir(last));
+    } else {
+        QCOMPARE(::chmod(QFile::encodeName(last).constData(), 0444), 0);
+    }
+    const QStringList before =
+        QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+
+    TDialogScript script;
+    script.Answer(mrOk);
+    THtmlPageFiles::Result result = THtmlPageFiles::Written;
+    {
+        const TAsNobody nobody;
+        if (blocked == QLatin1String("read-only") && ::geteuid() == 0)
+            QSKIP("no ordinary user to save as");
+        result = files.Write();
+    }
+    QCOMPARE(result, THtmlPageFiles::Failed);
+    QCOMPARE(script.Shown.size(), 1);
+    QVERIFY2(script.Shown[0].Text.startsWith("Can not write " + QDir::toNativeSeparators(last)),
+             qPrintable(script.Shown[0].Text));
+    QCOMPARE(QDir(dir.path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+             before);
+    for (const QString &file : targets) {
+        if (QFileInfo(file).isFile())
+            QCOMPARE(ReadAll(file), QByteArray("earlier export"));
+    }
 }
 
 void TestReportFiles::jpegOfAnEmptyPictureFails() {
