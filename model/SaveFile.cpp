@@ -338,8 +338,12 @@ bool TSaveFile::WriteInPlace(const QByteArray &bytes) {
         error = errno;
     if (!error && (::fstat(fd, &st) != 0 || qint64(st.st_size) != bytes.size()))
         error = EIO;
-    if (!error)
-        return ::close(fd) == 0 || Fail(errno);
+    if (!error && ::close(fd) != 0)
+        return Fail(errno);
+    if (!error) {
+        previous_ = old;
+        return true;
+    }
     // The old bytes go back where they were; they fitted before.
     const bool restored =
         WriteAll(fd, old, 0) == 0 && ::ftruncate(fd, off_t(old.size())) == 0 && ::fsync(fd) == 0;
@@ -347,6 +351,15 @@ bool TSaveFile::WriteInPlace(const QByteArray &bytes) {
     return Fail(Reason(error) + (restored ? QStringLiteral("; the old contents were written back")
                                           : QStringLiteral("; the old contents could not be "
                                                            "written back")));
+}
+
+bool TSaveFile::PutBack() {
+    const int fd = ::open(replaced_.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = WriteAll(fd, previous_, 0) == 0 &&
+                    ::ftruncate(fd, off_t(previous_.size())) == 0 && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
 }
 
 bool TSaveFile::Place() {
@@ -418,17 +431,51 @@ bool TSaveFiles::Commit() {
         }
         files.push_back(std::move(file));
     }
+    // Each old file gets a second name first, so that when a later file
+    // still fails to take its place, the ones already replaced go back.
+    struct TPlaced {
+        TSaveFile *File;
+        QByteArray Backup; // empty: the file is new, or it can have no second name
+    };
+    std::vector<TPlaced> placed;
+    auto undo = [&placed] {
+        for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
+            const QByteArray &target = it->File->replaced_;
+            if (it->File->inPlace_)
+                it->File->PutBack();
+            else if (!it->Backup.isEmpty())
+                std::rename(it->Backup.constData(), target.constData());
+            else if (!it->File->exists_)
+                ::unlink(target.constData());
+        }
+    };
     // Files written in place go last: they are the ones that may still fail.
     for (int pass = 0; pass < 2; ++pass) {
         for (const auto &file : files) {
             if (file->inPlace_ != (pass == 1))
                 continue;
+            QByteArray backup;
+            if (file->exists_ && !file->inPlace_) {
+                QByteArray folder, name;
+                Split(file->replaced_, folder, name);
+                backup = PartName(folder, name);
+                if (::link(file->replaced_.constData(), backup.constData()) != 0)
+                    backup.clear();
+            }
             if (!file->Place()) {
+                if (!backup.isEmpty())
+                    ::unlink(backup.constData());
+                undo();
                 failedFile_ = file->Target();
                 error_ = file->ErrorString();
                 return false;
             }
+            placed.push_back({file.get(), backup});
         }
+    }
+    for (const TPlaced &done : placed) {
+        if (!done.Backup.isEmpty())
+            ::unlink(done.Backup.constData());
     }
     return true;
 }

@@ -56,6 +56,8 @@ private:
     bool Fail(int error);
     bool Fail(const QString &why);
     bool WriteInPlace(const QByteArray &bytes);
+    // Writes back what an in-place write replaced.
+    bool PutBack();
 
     QString target_;
     QByteArray replaced_;   // the file replaced, links resolved
@@ -67,6 +69,7 @@ private:
     bool inPlace_ = false;  // the folder takes no new file: the target is rewritten
     bool finished_ = false; // checked and synced, waiting for its place
     QByteArray inPlaceBytes_;
+    QByteArray previous_; // what an in-place write replaced
     unsigned ownerUid_ = 0, ownerGid_ = 0, mode_ = 0;
     QString error_;
 };

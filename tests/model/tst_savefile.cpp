@@ -2,6 +2,7 @@
 // system names it, keeps its owner, group and mode, and never blocks on a
 // target that is not a file; where the folder takes no new file the file is
 // rewritten in place and checked.
+#include "model/SaveFile.h"
 #include "model/Xml.h"
 #include "tests/TestSupport.h"
 
@@ -56,6 +57,8 @@ private slots:
     void notARegularFileIsRefusedAtOnce();
     void folderThatTakesNoNewFile_data();
     void folderThatTakesNoNewFile();
+    void severalFilesAsOne_data();
+    void severalFilesAsOne();
 };
 
 void TestSaveFile::linkInsideALinkedFolder() {
@@ -229,6 +232,64 @@ void TestSaveFile::folderThatTakesNoNewFile() {
              qPrintable(why));
     QVERIFY2(why.contains(QLatin1String("written back")), qPrintable(why));
     QCOMPARE(FileContents(target), old);
+}
+
+void TestSaveFile::severalFilesAsOne_data() {
+    // Files "open/a" (a folder the user may write) and "locked/b", "locked/c"
+    // (rewritten in place); the last one written gets more than the limit.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("all written") << QStringList{"open/a", "locked/b"} << true;
+    QTest::newRow("in place fails after a rename") << QStringList{"open/a", "locked/b"} << false;
+    QTest::newRow("in place fails after in place") << QStringList{"locked/b", "locked/c"} << false;
+}
+
+void TestSaveFile::severalFilesAsOne() {
+    QFETCH(QStringList, files);
+    QFETCH(bool, fits);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QDir root(dir.path());
+    QVERIFY(root.mkdir(QStringLiteral("open")) && root.mkdir(QStringLiteral("locked")));
+    QStringList targets;
+    for (const QString &file : files) {
+        targets << root.filePath(file);
+        QVERIFY(WriteRaw(targets.last(), "old " + file.toUtf8()));
+        QCOMPARE(::chmod(Path(targets.last()).constData(), 0666), 0);
+    }
+    QCOMPARE(::chmod(Path(dir.path()).constData(), 0755), 0);
+    QCOMPARE(::chmod(Path(root.filePath(QStringLiteral("open"))).constData(), 0777), 0);
+    QCOMPARE(::chmod(Path(root.filePath(QStringLiteral("locked"))).constData(), 0555), 0);
+
+    TSaveFiles save;
+    for (const QString &target : targets)
+        save.Add(target, target == targets.last() ? QByteArray(5000, 'n') : QByteArray(100, 'n'));
+    bool saved = false;
+    {
+        const TAsNobody nobody;
+        if (::geteuid() == 0)
+            QSKIP("no ordinary user to save as");
+        const TFileSizeLimit limit(fits ? 1 << 20 : 1000);
+        QVERIFY(limit.Set());
+        saved = save.Commit();
+    }
+    QCOMPARE(::chmod(Path(root.filePath(QStringLiteral("locked"))).constData(), 0755), 0);
+
+    QCOMPARE(saved, fits);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        QCOMPARE(FileContents(targets[i]),
+                 fits ? (i + 1 == files.size() ? QByteArray(5000, 'n') : QByteArray(100, 'n'))
+                      : "old " + files[i].toUtf8());
+    }
+    QCOMPARE(FilesIn(root.filePath(QStringLiteral("open"))).size(),
+             files.filter(QStringLiteral("open/")).size());
+    QCOMPARE(FilesIn(root.filePath(QStringLiteral("locked"))).size(),
+             files.filter(QStringLiteral("locked/")).size());
+    if (!fits) {
+        QCOMPARE(save.FailedFile(), targets.last());
+        QVERIFY2(save.ErrorString().startsWith(SystemReason(EFBIG)),
+                 qPrintable(save.ErrorString()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSaveFile)
