@@ -417,40 +417,43 @@ void TestImporters::examples() {
     QCOMPARE(criteria.at(2).Min, 0.5);
 }
 
-// house.fun with one line changed: its K, or a range end far out of scale.
+// house.fun with lines changed ("line:text", 1-based): its K, or a range far
+// out of scale with the points at its ends.
 void TestImporters::funFactorK_data() {
-    QTest::addColumn<int>("line"); // 1-based
-    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArrayList>("changes");
     QTest::addColumn<bool>("kept");     // the file's K stands
     QTest::addColumn<QString>("error"); // the start of the refusal, or empty
-    const int kLine = 55;
-    QTest::newRow("own K, four decimals") << kLine << QByteArray("0.3719") << true << QString();
-    QTest::newRow("K to three decimals") << kLine << QByteArray("0.372") << true << QString();
-    QTest::newRow("K -5") << kLine << QByteArray("-5") << false << QString();
-    QTest::newRow("K 0") << kLine << QByteArray("0") << false << QString();
-    QTest::newRow("K 1e308") << kLine << QByteArray("1e308") << false << QString();
-    QTest::newRow("K -0.5") << kLine << QByteArray("-0.5") << false << QString();
-    QTest::newRow("K 0.38") << kLine << QByteArray("0.38") << false << QString();
-    QTest::newRow("K nan") << kLine << QByteArray("nan") << false
+    QTest::newRow("own K, four decimals") << QByteArrayList{"55:0.3719"} << true << QString();
+    QTest::newRow("K to three decimals") << QByteArrayList{"55:0.372"} << true << QString();
+    QTest::newRow("K -5") << QByteArrayList{"55:-5"} << false << QString();
+    QTest::newRow("K 0") << QByteArrayList{"55:0"} << false << QString();
+    QTest::newRow("K 1e308") << QByteArrayList{"55:1e308"} << false << QString();
+    QTest::newRow("K -0.5") << QByteArrayList{"55:-0.5"} << false << QString();
+    QTest::newRow("K 0.38") << QByteArrayList{"55:0.38"} << false << QString();
+    QTest::newRow("K nan") << QByteArrayList{"55:nan"} << false
                            << "Error in 55 line. Convertion error: \"nan\"";
-    QTest::newRow("Min -1e308") << 6 << QByteArray("-1e308") << false
+    QTest::newRow("Min -1e308") << QByteArrayList{"6:-1e308", "12:-1e308           1"} << false
                                 << "Error in 6 line. Number too large: \"-1e308\"";
-    QTest::newRow("Max 1e308") << 7 << QByteArray("1e308") << false
+    QTest::newRow("Max 1e308") << QByteArrayList{"7:1e308", "15:1e308            0"} << false
                                << "Error in 7 line. Number too large: \"1e308\"";
-    QTest::newRow("point far out") << 12 << QByteArray("1e300            1") << false
-                                   << "Error in 12 line. Number too large: \"1e300";
 }
 
 void TestImporters::funFactorK() {
-    QFETCH(int, line);
-    QFETCH(QByteArray, text);
+    QFETCH(QByteArrayList, changes);
     QFETCH(bool, kept);
     QFETCH(QString, error);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QList<QByteArray> lines = ReadBytes(QStringLiteral(VR_EXAMPLES "/house.fun")).split('\n');
     QCOMPARE(lines.at(54).trimmed(), QByteArray("0.3719"));
-    lines[line - 1] = text;
+    QByteArray kText;
+    for (const QByteArray &change : changes) {
+        const qsizetype colon = change.indexOf(':');
+        const int line = change.left(colon).toInt();
+        lines[line - 1] = change.mid(colon + 1);
+        if (line == 55)
+            kText = change.mid(colon + 1);
+    }
     const QString path = WriteFile(dir, QStringLiteral("house.fun"), lines.join('\n'));
 
     TProblemFile file;
@@ -466,7 +469,7 @@ void TestImporters::funFactorK() {
     QVERIFY(file.Solved);
     QCOMPARE(FactorK, 123.0); // the problem in force keeps its K until the frame takes this one
     if (kept) {
-        QCOMPARE(file.K, text.toDouble());
+        QCOMPARE(file.K, kText.toDouble());
         QVERIFY(file.Notice.isEmpty());
         return;
     }
