@@ -8,11 +8,19 @@
 #include <QByteArray>
 #include <QString>
 
-// The largest file read. A problem of 10 criteria and 100,000 alternatives is
-// about 38 MB and its DOM takes some ten times its text while it is parsed:
-// 256 MiB is nearly seven times that problem and still parses in a few GB. A
-// larger file is no problem, result, report or picture this program wrote.
+// The largest file read. The text files (".fun", ".crt") are held as lines of
+// text, some four times their size, so a file at the bound takes about 1 GB;
+// a saved report of 10,000 alternatives is 52 MB, and pictures decode under
+// the image reader's own allocation limit. Real files of all of them are far
+// smaller; a larger one is nothing this program wrote.
 constexpr qint64 MaxReadFileBytes = qint64(256) << 20;
+
+// The largest problem or result document read. The DOM holds some 60 bytes
+// for each byte of the file: a problem of 10 criteria and 100,000
+// alternatives (38 to 62 MB, as its names and values run) takes 2.4 to 3.9 GB
+// while it loads. 96 MiB is 2.5 times the first and still loads in about 6 GB;
+// past it the load would take more memory than a desktop gives one program.
+constexpr qint64 MaxDocumentFileBytes = qint64(96) << 20;
 
 // Empty when the name (links followed) is a regular file of at most maxBytes;
 // otherwise the reason, naming the file.

@@ -230,7 +230,7 @@ bool TXML::SaveResultFile(const QString &fileName) const {
 bool TXML::LoadDocument(const QString &fileName, QDomDocument &document, TXmlParseError &error) {
     QByteArray text;
     QString why;
-    if (!ReadWholeFile(fileName, text, why)) {
+    if (!ReadWholeFile(fileName, text, why, MaxDocumentFileBytes)) {
         error = TXmlParseError{0, 0, why, QString()};
         return false;
     }

@@ -16,7 +16,9 @@
 #include <thread>
 #include <unistd.h>
 
-enum class TOddFile { Fifo, Folder, Oversize };
+// Oversize is past every reader's bound, LargeDocument only past the problem
+// and result documents' one.
+enum class TOddFile { Fifo, Folder, Oversize, LargeDocument };
 
 // Makes the name at path; false when it cannot be made. The oversize file is
 // sparse: it takes no room on the disk.
@@ -27,9 +29,12 @@ inline bool MakeOddFile(TOddFile kind, const QString &path) {
         return ::mkfifo(name.constData(), 0600) == 0;
     case TOddFile::Folder:
         return QDir().mkdir(path);
-    case TOddFile::Oversize: {
+    case TOddFile::Oversize:
+    case TOddFile::LargeDocument: {
         QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.resize(MaxReadFileBytes + 1);
+        return file.open(QIODevice::WriteOnly) &&
+               file.resize((kind == TOddFile::Oversize ? MaxReadFileBytes : MaxDocumentFileBytes) +
+                           1);
     }
     }
     return false;

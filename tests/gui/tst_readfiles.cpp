@@ -106,6 +106,13 @@ void TestReadFiles::refusedAtOnce_data() {
             QTest::addRow("%s, %s", r.what, k.what) << r.reader << QString::fromLatin1(r.name)
                                                     << int(k.kind) << QString::fromLatin1(k.reason);
     }
+    // The documents have a bound of their own: their DOM is some 60 times the file.
+    const QString document =
+        "is too large to read: 96.0 MiB (100663297 bytes); the largest file read is 96.0 MiB";
+    QTest::newRow("problem, large document")
+        << TReader(ViaProblemFile) << "plan.xml" << int(TOddFile::LargeDocument) << document;
+    QTest::newRow("results, large document")
+        << TReader(ViaResultFile) << "results.xml" << int(TOddFile::LargeDocument) << document;
 }
 
 void TestReadFiles::refusedAtOnce() {
