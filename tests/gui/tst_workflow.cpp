@@ -120,6 +120,7 @@ private slots:
     void unfinishedResults();
     void resultsKFitsTheUsedK_data();
     void resultsKFitsTheUsedK();
+    void funKSolvedAgain();
     void failedSaves();
     void incompleteTableIsNotSaved();
     void problemRoundTrip();
@@ -721,6 +722,23 @@ void TestWorkflow::resultsKFitsTheUsedK() {
     QVERIFY(FactorKOf(k.Criteria, solved));
     QCOMPARE(FactorK, solved);
     QVERIFY(FactorK != written);
+}
+
+// A ".fun" K that does not fit its k is solved again, and the user is told.
+void TestWorkflow::funKSolvedAgain() {
+    TKavrel &k = *Kavrel;
+    QByteArray text = ReadAll(Example("house.fun"));
+    QVERIFY(text.contains("\n0.3719"));
+    const QString path = f_->Write("house.fun", text.replace("\n0.3719", "\n-5"));
+    f_->Script.Answer(mrOk, QStringLiteral("The K of the file (-5) does not fit its k.\n"
+                                           "K is solved again from the k of the used criteria.\n"
+                                           "File: \"%1\"")
+                                .arg(path));
+    f_->Load(path);
+    QVERIFY(k.SolutionComplete);
+    QVERIFY(FactorKFits(k.Criteria, FactorK));
+    QVERIFY(std::abs(FactorK - 0.3719) < 5e-4);
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: house.fun"));
 }
 
 void TestWorkflow::failedSaves() {
