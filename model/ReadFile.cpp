@@ -40,7 +40,7 @@ QString KindOf(mode_t mode) {
         return QStringLiteral("a character device");
     if (S_ISBLK(mode))
         return QStringLiteral("a block device");
-    return QStringLiteral("no file of data");
+    return QStringLiteral("no file that holds data");
 }
 
 QString Refusal(const QString &fileName, const struct stat &info, qint64 maxBytes) {
@@ -118,12 +118,13 @@ bool ReadWholeFile(const QString &fileName, QByteArray &bytes, QString &error, q
         const qsizetype start = bytes.size();
         bytes.resize(start + qsizetype(want));
         const ssize_t got = ::read(fd, bytes.data() + start, size_t(want));
+        const int code = errno;
         if (got < 0) {
             bytes.resize(start);
-            if (errno == EINTR)
+            if (code == EINTR)
                 continue;
             error = QStringLiteral("Can't read %1: %2.")
-                        .arg(QuotedFileName(fileName), SystemError(errno));
+                        .arg(QuotedFileName(fileName), SystemError(code));
             bytes.clear();
             return done(false);
         }
