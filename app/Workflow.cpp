@@ -8,6 +8,7 @@
 #include "app/Variantsf.h"
 #include "elicitation/Parameters.h"
 #include "model/Loading.h"
+#include "model/ReadFile.h"
 #include "report/F_raport_w.h"
 
 #include <QDir>
@@ -182,6 +183,8 @@ void TKavrel::SB_LoadProblemClick() {
     EnableProblemCommands(true);
     if (SolutionComplete)
         BuildCriteriaBar();
+    if (!file.Notice.isEmpty())
+        ShowMessage(file.Notice, this);
 }
 
 void TKavrel::SB_SaveProblemClick() {
@@ -246,7 +249,7 @@ void TKavrel::SB_LoadResultClick() {
             restore();
         } else if (!Xml.ReadResults(Criteria, applied)) {
             restore();
-            ShowMessage(Xml.GetErrorMessage(), this);
+            ShowMessage(Xml.GetErrorMessage() + FileNameLine(path), this);
         } else if (applied == 0) {
             // The reader said so already; a foreign K must not pass for this problem's.
             restore();

@@ -1,8 +1,9 @@
 #include "model/InputOutput.h"
 #include "model/DecisionModel.h"
+#include "model/ReadFile.h"
 
-#include <QFile>
 #include <QStringDecoder>
+#include <cmath>
 
 namespace {
 // Characters of the x field of a point line; u follows to the end of the line.
@@ -14,9 +15,19 @@ constexpr qsizetype SmallKWidth = 4;
 constexpr qsizetype FunBlockHead = 9;
 // Lines of a ".crt" block that are read (the eighth is a separator).
 constexpr qsizetype CrtBlockLines = 7;
+// The largest size of a range end or point: the chart scales by the range and
+// shows values as fixed decimals of 15 significant digits; near 1e308 the range
+// itself overflows and every utility becomes inf or NaN.
+constexpr double MaxImportMagnitude = 1e15;
 
 QString ConvertionError() {
     return QStringLiteral("Convertion error");
+}
+// With the text that did not convert, cut short for the message box.
+QString ConvertionError(const QString &text) {
+    constexpr qsizetype Shown = 40;
+    const QString shown = text.size() > Shown ? text.left(Shown) + QStringLiteral("...") : text;
+    return ConvertionError() + QStringLiteral(": \"%1\"").arg(shown);
 }
 QString UnexpectedEnd() {
     return QStringLiteral("Unexpected end of file");
@@ -74,10 +85,18 @@ struct TLineReader {
         return false;
     }
     bool Integer(qsizetype index, int &value) {
-        return ToInteger(Lines.at(index), value) || Fail(index, ConvertionError());
+        return ToInteger(Lines.at(index), value) || Fail(index, ConvertionError(Lines.at(index)));
     }
     bool Number(qsizetype index, const QString &text, double &value) {
-        return TXML::FileTextToNumber(text, value) || Fail(index, ConvertionError());
+        return TXML::FileTextToNumber(text, value) || Fail(index, ConvertionError(text));
+    }
+    // A number of the criterion's scale: no larger than MaxImportMagnitude.
+    bool ScaleNumber(qsizetype index, const QString &text, double &value) {
+        if (!Number(index, text, value))
+            return false;
+        return std::abs(value) <= MaxImportMagnitude ||
+               Fail(index, QStringLiteral("Number too large: \"%1\" (the largest size is %2)")
+                               .arg(text.trimmed(), TXML::NumberToFileText(MaxImportMagnitude)));
     }
 };
 
@@ -98,8 +117,8 @@ bool ReadCriterionHead(TLineReader &r, qsizetype s, const std::vector<TPROBLEM> 
     else
         return r.Fail(s + 2, QStringLiteral("Cost or Gain expected"));
 
-    if (!r.Number(s + 3, TrimBlanks(r.Lines.at(s + 3)), c.Min) ||
-        !r.Number(s + 4, TrimBlanks(r.Lines.at(s + 4)), c.Max))
+    if (!r.ScaleNumber(s + 3, TrimBlanks(r.Lines.at(s + 3)), c.Min) ||
+        !r.ScaleNumber(s + 4, TrimBlanks(r.Lines.at(s + 4)), c.Max))
         return false;
     if (!(c.Max > c.Min))
         return r.Fail(s + 4, QStringLiteral("Max value must be greater then Min value"));
@@ -128,7 +147,7 @@ bool ReadFunPoints(TLineReader &r, qsizetype first, int count, TPROBLEM &c) {
         const QString &line = r.Lines.at(index);
         double x = 0.0;
         double u = 0.0;
-        if (!r.Number(index, line.left(PointXWidth), x) ||
+        if (!r.ScaleNumber(index, line.left(PointXWidth), x) ||
             !r.Number(index, line.mid(PointXWidth), u))
             return false;
         if (x < c.Min || x > c.Max || !c.AddPoint(x, u))
@@ -155,17 +174,16 @@ bool ReadSmallK(TLineReader &r, qsizetype index, std::vector<TPROBLEM> &read) {
     return true;
 }
 
-// Loads the file; 0 with a message when it cannot be read or holds no line.
-bool LoadLines(const QString &fileName, QStringList &lines, QString &message) {
-    if (!ReadTextLines(fileName, lines)) {
-        message = QStringLiteral("Can't read file \"%1\"").arg(fileName);
-        return false;
-    }
+// Loads the file: ReadOk, or with a message 0 for a file without lines and
+// NotRead for one that cannot be read.
+int LoadLines(const QString &fileName, QStringList &lines, QString &message) {
+    if (!ReadTextLines(fileName, lines, message))
+        return TINPUT_OUTPUT::NotRead;
     if (lines.isEmpty()) {
         message = QStringLiteral("Empty file!");
-        return false;
+        return 0;
     }
-    return true;
+    return TINPUT_OUTPUT::ReadOk;
 }
 } // namespace
 
@@ -220,12 +238,14 @@ QStringList SplitTextLines(const QString &text) {
 }
 
 bool ReadTextLines(const QString &fileName, QStringList &lines) {
+    QString error;
+    return ReadTextLines(fileName, lines, error);
+}
+
+bool ReadTextLines(const QString &fileName, QStringList &lines, QString &error) {
     lines.clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    QByteArray bytes;
+    if (!ReadWholeFile(fileName, bytes, error))
         return false;
     // Old files were written in the Windows code page of their machine, which for
     // this program's users is windows-1250; only valid UTF-8 is read as such.
@@ -248,7 +268,7 @@ int TINPUT_OUTPUT::CheckFunFile(const QStringList &lines, QString &message) {
     }
     int n = 0;
     if (!ToInteger(lines.at(0), n)) {
-        message = ConvertionError();
+        message = ConvertionError(lines.at(0));
         return 0;
     }
     // Index of the current block's last point line; each block is at least ten
@@ -262,7 +282,7 @@ int TINPUT_OUTPUT::CheckFunFile(const QStringList &lines, QString &message) {
         }
         int points = 0;
         if (!ToInteger(lines.at(pos), points)) {
-            message = ConvertionError();
+            message = ConvertionError(lines.at(pos));
             return int(pos);
         }
         // A negative count would walk back into earlier blocks.
@@ -284,8 +304,8 @@ int TINPUT_OUTPUT::ReadFunFile(const QString &fileName, std::vector<TPROBLEM> &c
                                QString &message) {
     criteria.clear();
     QStringList lines;
-    if (!LoadLines(fileName, lines, message))
-        return 0;
+    if (const int loaded = LoadLines(fileName, lines, message); loaded != ReadOk)
+        return loaded;
     const int check = CheckFunFile(lines, message);
     // A file cut short is reported at the line where it ends.
     if (check == -1)
@@ -341,8 +361,8 @@ int TINPUT_OUTPUT::ReadCrtFile(const QString &fileName, std::vector<TPROBLEM> &c
                                QString &message) {
     criteria.clear();
     QStringList lines;
-    if (!LoadLines(fileName, lines, message))
-        return 0;
+    if (const int loaded = LoadLines(fileName, lines, message); loaded != ReadOk)
+        return loaded;
 
     TLineReader r{lines, message};
     std::vector<TPROBLEM> read;

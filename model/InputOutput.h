@@ -15,15 +15,18 @@ public:
 
     // Result of a read that succeeded (and of a ".fun" layout that has all its lines).
     static constexpr int ReadOk = -2;
+    // Result of a file that could not be read at all (missing, no regular file, too
+    // large): no line is at fault, and the message names the file.
+    static constexpr int NotRead = -3;
 
     // Import a function file: criteria with their utility functions, K and the k.
-    // Returns ReadOk, or the 1-based number of the failing line (0 for an empty
-    // file, the last line for one cut short) with message set. The criteria come
+    // Returns ReadOk, NotRead, or the 1-based number of the failing line (0 for an
+    // empty file, the last line for one cut short) with message set. The criteria come
     // back only on success; on failure criteria is empty and FactorK keeps its value.
     static int ReadFunFile(const QString &fileName, std::vector<TPROBLEM> &criteria,
                            QString &message);
     // Import a criteria file: criteria with their end points only. Returns ReadOk,
-    // or a 1-based line number (0 for an empty file, the last line for a block cut
+    // NotRead, or a 1-based line number (0 for an empty file, the last line for a block cut
     // short) with message set; on failure criteria is empty.
     static int ReadCrtFile(const QString &fileName, std::vector<TPROBLEM> &criteria,
                            QString &message);
@@ -41,8 +44,10 @@ public:
 
 // The lines of a text file; LF, CRLF and lone CR all end a line and a final line
 // break adds no empty line. UTF-8 text is taken as such (a byte order mark is
-// dropped), anything else as windows-1250. False when the file cannot be read.
+// dropped), anything else as windows-1250. False when the file cannot be read,
+// with the reason in error.
 bool ReadTextLines(const QString &fileName, QStringList &lines);
+bool ReadTextLines(const QString &fileName, QStringList &lines, QString &error);
 // The same split for text already in memory.
 QStringList SplitTextLines(const QString &text);
 // Text in the windows-1250 code page.

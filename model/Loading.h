@@ -24,10 +24,16 @@ struct TProblemFile {
     double K = 0.0;
     // Why the file was refused, as the user is to read it.
     QString Error;
+    // What the user is to know of a file that was read: a ".fun" K that did not
+    // fit its k and was solved again.
+    QString Notice;
 
-    // Reads the file by its extension (".xml", ".fun", ".crt"; any other gives an
-    // empty problem). False with Error set; FactorK is never changed.
+    // Reads the file by its extension (".xml", ".fun", ".crt"; any other by what
+    // it holds). False with Error set; FactorK is never changed.
     bool Read(const QString &path);
+
+private:
+    void CheckFunK(const QString &path);
 };
 
 // The names of the loaded result section's ATTRIBUTE elements that name no

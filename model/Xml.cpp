@@ -81,6 +81,14 @@ bool TXML::FileTextToNumber(const QString &text, double &value) {
     return true;
 }
 
+QString TXML::ValueDetail(const QString &tag, const QString &name, const QString &text) {
+    constexpr qsizetype Shown = 40;
+    const QString shown = text.size() > Shown ? text.left(Shown) + QStringLiteral("...") : text;
+    const QString value = QStringLiteral("%1 \"%2\"").arg(name, shown);
+    return tag.isEmpty() ? QStringLiteral(" (%1)").arg(value)
+                         : QStringLiteral(" (tag \"%1\", %2)").arg(tag, value);
+}
+
 bool TXML::FileTextToTruncated(const QString &text, int &value) {
     bool ok = false;
     const double v = std::trunc(ReadingLocale().toDouble(text, &ok));

@@ -17,6 +17,9 @@ struct TXmlParseError {
     int Line = 0;
     int Column = 0;
     QString Reason;
+    // The file that did not parse; empty when it could not even be read, and
+    // Reason then names it.
+    QString FileName;
 };
 
 class TXML {
@@ -134,6 +137,9 @@ public:
     static bool FileTextToNumber(const QString &text, double &value);
     // The integer settings: the text unchanged as a locale number, truncated toward zero.
     static bool FileTextToTruncated(const QString &text, int &value);
+    // " (tag "T", Name "text")" for a message on a value that was refused; the
+    // tag is left out when empty, a long text is cut short.
+    static QString ValueDetail(const QString &tag, const QString &name, const QString &text);
 
 private:
     static bool SearchNamed(const QDomNode &root, const QString &name, QDomElement &found);

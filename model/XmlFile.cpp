@@ -4,6 +4,7 @@
 // its own output orders them differently from run to run. Ours writes them in the
 // order the program creates them, so saving the same problem twice gives the same
 // file.
+#include "model/ReadFile.h"
 #include "model/SaveFile.h"
 #include "model/Xml.h"
 
@@ -217,16 +218,10 @@ bool TXML::SaveResultFile(const QString &fileName, QString *error) const {
 }
 
 bool TXML::LoadDocument(const QString &fileName, QDomDocument &document, TXmlParseError &error) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = TXmlParseError{0, 0,
-                               QStringLiteral("The file cannot be opened: ") + file.errorString()};
-        return false;
-    }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error =
-            TXmlParseError{0, 0, QStringLiteral("The file cannot be read: ") + file.errorString()};
+    QByteArray text;
+    QString why;
+    if (!ReadWholeFile(fileName, text, why, MaxDocumentFileBytes)) {
+        error = TXmlParseError{0, 0, why, QString()};
         return false;
     }
     QDomDocument parsed;
@@ -234,7 +229,7 @@ bool TXML::LoadDocument(const QString &fileName, QDomDocument &document, TXmlPar
     int line = 0;
     int column = 0;
     if (!parsed.setContent(text, &reason, &line, &column)) {
-        error = TXmlParseError{line, column, reason};
+        error = TXmlParseError{line, column, reason, fileName};
         return false;
     }
     document = parsed;
@@ -254,5 +249,9 @@ bool TXML::LoadResultFile(const QString &fileName) {
 
 QString TXML::ParseErrorText(const QDomDocument &document) const {
     const TXmlParseError &e = &document == &ResultDoc ? ResultParseError : ProblemParseError;
-    return QString::asprintf("Error on line %d column %d : \n", e.Line, e.Column) + e.Reason;
+    // A file that was never parsed has a reason that names it already.
+    if (e.FileName.isEmpty())
+        return e.Reason;
+    return QString::asprintf("Error on line %d column %d : \n", e.Line, e.Column) + e.Reason +
+           FileNameLine(e.FileName);
 }

@@ -137,7 +137,7 @@ bool TXML::ReadCriterionSettings(TPROBLEM &criterion) {
         QString text;
         if (GetChildAttribute(entry, QStringLiteral("METHOD"), value, text)) {
             if (!FileTextToTruncated(text, criterion.Method)) {
-                LastError = ConversionError;
+                LastError = ConversionError + ValueDetail(QStringLiteral("METHOD"), value, text);
                 return false;
             }
             if (criterion.Method < 1 || criterion.Method > 4) {
@@ -147,12 +147,12 @@ bool TXML::ReadCriterionSettings(TPROBLEM &criterion) {
         }
         const bool hasMin = GetChildAttribute(entry, QStringLiteral("MIN"), value, text);
         if (hasMin && !FileTextToNumber(text, criterion.Min)) {
-            LastError = ConversionError;
+            LastError = ConversionError + ValueDetail(QStringLiteral("MIN"), value, text);
             return false;
         }
         const bool hasMax = GetChildAttribute(entry, QStringLiteral("MAX"), value, text);
         if (hasMax && !FileTextToNumber(text, criterion.Max)) {
-            LastError = ConversionError;
+            LastError = ConversionError + ValueDetail(QStringLiteral("MAX"), value, text);
             return false;
         }
         if (hasMin && hasMax) {
@@ -262,7 +262,8 @@ bool TXML::ReadObjectValues(const std::vector<TPROBLEM> &criteria, TVARIANTS &va
                 return false;
             }
         } else if (!FileTextToNumber(text, v)) {
-            LastError = ConversionError;
+            LastError = ConversionError +
+                        ValueDetail(QStringLiteral("VALUE"), QStringLiteral("Value"), text);
             return false;
         }
         values.append(v);

@@ -6,9 +6,13 @@
 #include <algorithm>
 
 namespace {
-const QString ConversionError = QStringLiteral("Convertion error");
+// Names the element and the value that did not convert.
+QString ConversionError(const QString &tag, const QString &name, const QString &text) {
+    return QStringLiteral("Convertion error") + TXML::ValueDetail(tag, name, text);
+}
 
-bool ReadFlag(const TXML &xml, const QDomNode &attribute, const QString &tag, bool &flag) {
+bool ReadFlag(const TXML &xml, const QDomNode &attribute, const QString &tag, bool &flag,
+              QString &error) {
     QString text;
     flag = false;
     if (!xml.GetChildAttribute(attribute, tag, QStringLiteral("Value"), text))
@@ -16,6 +20,8 @@ bool ReadFlag(const TXML &xml, const QDomNode &attribute, const QString &tag, bo
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
     flag = ok && v == 1;
+    if (!ok)
+        error = ConversionError(tag, QStringLiteral("Value"), text);
     return ok;
 }
 } // namespace
@@ -83,8 +89,14 @@ bool TXML::ReadPoints(const QDomElement &points, TPROBLEM &criterion) {
             return false;
         }
         TFuncPoint p;
-        if (!FileTextToNumber(xText, p.x) || !FileTextToNumber(yText, p.u)) {
-            LastError = QStringLiteral("Tag \"POINT\": Convertion error");
+        if (!FileTextToNumber(xText, p.x)) {
+            LastError = QStringLiteral("Tag \"POINT\": Convertion error") +
+                        ValueDetail(QString(), QStringLiteral("X"), xText);
+            return false;
+        }
+        if (!FileTextToNumber(yText, p.u)) {
+            LastError = QStringLiteral("Tag \"POINT\": Convertion error") +
+                        ValueDetail(QString(), QStringLiteral("Y"), yText);
             return false;
         }
         if (p.u > 1.0 || p.u < 0.0) {
@@ -149,7 +161,7 @@ bool TXML::ReadResults(std::vector<TPROBLEM> &criteria, int &applied) {
         ++count;
         if (GetChildAttribute(attribute, QStringLiteral("SMALLK"), value, text) &&
             !FileTextToNumber(text, c.SmallK)) {
-            LastError = ConversionError;
+            LastError = ConversionError(QStringLiteral("SMALLK"), value, text);
             return false;
         }
         // A k outside 0 to 1 or negative decimals would give utilities off the scale
@@ -161,7 +173,7 @@ bool TXML::ReadResults(std::vector<TPROBLEM> &criteria, int &applied) {
         GetChildAttribute(attribute, QStringLiteral("UNITS"), value, c.Units);
         if (GetChildAttribute(attribute, QStringLiteral("PRECISION"), value, text) &&
             !FileTextToTruncated(text, c.Decimals)) {
-            LastError = ConversionError;
+            LastError = ConversionError(QStringLiteral("PRECISION"), value, text);
             return false;
         }
         if (c.Decimals < 0) {
@@ -175,11 +187,10 @@ bool TXML::ReadResults(std::vector<TPROBLEM> &criteria, int &applied) {
         QDomElement points;
         if (FindChild(attribute, QStringLiteral("POINTS"), points) && !ReadPoints(points, c))
             return false;
-        if (!ReadFlag(*this, attribute, QStringLiteral("FUNCTIONCREATED"), c.FunctionCreated) ||
-            !ReadFlag(*this, attribute, QStringLiteral("KCOUNTED"), c.KCounted)) {
-            LastError = ConversionError;
+        if (!ReadFlag(*this, attribute, QStringLiteral("FUNCTIONCREATED"), c.FunctionCreated,
+                      LastError) ||
+            !ReadFlag(*this, attribute, QStringLiteral("KCOUNTED"), c.KCounted, LastError))
             return false;
-        }
     }
     QDomElement bigK;
     if (!FindChild(ResultRootNode, QStringLiteral("BIGK"), bigK)) {
@@ -188,8 +199,9 @@ bool TXML::ReadResults(std::vector<TPROBLEM> &criteria, int &applied) {
     }
     if (!criteria.empty()) {
         double k = 0.0;
+        text.clear();
         if (!GetAttribute(bigK, value, text) || !FileTextToNumber(text, k)) {
-            LastError = ConversionError;
+            LastError = ConversionError(QStringLiteral("BIGK"), value, text);
             return false;
         }
         FactorK = k;

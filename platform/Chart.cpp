@@ -1,6 +1,8 @@
 #include "platform/Chart.h"
+#include "model/ReadFile.h"
 #include "platform/Dialogs.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -1465,12 +1467,21 @@ void TChart::SetBackImage(const QImage &image) {
 }
 
 bool TChart::LoadBackImage(const QString &fileName) {
-    QImageReader reader(fileName);
+    // The bytes first, through the one checked read: the picture loader would
+    // open a FIFO and wait, or read a device without end.
+    QByteArray bytes;
+    QString error;
+    if (!ReadWholeFile(fileName, bytes, error)) {
+        MessageDlg(error, mtError, mbOK);
+        return false;
+    }
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
     const QImage image = reader.read();
     if (image.isNull()) {
-        MessageDlg(
-            QObject::tr("Cannot read the picture %1: %2.").arg(fileName, reader.errorString()),
-            mtError, mbOK);
+        MessageDlg(QObject::tr("Cannot read the picture %1: %2.")
+                       .arg(QuotedFileName(fileName), reader.errorString()),
+                   mtError, mbOK);
         return false;
     }
     SetBackImage(image);

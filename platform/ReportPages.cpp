@@ -1,5 +1,6 @@
 #include "platform/ReportPages.h"
 
+#include "model/ReadFile.h"
 #include "platform/Fonts.h"
 
 #include "model/SaveFile.h"
@@ -687,16 +688,12 @@ bool TQRPageSet::Save(const QString &fileName, QString *error) const {
 }
 
 bool TQRPageSet::Load(const QString &fileName, QString *error) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    QString why;
+    if (!ReadWholeFile(fileName, bytes, why, qrp::MaxFileBytes)) {
         if (error)
-            *error = file.errorString();
+            *error = why;
         return false;
     }
-    if (file.size() > qrp::MaxFileBytes) {
-        if (error)
-            *error = QStringLiteral("the file is too large");
-        return false;
-    }
-    return FromBytes(file.readAll(), error);
+    return FromBytes(bytes, error);
 }

@@ -1,5 +1,6 @@
 #include "platform/WebBrowser.h"
 
+#include "model/ReadFile.h"
 #include "platform/Printing.h"
 
 #include <cmath>
@@ -108,7 +109,8 @@ void TWebBrowser::GiveUpPrint() {
 }
 
 bool TWebBrowser::Navigate(const QString &fileName) {
-    if (!QFileInfo(fileName).isReadable())
+    // The engine would wait on a FIFO for good and show a device without end.
+    if (!CheckReadFile(fileName).isEmpty() || !QFileInfo(fileName).isReadable())
         return false;
     fileName_ = fileName;
     loaded_ = false;
@@ -228,11 +230,12 @@ TWebBrowser::~TWebBrowser() {
 }
 
 bool TWebBrowser::Navigate(const QString &fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    QString error;
+    if (!ReadWholeFile(fileName, bytes, error))
         return false;
     fileName_ = fileName;
-    impl_->view->setPlainText(QString::fromLatin1(file.readAll()));
+    impl_->view->setPlainText(QString::fromLatin1(bytes));
     loaded_ = true;
     QTimer::singleShot(0, this, [this] { emit LoadFinished(true); });
     return true;

@@ -1,6 +1,7 @@
 #include "report/F_raport_p.h"
 
 #include "app/Dazazezad.h"
+#include "model/ReadFile.h"
 #include "report/F_raport.h"
 #include "report/F_raport_w.h"
 #include "report/ReportFiles.h"
@@ -597,6 +598,13 @@ void TRaport_p::SB_Open_ReportClick() {
     if (!Report_Open_Dialog.Execute(this))
         return;
     const QString name = Report_Open_Dialog.FileName;
+    // Refused before the view changes: the report shown stays as it was.
+    if (const QString refused = CheckReadFile(name); !refused.isEmpty()) {
+        MessageDlg(QStringLiteral("Can not open saved report %1!\n%2")
+                       .arg(QDir::toNativeSeparators(name), refused),
+                   mtError, mbOK);
+        return;
+    }
     if (name.endsWith(QLatin1String(".qrp")) || name.endsWith(QLatin1String(".QRP"))) {
         auto handler = std::make_unique<TQRPHandler>();
         QString error;

@@ -4,6 +4,7 @@
 #include "ReportFixture.h"
 #include "platform/WebBrowser.h"
 #include "report/ReportFiles.h"
+#include "tests/ReadSupport.h"
 
 #include <QElapsedTimer>
 #include <QImageReader>
@@ -76,6 +77,7 @@ private slots:
     void saveAsHtml();
     void saveAsHtmlAsksBeforeReplacing();
     void saveAndOpenSavedReport();
+    void brokenSavedReportKeepsTheView_data();
     void brokenSavedReportKeepsTheView();
     void openHtmlAndMixedCase();
     void printBothViews();
@@ -421,19 +423,49 @@ void TestReportPreview::saveAndOpenSavedReport() {
     QVERIFY(Raport_p->SB_Printer_Setup->isEnabled());
 }
 
+void TestReportPreview::brokenSavedReportKeepsTheView_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("odd"); // a TOddFile under the name, or -1 for a report cut short
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("cut short") << "broken.qrp" << -1 << QString();
+    QTest::newRow("FIFO as a saved report")
+        << "fifo.qrp" << int(TOddFile::Fifo) << "is not a regular file: it is a FIFO";
+    QTest::newRow("FIFO as a page")
+        << "fifo.htm" << int(TOddFile::Fifo) << "is not a regular file: it is a FIFO";
+    QTest::newRow("folder as a page")
+        << "folder.htm" << int(TOddFile::Folder) << "is not a regular file: it is a folder";
+}
+
 void TestReportPreview::brokenSavedReportKeepsTheView() {
+    QFETCH(QString, name);
+    QFETCH(int, odd);
+    QFETCH(QString, reason);
     CreateReport();
-    QFile broken(fixture_->Dir.filePath("broken.qrp"));
-    QVERIFY(broken.open(QIODevice::WriteOnly));
-    broken.write(Raport_p->ReportPages().ToBytes().left(200));
-    broken.close();
+    const QString path = fixture_->Dir.filePath(name);
+    if (odd >= 0) {
+        QVERIFY(MakeOddFile(TOddFile(odd), path));
+    } else {
+        QFile broken(path);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(Raport_p->ReportPages().ToBytes().left(200));
+    }
     const int pages = Raport_p->QR_Preview->PageCount();
-    fixture_->Script.ChooseFile(broken.fileName());
+    fixture_->Script.ChooseFile(path);
     fixture_->Script.Answer(mrOk);
-    Raport_p->SB_Open_ReportClick();
-    QVERIFY(fixture_->Script.Shown.back().Text.startsWith(
-        "Can not open saved report " + QDir::toNativeSeparators(broken.fileName()) + "!\n"));
+    {
+        const TFifoWatchdog watchdog(path);
+        Raport_p->SB_Open_ReportClick();
+        QVERIFY2(!watchdog.Fired(), "the preview waited in open() for a writer");
+    }
+    QVERIFY(!fixture_->Script.Shown.isEmpty());
+    const QString shown = fixture_->Script.Shown.back().Text;
+    QVERIFY2(
+        shown.startsWith("Can not open saved report " + QDir::toNativeSeparators(path) + "!\n"),
+        qPrintable(shown));
+    QVERIFY2(shown.contains(reason), qPrintable(shown));
+    // The report shown stays, in its view.
     QVERIFY(!Raport_p->LoadedReport);
+    QVERIFY(Raport_p->SB_QRP->isChecked());
     QCOMPARE(Raport_p->QR_Preview->PageCount(), pages);
     QVERIFY(Raport_p->SB_Save_Report->isEnabled());
     QVERIFY(!Raport_p->SB_ToMyReport->isEnabled());

@@ -2,6 +2,7 @@
 // and enabled commands, its questions, and every failure path leaving what the
 // user had.
 #include "WorkflowFixture.h"
+#include "tests/ReadSupport.h"
 
 #include <QDir>
 #include <QMdiSubWindow>
@@ -119,6 +120,7 @@ private slots:
     void unfinishedResults();
     void resultsKFitsTheUsedK_data();
     void resultsKFitsTheUsedK();
+    void funKSolvedAgain();
     void failedSaves();
     void incompleteTableIsNotSaved();
     void problemRoundTrip();
@@ -190,9 +192,10 @@ void TestWorkflow::commandStates_data() {
                               << houseK;
     QTest::newRow("load crt") << int(LoadCrt) << "Problem: house.crt"
                               << "Results: None" << true << true << defined << 4 << false << "";
+    // A problem file is read by what it holds, whatever its name.
     QTest::newRow("load other extension")
-        << int(LoadOther) << "Problem: notes.txt"
-        << "Results: None" << true << true << defined << 0 << false << "";
+        << int(LoadOther) << "Problem: cars.txt"
+        << "Results: None" << true << true << defined << 5 << false << "";
     QTest::newRow("reset after load")
         << int(ResetAfterLoad) << "Problem: None"
         << "Results: None" << true << true << idle << 0 << false << "";
@@ -255,7 +258,7 @@ void TestWorkflow::commandStates() {
         f_->Load(Example("house.crt"));
         break;
     case LoadOther:
-        f_->Load(f_->Write("notes.txt", "anything"));
+        f_->Load(f_->Write("cars.txt", ReadAll(Example("cars.xml"))));
         break;
     case ResetAfterLoad:
         f_->Load(Example("cars.xml"));
@@ -298,7 +301,8 @@ void TestWorkflow::commandStates() {
     case RefusedOverSolved:
         f_->Load(Example("house.fun"));
         f_->Script.Answer(mrYes, ProblemLost);
-        f_->Script.Answer(mrOk, QStringLiteral("Data section not found!"));
+        f_->Script.Answer(mrOk, QStringLiteral("Data section not found!\nFile: \"%1\"")
+                                    .arg(TestData("xml/problem/no_data.xml")));
         f_->Load(TestData("xml/problem/no_data.xml"));
         QCOMPARE(k.MDIChildCount(), k.UsedCount);
         break;
@@ -398,29 +402,43 @@ void TestWorkflow::failedProblemLoads_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("text"); // empty: the file named by name is used as it is
     QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("odd"); // a TOddFile made under the name, or -1
 
     QByteArray fun = ReadAll(Example("house.fun"));
     QList<QByteArray> lines = fun.split('\n');
     lines[6] = "not a number";
     QTest::newRow("not well-formed")
-        << "broken.xml" << QByteArray("<DATA><ATTRIBUTES>") << "Error on line ";
+        << "broken.xml" << QByteArray("<DATA><ATTRIBUTES>") << "Error on line " << -1;
     QTest::newRow("no DATA") << TestData("xml/problem/no_data.xml") << QByteArray()
-                             << "Data section not found!";
+                             << "Data section not found!" << -1;
     QTest::newRow("bad settings") << TestData("xml/problem/settings_bad_probability.xml")
-                                  << QByteArray() << "Tag \"PROBABILITY\": Convertion error";
+                                  << QByteArray() << "Tag \"PROBABILITY\": Convertion error" << -1;
     // Probability and questions read well before the precision fails: none of them is taken.
-    QTest::newRow("bad last setting") << TestData("xml/problem/settings_bad_precision.xml")
-                                      << QByteArray() << "Tag \"PRECISION\": Convertion error";
-    QTest::newRow("bad alternative")
-        << TestData("xml/problem/object_bad_number.xml") << QByteArray() << "Convertion error";
-    QTest::newRow("fun line 7") << "bad7.fun" << lines.join('\n') << "Error in 7 line. ";
-    QTest::newRow("crt line") << TestData("import/crt_min_bad.crt") << QByteArray() << "Error in ";
+    QTest::newRow("bad last setting")
+        << TestData("xml/problem/settings_bad_precision.xml") << QByteArray()
+        << "Tag \"PRECISION\": Convertion error" << -1;
+    QTest::newRow("bad alternative") << TestData("xml/problem/object_bad_number.xml")
+                                     << QByteArray() << "Convertion error" << -1;
+    QTest::newRow("fun line 7") << "bad7.fun" << lines.join('\n') << "Error in 7 line. " << -1;
+    // Names that are no file to read, and a text that is no problem.
+    QTest::newRow("FIFO") << "plan.xml" << QByteArray() << "is not a regular file: it is a FIFO"
+                          << int(TOddFile::Fifo);
+    QTest::newRow("folder") << "plan.fun" << QByteArray() << "is not a regular file: it is a folder"
+                            << int(TOddFile::Folder);
+    QTest::newRow("text of another name")
+        << "notes.txt" << QByteArray("Shopping\nbread\nmilk\n")
+        << "\" is not a problem file: it holds no problem (XML), function (\".fun\") or "
+           "criteria (\".crt\") file."
+        << -1;
+    QTest::newRow("crt line") << TestData("import/crt_min_bad.crt") << QByteArray() << "Error in "
+                              << -1;
 }
 
 void TestWorkflow::failedProblemLoads() {
     QFETCH(QString, name);
     QFETCH(QByteArray, text);
     QFETCH(QString, message);
+    QFETCH(int, odd);
     TKavrel &k = *Kavrel;
     // A solved problem with its chart windows, criteria bar and alternatives.
     f_->Load(Example("cars.xml"));
@@ -438,12 +456,22 @@ void TestWorkflow::failedProblemLoads() {
     const QString enabled = EnabledCommands();
     QVERIFY(enabled.contains("Ranking") && enabled.contains("Raport"));
 
-    const QString path = text.isEmpty() ? name : f_->Write(name, text);
+    QString path = text.isEmpty() ? name : f_->Write(name, text);
+    if (odd >= 0) {
+        path = f_->Path(name);
+        QVERIFY(MakeOddFile(TOddFile(odd), path));
+    }
     f_->Script.Answer(mrYes, ProblemLost);
     f_->Script.Answer(mrOk); // the reader's message
-    f_->Load(path);
-    QVERIFY2(f_->Script.Shown.back().Text.startsWith(message),
-             qPrintable(f_->Script.Shown.back().Text));
+    {
+        const TFifoWatchdog watchdog(path);
+        f_->Load(path);
+        QVERIFY2(!watchdog.Fired(), "the reader waited in open() for a writer");
+    }
+    // The message names the file.
+    const QString shown = f_->Script.Shown.back().Text;
+    QVERIFY2(shown.contains(message), qPrintable(shown));
+    QVERIFY2(shown.contains(QLatin1Char('"') + path + QLatin1Char('"')), qPrintable(shown));
     // The user still has the problem, exactly as it was.
     QCOMPARE(CriteriaText(), criteria);
     QCOMPARE(FactorK, K);
@@ -530,25 +558,38 @@ void TestWorkflow::refusedResultsKeepEverything_data() {
     QTest::addColumn<QByteArray>("from");
     QTest::addColumn<QByteArray>("to");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("odd"); // a TOddFile in place of the file, or -1
     QTest::newRow("not well-formed")
-        << QByteArray("</ZUZOVODODEZI>") << QByteArray() << "Error on line ";
+        << QByteArray("</ZUZOVODODEZI>") << QByteArray() << "Error on line " << -1;
     QTest::newRow("bad point") << QByteArray("Y=\"1\"") << QByteArray("Y=\"1.5\"")
-                               << "Tag \"POINT\": invalid point";
-    QTest::newRow("no BIGK") << QByteArray("BIGK") << QByteArray("SMALLK") << "Can't find tag BIGK";
+                               << "Tag \"POINT\": invalid point" << -1;
+    QTest::newRow("no BIGK") << QByteArray("BIGK") << QByteArray("SMALLK") << "Can't find tag BIGK"
+                             << -1;
+    QTest::newRow("BIGK nan") << QByteArray("<BIGK Value=\"")
+                              << QByteArray("<BIGK Value=\"nan\" Was=\"")
+                              << "Convertion error (tag \"BIGK\", Value \"nan\")" << -1;
     // Names of another problem: its K is no result of this one.
     QTest::newRow("foreign") << QByteArray("Name=\"") << QByteArray("Name=\"Other ")
-                             << "No criteria were updated!";
+                             << "No criteria were updated!" << -1;
+    QTest::newRow("FIFO") << QByteArray() << QByteArray() << "is not a regular file: it is a FIFO"
+                          << int(TOddFile::Fifo);
+    QTest::newRow("folder") << QByteArray() << QByteArray()
+                            << "is not a regular file: it is a folder" << int(TOddFile::Folder);
 }
 
 void TestWorkflow::refusedResultsKeepEverything() {
     QFETCH(QByteArray, from);
     QFETCH(QByteArray, to);
     QFETCH(QString, message);
+    QFETCH(int, odd);
     TKavrel &k = *Kavrel;
     f_->Load(Example("house.fun"));
     f_->Script.ChooseFile(f_->Path("own.xml"));
     k.SB_SaveResultClick();
-    const QString file =
+    const QString file = f_->Path(QStringLiteral("changed.xml"));
+    if (odd >= 0)
+        QVERIFY(MakeOddFile(TOddFile(odd), file));
+    else
         f_->Write(QStringLiteral("changed.xml"), ReadAll(f_->Path("own.xml")).replace(from, to));
     FactorK = 0.75;
     k.SetResultsStatus(QStringLiteral("Results: NOT SAVED"), false);
@@ -559,9 +600,16 @@ void TestWorkflow::refusedResultsKeepEverything() {
     f_->Script.Answer(mrYes, FunctionLost);
     f_->Script.Answer(mrOk);
     f_->Script.ChooseFile(file);
-    k.SB_LoadResultClick();
-    QVERIFY2(f_->Script.Shown.back().Text.startsWith(message),
-             qPrintable(f_->Script.Shown.back().Text));
+    {
+        const TFifoWatchdog watchdog(file);
+        k.SB_LoadResultClick();
+        QVERIFY2(!watchdog.Fired(), "the reader waited in open() for a writer");
+    }
+    const QString shown = f_->Script.Shown.back().Text;
+    QVERIFY2(shown.contains(message), qPrintable(shown));
+    // Every refusal names the file; the foreign file's message is the reader's own.
+    if (odd >= 0 || message.startsWith(QLatin1String("Convertion")))
+        QVERIFY2(shown.contains(QLatin1Char('"') + file + QLatin1Char('"')), qPrintable(shown));
     QCOMPARE(CriteriaText(), before);
     QCOMPARE(FactorK, K);
     QVERIFY(k.SolutionComplete && !k.SolutionUnfinished);
@@ -674,6 +722,23 @@ void TestWorkflow::resultsKFitsTheUsedK() {
     QVERIFY(FactorKOf(k.Criteria, solved));
     QCOMPARE(FactorK, solved);
     QVERIFY(FactorK != written);
+}
+
+// A ".fun" K that does not fit its k is solved again, and the user is told.
+void TestWorkflow::funKSolvedAgain() {
+    TKavrel &k = *Kavrel;
+    QByteArray text = ReadAll(Example("house.fun"));
+    QVERIFY(text.contains("\n0.3719"));
+    const QString path = f_->Write("house.fun", text.replace("\n0.3719", "\n-5"));
+    f_->Script.Answer(mrOk, QStringLiteral("The K of the file (-5) does not fit its k.\n"
+                                           "K is solved again from the k of the used criteria.\n"
+                                           "File: \"%1\"")
+                                .arg(path));
+    f_->Load(path);
+    QVERIFY(k.SolutionComplete);
+    QVERIFY(FactorKFits(k.Criteria, FactorK));
+    QVERIFY(std::abs(FactorK - 0.3719) < 5e-4);
+    QCOMPARE(ResultsPanel(), QStringLiteral("Results: house.fun"));
 }
 
 void TestWorkflow::failedSaves() {

@@ -199,11 +199,16 @@ void TestXmlDocuments::resultErrorDescribesResultFile() {
     bad.write("<?xml version='1.0'?>\n<ZUZOVODODEZI>\n\n\n<BIGK></ZUZOVODODEZI>\n");
     bad.close();
     TXML xml;
+    // A file that cannot be opened is named with the reason; one that does not
+    // parse gives the parser's place and reason, and its name.
+    const QString missing = QStringLiteral("Can't open \"%1\": No such file or directory.")
+                                .arg(dir.filePath("missing.xml"));
     QVERIFY(!xml.LoadProblemFile(dir.filePath("missing.xml")));
-    QVERIFY(xml.ParseErrorText(xml.ProblemDoc).startsWith("Error on line 0 column 0 : \n"));
+    QCOMPARE(xml.ParseErrorText(xml.ProblemDoc), missing);
     QVERIFY(!xml.LoadResultFile(bad.fileName()));
     QVERIFY(xml.ParseErrorText(xml.ResultDoc).startsWith("Error on line 5 column "));
-    QVERIFY(xml.ParseErrorText(xml.ProblemDoc).startsWith("Error on line 0 column 0 : \n"));
+    QVERIFY(xml.ParseErrorText(xml.ResultDoc).endsWith("\nFile: \"" + bad.fileName() + '"'));
+    QCOMPARE(xml.ParseErrorText(xml.ProblemDoc), missing);
 }
 
 void TestXmlDocuments::failedLoadKeepsDocument() {

@@ -141,9 +141,9 @@ void TestXmlReader::failures_data() {
         {"skip_rank_not_number", "Convertion error"},
         {"skip_method_5", "Method number must be integer number between 1 and 4"},
         {"skip_method_0", "Method number must be integer number between 1 and 4"},
-        {"skip_method_text", "Convertion error"},
+        {"skip_method_text", "Convertion error (tag \"METHOD\", Value \"two\")"},
         {"skip_min_equals_max", "Min value must be less then max value"},
-        {"skip_min_text", "Convertion error"},
+        {"skip_min_text", "Convertion error (tag \"MIN\", Value \"low\")"},
     };
     for (const auto &s : skips)
         QTest::newRow(s.file) << s.file << true << s.message << QStringList{s.message, skipped}
@@ -154,7 +154,8 @@ void TestXmlReader::failures_data() {
     QTest::newRow("OBJECT without name")
         << "object_missing_name" << false << ValueNotFound << QStringList() << two << 0;
     QTest::newRow("OBJECT value no number")
-        << "object_bad_number" << false << conversion << QStringList() << two << 0;
+        << "object_bad_number" << false << conversion + " (tag \"VALUE\", Value \"ten\")"
+        << QStringList() << two << 0;
     QTest::newRow("OBJECT unknown label") << "object_unknown_label" << false << "Unknown enum value"
                                           << QStringList() << QStringList{"Price", "Colour"} << 0;
     QTest::newRow("OBJECT without description")

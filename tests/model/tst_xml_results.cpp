@@ -127,13 +127,24 @@ void TestXmlResults::failures_data() {
                              << QStringList() << both;
     QTest::newRow("no BIGK") << "no_bigk" << false << "Can't find tag BIGK" << QStringList()
                              << both;
-    for (const char *file : {"bad_bigk", "bad_smallk", "bad_precision", "bad_flag"})
-        QTest::newRow(file) << file << false << conversion << QStringList() << both;
+    // The element and the value that did not convert are named.
+    const struct {
+        const char *file, *tag, *value;
+    } conversions[] = {{"bad_bigk", "BIGK", "big"},
+                       {"bad_smallk", "SMALLK", "small"},
+                       {"bad_precision", "PRECISION", "two"},
+                       {"bad_flag", "FUNCTIONCREATED", "yes"}};
+    for (const auto &c : conversions)
+        QTest::newRow(c.file) << c.file << false
+                              << conversion + QStringLiteral(" (tag \"%1\", Value \"%2\")")
+                                                  .arg(QLatin1String(c.tag), QLatin1String(c.value))
+                              << QStringList() << both;
     QTest::newRow("POINT without Y")
         << "point_missing_y" << false << "Tag \"POINT\" doesn't have all needed attributes"
         << QStringList() << both;
     QTest::newRow("POINT X no number")
-        << "point_bad_x" << false << "Tag \"POINT\": Convertion error" << QStringList() << both;
+        << "point_bad_x" << false << "Tag \"POINT\": Convertion error (X \"five\")" << QStringList()
+        << both;
     QTest::newRow("POINT above 1")
         << "point_above_one" << false << "Tag \"POINT\": invalid point" << QStringList() << both;
     QTest::newRow("one POINT") << "one_point" << false << "To few points" << QStringList() << both;
@@ -231,7 +242,8 @@ void TestXmlResults::precisionIsTruncated() {
         QCOMPARE(criteria[1].SmallK, 0.25);
         QCOMPARE(FactorK, 1.5);
     } else {
-        QCOMPARE(xml.GetErrorMessage(), QStringLiteral("Convertion error"));
+        QCOMPARE(xml.GetErrorMessage(),
+                 QStringLiteral("Convertion error (tag \"PRECISION\", Value \"3.9\")"));
     }
 }
 
