@@ -44,12 +44,12 @@ inline bool MakeOddFile(TOddFile kind, const QString &path) {
 // after the delay this opens the FIFO for writing and closes it again, so such
 // a reader sees an empty file and the test fails instead. A reader that never
 // opens the FIFO leaves it alone (no writer can open a FIFO without a reader).
-class TFifoWatchdog {
+class TFifoReaderWatchdog {
 public:
-    explicit TFifoWatchdog(const QString &path,
+    explicit TFifoReaderWatchdog(const QString &path,
                            std::chrono::milliseconds delay = std::chrono::seconds(3))
         : path_(QFile::encodeName(path)), thread_([this, delay] { Run(delay); }) {}
-    ~TFifoWatchdog() {
+    ~TFifoReaderWatchdog() {
         {
             std::lock_guard lock(mutex_);
             stop_ = true;
@@ -57,8 +57,8 @@ public:
         wake_.notify_all();
         thread_.join();
     }
-    TFifoWatchdog(const TFifoWatchdog &) = delete;
-    TFifoWatchdog &operator=(const TFifoWatchdog &) = delete;
+    TFifoReaderWatchdog(const TFifoReaderWatchdog &) = delete;
+    TFifoReaderWatchdog &operator=(const TFifoReaderWatchdog &) = delete;
 
     // True when some reader had to be let go.
     bool Fired() const { return fired_; }

@@ -162,9 +162,9 @@ private:
 // Guards a call that must not wait on a FIFO: after `seconds` a reader opens
 // the FIFO and drains it, so that a writer stuck on it comes free and the test
 // fails instead of hanging. Fired() tells whether it had to.
-class TFifoWatchdog {
+class TFifoWriterWatchdog {
 public:
-    TFifoWatchdog(const QString &fifo, int seconds)
+    TFifoWriterWatchdog(const QString &fifo, int seconds)
         : thread_([this, name = QFile::encodeName(fifo), seconds] {
               const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
               while (!done_ && std::chrono::steady_clock::now() < until)
@@ -181,9 +181,9 @@ public:
               if (fd >= 0)
                   ::close(fd);
           }) {}
-    ~TFifoWatchdog() { Stop(); }
-    TFifoWatchdog(const TFifoWatchdog &) = delete;
-    TFifoWatchdog &operator=(const TFifoWatchdog &) = delete;
+    ~TFifoWriterWatchdog() { Stop(); }
+    TFifoWriterWatchdog(const TFifoWriterWatchdog &) = delete;
+    TFifoWriterWatchdog &operator=(const TFifoWriterWatchdog &) = delete;
     void Stop() {
         done_ = true;
         if (thread_.joinable())

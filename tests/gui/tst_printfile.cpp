@@ -233,7 +233,7 @@ void TestPrintFile::targetsAsTheSystemNamesThem() {
     QElapsedTimer clock;
     clock.start();
     {
-        TFifoWatchdog watchdog(chosen, 5);
+        TFifoWriterWatchdog watchdog(chosen, 5);
         printed = PrintTo(chosen, 1, &error);
         watchdog.Stop();
         QVERIFY2(!watchdog.Fired(), "the print waited on a FIFO");

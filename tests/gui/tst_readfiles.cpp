@@ -128,7 +128,7 @@ void TestReadFiles::refusedAtOnce() {
     QString message;
     qint64 elapsed = 0;
     {
-        const TFifoWatchdog watchdog(path);
+        const TFifoReaderWatchdog watchdog(path);
         QElapsedTimer timer;
         timer.start();
         message = reader(path);

@@ -453,7 +453,7 @@ void TestReportPreview::brokenSavedReportKeepsTheView() {
     fixture_->Script.ChooseFile(path);
     fixture_->Script.Answer(mrOk);
     {
-        const TFifoWatchdog watchdog(path);
+        const TFifoReaderWatchdog watchdog(path);
         Raport_p->SB_Open_ReportClick();
         QVERIFY2(!watchdog.Fired(), "the preview waited in open() for a writer");
     }

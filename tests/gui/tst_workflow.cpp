@@ -464,7 +464,7 @@ void TestWorkflow::failedProblemLoads() {
     f_->Script.Answer(mrYes, ProblemLost);
     f_->Script.Answer(mrOk); // the reader's message
     {
-        const TFifoWatchdog watchdog(path);
+        const TFifoReaderWatchdog watchdog(path);
         f_->Load(path);
         QVERIFY2(!watchdog.Fired(), "the reader waited in open() for a writer");
     }
@@ -601,7 +601,7 @@ void TestWorkflow::refusedResultsKeepEverything() {
     f_->Script.Answer(mrOk);
     f_->Script.ChooseFile(file);
     {
-        const TFifoWatchdog watchdog(file);
+        const TFifoReaderWatchdog watchdog(file);
         k.SB_LoadResultClick();
         QVERIFY2(!watchdog.Fired(), "the reader waited in open() for a writer");
     }

@@ -154,7 +154,7 @@ void TestSaveFile::notARegularFileIsRefusedAtOnce() {
     bool saved = true;
     QString why;
     {
-        TFifoWatchdog watchdog(fifo, 5);
+        TFifoWriterWatchdog watchdog(fifo, 5);
         saved = problem.Xml.SaveResultFile(target, &why);
         watchdog.Stop();
         QVERIFY2(!watchdog.Fired(), "the save waited on the FIFO");
