@@ -39,7 +39,7 @@ TKind KindByContent(const QString &path, QString &error) {
     while (end < text.size() && text[end] != '\n' && text[end] != '\r')
         ++end;
     bool count = false;
-    text.first(end).toInt(&count);
+    (void)text.first(end).toInt(&count);
     if (count)
         return TKind::Fun;
     std::vector<TPROBLEM> criteria;

@@ -26,8 +26,9 @@ QString CannotOpen(const QString &fileName, int code) {
     return QStringLiteral("Can't open %1: %2.").arg(QuotedFileName(fileName), SystemError(code));
 }
 
-// What a name that is not a regular file stands for, or empty for a regular file.
-QString KindOf(mode_t mode) {
+} // namespace
+
+QString FileKind(unsigned mode) {
     if (S_ISREG(mode))
         return QString();
     if (S_ISDIR(mode))
@@ -43,8 +44,10 @@ QString KindOf(mode_t mode) {
     return QStringLiteral("no file that holds data");
 }
 
+namespace {
+
 QString Refusal(const QString &fileName, const struct stat &info, qint64 maxBytes) {
-    const QString kind = KindOf(info.st_mode);
+    const QString kind = FileKind(info.st_mode);
     if (!kind.isEmpty())
         return QStringLiteral("%1 is not a regular file: it is %2.")
             .arg(QuotedFileName(fileName), kind);

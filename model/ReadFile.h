@@ -31,6 +31,10 @@ QString CheckReadFile(const QString &fileName, qint64 maxBytes = MaxReadFileByte
 bool ReadWholeFile(const QString &fileName, QByteArray &bytes, QString &error,
                    qint64 maxBytes = MaxReadFileBytes);
 
+// What a name that is not a regular file stands for ("a FIFO (named pipe)",
+// "a folder", ...), from its stat() mode; empty for a regular file.
+QString FileKind(unsigned mode);
+
 // The file's name as messages show it, in double quotes.
 QString QuotedFileName(const QString &fileName);
 // A line that names the file, for the end of a reader's own message.

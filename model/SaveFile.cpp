@@ -1,4 +1,5 @@
 #include "model/SaveFile.h"
+#include "model/ReadFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -199,10 +200,9 @@ bool TSaveFile::Open() {
     exists_ = ::stat(replaced_.constData(), &st) == 0;
     if (exists_) {
         // Never opened: a FIFO would wait for a reader, a device never end.
-        if (S_ISDIR(st.st_mode))
-            return Fail(EISDIR);
         if (!S_ISREG(st.st_mode))
-            return Fail(QStringLiteral("Not a regular file"));
+            return Fail(
+                QStringLiteral("It is not a regular file but %1.").arg(FileKind(st.st_mode)));
         // A file the user may not write is not replaced behind its back.
         const int fd = ::open(replaced_.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
