@@ -8,7 +8,9 @@
 
 #include <QDialog>
 #include <array>
+#include <vector>
 
+class QFrame;
 class QLabel;
 
 class TForm_Formula : public QDialog, public Ui::TForm_Formula, public TKeyPreview {
@@ -41,6 +43,20 @@ private:
     bool FormulaShown() const;
     void PlaceFormulaSigns();
     void PlaceButtons(int left, int top);
+    // Puts the panels back where the stored form has them.
+    void RestorePanels();
+    // Widens the panels that their lines do not fit; returns by how much the
+    // window must widen with them.
+    int FitPanels();
+    // Moves the contents of the two upper panels across by `shift` from where they were built.
+    void ShiftUpperPanels(int shift);
+
+    struct TPanelPlace {
+        QFrame *Panel;
+        QRect Stored;
+    };
+    std::vector<TPanelPlace> storedPanels_;
+    int upperShift_ = 0;
 };
 
 extern TForm_Formula *Form_Formula;
