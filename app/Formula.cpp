@@ -56,9 +56,23 @@ void SetCaption(QLabel *label, const QString &text) {
 
 TForm_Formula::TForm_Formula(QWidget *owner) : QDialog(owner) {
     setupUi(this);
+    // Window managers draw a maximise button on a window of fixed size as well:
+    // this one works. The window never shrinks below its content, and a larger
+    // window keeps the content in its middle.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(ClientWidth, 298);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    Content = new QWidget(this);
+    Content->setObjectName(QStringLiteral("Content"));
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child != Content) {
+            const QRect place = child->geometry();
+            const bool hidden = child->isHidden();
+            child->setParent(Content);
+            child->setGeometry(place);
+            child->setHidden(hidden);
+        }
+    }
+    SetContentSize(ClientWidth, 298);
     for (QLabel *label : {Label_formulaKenRaytext, Label_Label_formulaKenRay, Label_n, Label_i4,
                           Label_i1, Label_i2, Label_i3})
         SetFontHeight(label, 16);
@@ -138,6 +152,24 @@ void TForm_Formula::PlaceButtons(int left, int top) {
     BitBtn_copy->move(left + 210, top);
 }
 
+void TForm_Formula::SetContentSize(int width, int height) {
+    Content->resize(width, height);
+    setMinimumSize(width, height);
+    if (!isMaximized() && !isFullScreen())
+        resize(width, height);
+    CentreContent();
+}
+
+void TForm_Formula::CentreContent() {
+    Content->move(std::max(0, (width() - Content->width()) / 2),
+                  std::max(0, (height() - Content->height()) / 2));
+}
+
+void TForm_Formula::resizeEvent(QResizeEvent *event) {
+    QDialog::resizeEvent(event);
+    CentreContent();
+}
+
 void TForm_Formula::RestorePanels() {
     for (const TPanelPlace &place : storedPanels_)
         place.Panel->setGeometry(place.Stored);
@@ -186,9 +218,9 @@ void TForm_Formula::FormShow() {
         }
     }
     if (!FormulaShown() || used.empty()) {
-        setFixedSize(ClientWidth, 160);
-        BitBtn_ok->move(ClientWidth / 2 - 92, height() - 40);
-        BitBtn_help->move(ClientWidth / 2 + 17, height() - 40);
+        SetContentSize(ClientWidth, 160);
+        BitBtn_ok->move(ClientWidth / 2 - 92, 160 - 40);
+        BitBtn_help->move(ClientWidth / 2 + 17, 160 - 40);
         BitBtn_copy->hide();
         Panel_BigK->hide();
         Panel_formula->hide();
@@ -243,8 +275,8 @@ void TForm_Formula::FormShow() {
     Panel_k->resize(Panel_k->width(), panelHeight);
     Panel_formula->resize(Panel_formula->width(), panelHeight);
     const int extra = FitPanels();
-    setFixedSize(ClientWidth + extra, panelHeight + 230);
-    PlaceButtons(95 + extra / 2, height() - 40);
+    SetContentSize(ClientWidth + extra, panelHeight + 230);
+    PlaceButtons(95 + extra / 2, panelHeight + 230 - 40);
     BitBtn_copy->show();
     Panel_BigK->show();
     Panel_formula->show();
@@ -306,7 +338,7 @@ void TForm_Formula::showEvent(QShowEvent *event) {
     if (!event->spontaneous()) {
         FormShow();
         // Centred on the screen, at the size this showing gave it.
-        if (const QScreen *s = screen())
+        if (const QScreen *s = screen(); s && !isMaximized() && !isFullScreen())
             move(s->availableGeometry().center() - rect().center());
     }
     QDialog::showEvent(event);

@@ -31,6 +31,11 @@ QRect InkOf(QLabel *label) {
     return ink.translated(label->pos());
 }
 
+// A widget's rectangle in its window's coordinates.
+QRect InWindow(const QWidget *widget) {
+    return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+}
+
 QStringList Captions(const std::array<QLabel *, MaxCriteria> &labels) {
     QStringList captions;
     for (const QLabel *label : labels) {
@@ -55,6 +60,7 @@ private slots:
     void layoutForOneAndTenCriteria();
     void everyLineWhole_data();
     void everyLineWhole();
+    void maximiseKeepsTheFormulaInTheMiddle();
     void labelsGoAtClose();
     void productSignByItsInk();
     void help();
@@ -287,7 +293,7 @@ void TestFormula::everyLineWhole() {
             // With a few pixels to spare before the frame.
             fitsStored = fitsStored && label->x() + width + 8 <= stored[p].width();
         }
-        QVERIFY(f.rect().contains(panel->geometry()));
+        QVERIFY(f.rect().contains(InWindow(panel)));
         for (int q = 0; q < p; ++q)
             QVERIFY(!panel->geometry().intersects(panels[q]->geometry()));
     }
@@ -295,7 +301,7 @@ void TestFormula::everyLineWhole() {
     QCOMPARE(f.Panel_k->geometry().right(), f.Panel_formulaKenRay->geometry().right());
     QVERIFY(f.Panel_k->x() > f.Panel_formula->geometry().right());
     for (const QPushButton *button : {f.BitBtn_ok, f.BitBtn_help, f.BitBtn_copy}) {
-        QVERIFY(f.rect().contains(button->geometry()));
+        QVERIFY(f.rect().contains(InWindow(button)));
         QVERIFY(button->y() > f.Panel_k->geometry().bottom());
     }
     if (fitsStored) {
@@ -305,9 +311,46 @@ void TestFormula::everyLineWhole() {
                            : QRect(stored[p].topLeft(), QSize(stored[p].width(), 20 * count + 50)));
         QCOMPARE(f.width(), 466);
     }
-    // The window has no maximise button: it is as large as its content.
-    QVERIFY(!f.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    QCOMPARE(f.minimumSize(), f.maximumSize());
+    f.done(QDialog::Accepted);
+}
+
+void TestFormula::maximiseKeepsTheFormulaInTheMiddle() {
+    // The maximise button that window managers show works: the window fills
+    // the screen with the whole formula in its middle, and comes back to the
+    // size of its content.
+    QList<double> ks;
+    for (int i = 0; i < 10; ++i)
+        ks << 0.987654321 - 0.0123456789 * i;
+    Solve(ks, -0.987654321);
+    Kavrel->ProbabilityPrecision = 6;
+    TForm_Formula &f = *Form_Formula;
+    // The margins around the panels and buttons: left, top, right, bottom.
+    const auto margins = [&f] {
+        QRect content;
+        for (const QWidget *w : std::initializer_list<const QWidget *>{
+                 f.Panel_formulaKenRay, f.Panel_BigK, f.Panel_formula, f.Panel_k, f.BitBtn_ok,
+                 f.BitBtn_help, f.BitBtn_copy})
+            content |= InWindow(w);
+        return QMargins(content.left(), content.top(), f.width() - 1 - content.right(),
+                        f.height() - 1 - content.bottom());
+    };
+    f.show();
+    const QSize normal = f.size();
+    const QMargins around = margins();
+    QVERIFY(f.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    f.showMaximized();
+    QTRY_COMPARE(f.frameGeometry().size(), f.screen()->availableGeometry().size());
+    const QMargins grown = margins() - around;
+    QVERIFY2(grown.left() > 0 && qAbs(grown.left() - grown.right()) <= 1 && grown.top() > 0 &&
+                 qAbs(grown.top() - grown.bottom()) <= 1,
+             qPrintable(QStringLiteral("margins grew by %1, %2, %3, %4")
+                            .arg(grown.left())
+                            .arg(grown.top())
+                            .arg(grown.right())
+                            .arg(grown.bottom())));
+    f.showNormal();
+    QTRY_COMPARE(f.size(), normal);
+    QVERIFY(f.minimumSize() == normal);
     f.done(QDialog::Accepted);
 }
 
