@@ -16,6 +16,28 @@ TForm_Formula *Form_Formula = nullptr;
 
 namespace {
 constexpr int ClientWidth = 466;
+// Room between a panel's longest line and its right edge, frame included.
+constexpr int PanelMargin = 8;
+// Between the formula panel and the k panel, as the stored form has it.
+constexpr int PanelGap = 9;
+
+// The width of a label's text as it shows: trailing blanks leave no ink.
+int InkWidth(const QLabel *label) {
+    QString text = label->text();
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return QFontMetrics(label->font()).horizontalAdvance(text);
+}
+
+// The width a panel needs for the labels in it.
+int NeededWidth(const QFrame *panel) {
+    int right = 0;
+    for (const QLabel *label : panel->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
+        if (!label->isHidden())
+            right = std::max(right, label->x() + InkWidth(label));
+    }
+    return right + PanelMargin;
+}
 
 void SetFontHeight(QLabel *label, int pixels, const QString &family = QString()) {
     QFont font = label->font();
@@ -34,9 +56,23 @@ void SetCaption(QLabel *label, const QString &text) {
 
 TForm_Formula::TForm_Formula(QWidget *owner) : QDialog(owner) {
     setupUi(this);
+    // Window managers draw a maximise button on a window of fixed size as well:
+    // this one works. The window never shrinks below its content, and a larger
+    // window keeps the content in its middle.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(ClientWidth, 298);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    Content = new QWidget(this);
+    Content->setObjectName(QStringLiteral("Content"));
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child != Content) {
+            const QRect place = child->geometry();
+            const bool hidden = child->isHidden();
+            child->setParent(Content);
+            child->setGeometry(place);
+            child->setHidden(hidden);
+        }
+    }
+    SetContentSize(ClientWidth, 298);
     for (QLabel *label : {Label_formulaKenRaytext, Label_Label_formulaKenRay, Label_n, Label_i4,
                           Label_i1, Label_i2, Label_i3})
         SetFontHeight(label, 16);
@@ -50,11 +86,14 @@ TForm_Formula::TForm_Formula(QWidget *owner) : QDialog(owner) {
     for (QLabel *label : findChildren<QLabel *>())
         label->adjustSize();
     PlaceFormulaSigns();
-    // The caption must fit its panel whatever the font's widths.
+    // The caption fits its panel as stored whatever the font's widths: closer
+    // to the frame where the font is wide.
     const int room = Panel_k->width() - 8;
     if (Label_scallingtext->width() > room - Label_scallingtext->x())
         Label_scallingtext->move(std::max(4, Panel_k->width() - Label_scallingtext->width()) / 2,
                                  Label_scallingtext->y());
+    for (QFrame *panel : {Panel_formulaKenRay, Panel_BigK, Panel_formula, Panel_k})
+        storedPanels_.push_back({panel, panel->geometry()});
     connect(BitBtn_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn_help, &QPushButton::clicked, this, &TForm_Formula::BitBtn_helpClick);
     connect(BitBtn_copy, &QPushButton::clicked, this, &TForm_Formula::BitBtn_copyClick);
@@ -113,7 +152,63 @@ void TForm_Formula::PlaceButtons(int left, int top) {
     BitBtn_copy->move(left + 210, top);
 }
 
+void TForm_Formula::SetContentSize(int width, int height) {
+    Content->resize(width, height);
+    setMinimumSize(width, height);
+    if (!isMaximized() && !isFullScreen())
+        resize(width, height);
+    CentreContent();
+}
+
+void TForm_Formula::CentreContent() {
+    Content->move(std::max(0, (width() - Content->width()) / 2),
+                  std::max(0, (height() - Content->height()) / 2));
+}
+
+void TForm_Formula::resizeEvent(QResizeEvent *event) {
+    QDialog::resizeEvent(event);
+    CentreContent();
+}
+
+void TForm_Formula::RestorePanels() {
+    for (const TPanelPlace &place : storedPanels_)
+        place.Panel->setGeometry(place.Stored);
+    ShiftUpperPanels(0);
+}
+
+void TForm_Formula::ShiftUpperPanels(int shift) {
+    const int by = shift - upperShift_;
+    for (QFrame *panel : {Panel_formulaKenRay, Panel_BigK}) {
+        for (QLabel *label : panel->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+            label->move(label->x() + by, label->y());
+    }
+    upperShift_ = shift;
+}
+
+int TForm_Formula::FitPanels() {
+    // The stored layout where every line fits it. Where one does not (many
+    // decimals, a negative K), its panel grows to the right, the k panel moves
+    // along, and the panels above widen to the same edge with their text kept
+    // in their middle.
+    const int storedRight = Panel_k->geometry().right() + 1;
+    Panel_formula->resize(std::max(Panel_formula->width(), NeededWidth(Panel_formula)),
+                          Panel_formula->height());
+    Panel_k->move(Panel_formula->geometry().right() + 1 + PanelGap, Panel_k->y());
+    Panel_k->resize(std::max(Panel_k->width(), NeededWidth(Panel_k)), Panel_k->height());
+    int extra = Panel_k->geometry().right() + 1 - storedRight;
+    for (const QFrame *panel : {Panel_formulaKenRay, Panel_BigK})
+        extra = std::max(extra, 2 * (NeededWidth(panel) - panel->width()));
+    if (extra <= 0)
+        return 0;
+    Panel_k->resize(storedRight + extra - Panel_k->x(), Panel_k->height());
+    for (QFrame *panel : {Panel_formulaKenRay, Panel_BigK})
+        panel->resize(panel->width() + extra, panel->height());
+    ShiftUpperPanels(extra / 2);
+    return extra;
+}
+
 void TForm_Formula::FormShow() {
+    RestorePanels();
     // The list decides: a used count that fell out of step with it names no criterion.
     std::vector<const TPROBLEM *> used;
     if (Kavrel) {
@@ -123,9 +218,9 @@ void TForm_Formula::FormShow() {
         }
     }
     if (!FormulaShown() || used.empty()) {
-        setFixedSize(ClientWidth, 160);
-        BitBtn_ok->move(ClientWidth / 2 - 92, height() - 40);
-        BitBtn_help->move(ClientWidth / 2 + 17, height() - 40);
+        SetContentSize(ClientWidth, 160);
+        BitBtn_ok->move(ClientWidth / 2 - 92, 160 - 40);
+        BitBtn_help->move(ClientWidth / 2 + 17, 160 - 40);
         BitBtn_copy->hide();
         Panel_BigK->hide();
         Panel_formula->hide();
@@ -179,8 +274,9 @@ void TForm_Formula::FormShow() {
     const int panelHeight = 20 * int(used.size()) + 50;
     Panel_k->resize(Panel_k->width(), panelHeight);
     Panel_formula->resize(Panel_formula->width(), panelHeight);
-    setFixedSize(ClientWidth, panelHeight + 230);
-    PlaceButtons(95, height() - 40);
+    const int extra = FitPanels();
+    SetContentSize(ClientWidth + extra, panelHeight + 230);
+    PlaceButtons(95 + extra / 2, panelHeight + 230 - 40);
     BitBtn_copy->show();
     Panel_BigK->show();
     Panel_formula->show();
@@ -242,7 +338,7 @@ void TForm_Formula::showEvent(QShowEvent *event) {
     if (!event->spontaneous()) {
         FormShow();
         // Centred on the screen, at the size this showing gave it.
-        if (const QScreen *s = screen())
+        if (const QScreen *s = screen(); s && !isMaximized() && !isFullScreen())
             move(s->availableGeometry().center() - rect().center());
     }
     QDialog::showEvent(event);

@@ -8,7 +8,9 @@
 
 #include <QDialog>
 #include <array>
+#include <vector>
 
+class QFrame;
 class QLabel;
 
 class TForm_Formula : public QDialog, public Ui::TForm_Formula, public TKeyPreview {
@@ -32,15 +34,37 @@ public:
 
     void done(int result) override;
 
+    // Holds every panel and button at the size the content needs.
+    QWidget *Content = nullptr;
+
 protected:
     bool PreviewKey(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     // The whole formula shows only for a finished solution outside elicitation.
     bool FormulaShown() const;
     void PlaceFormulaSigns();
     void PlaceButtons(int left, int top);
+    // The content's size, and the window's least size; the window takes it
+    // unless it is maximised.
+    void SetContentSize(int width, int height);
+    void CentreContent();
+    // Puts the panels back where the stored form has them.
+    void RestorePanels();
+    // Widens the panels that their lines do not fit; returns by how much the
+    // window must widen with them.
+    int FitPanels();
+    // Moves the contents of the two upper panels across by `shift` from where they were built.
+    void ShiftUpperPanels(int shift);
+
+    struct TPanelPlace {
+        QFrame *Panel;
+        QRect Stored;
+    };
+    std::vector<TPanelPlace> storedPanels_;
+    int upperShift_ = 0;
 };
 
 extern TForm_Formula *Form_Formula;

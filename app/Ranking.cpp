@@ -155,6 +155,11 @@ void TForm_Ranking::FormShow() {
         Fill(Kavrel->Model, Kavrel->ProbabilityPrecision);
     FitColumns();
     FormResize();
+    // Every showing starts at rank 1, wherever the last one was left.
+    if (Table.rowCount() > 0)
+        Grid_ranking->setCurrentIndex(Table.index(0, 0));
+    Grid_ranking->scrollToTop();
+    Grid_ranking->horizontalScrollBar()->setValue(Grid_ranking->horizontalScrollBar()->minimum());
 }
 
 void TForm_Ranking::FitColumns() {

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -44,6 +45,29 @@ private:
     bool answered_ = false;
 };
 
+// Gives the keyboard back, once a box is answered, to the window and the
+// control that had it when the box was asked for: the toolkit and the window
+// manager hand it to the box's parent, or to no window at all.
+class TKeyboardReturn {
+public:
+    TKeyboardReturn()
+        : window_(QApplication::activeWindow()), focus_(QApplication::focusWidget()) {}
+    ~TKeyboardReturn() {
+        // The answer may have closed or destroyed either of them.
+        if (!window_ || !window_->isVisible())
+            return;
+        if (focus_ && focus_->isVisible() && focus_->isEnabled() && focus_->window() == window_)
+            focus_->setFocus(Qt::ActiveWindowFocusReason);
+        window_->activateWindow();
+    }
+    TKeyboardReturn(const TKeyboardReturn &) = delete;
+    TKeyboardReturn &operator=(const TKeyboardReturn &) = delete;
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<QWidget> focus_;
+};
+
 int FirstButton(TMsgDlgButtons buttons) {
     if (buttons & mbYes)
         return mrYes;
@@ -59,6 +83,7 @@ int MessageDlg(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, QW
     if (TDialogScript *script = TDialogScript::Active())
         return script->TakeAnswer(text, type, buttons);
 
+    const TKeyboardReturn keyboard;
     QMessageBox box(parent ? parent : QApplication::activeWindow());
     switch (type) {
     case mtWarning:
@@ -213,6 +238,14 @@ TDialogScript::~TDialogScript() {
 
 TDialogScript *TDialogScript::Active() {
     return activeScript;
+}
+
+TRealDialogs::TRealDialogs() : paused_(activeScript) {
+    activeScript = nullptr;
+}
+
+TRealDialogs::~TRealDialogs() {
+    activeScript = paused_;
 }
 
 void TDialogScript::Answer(int modalResult, const QString &expectedText) {

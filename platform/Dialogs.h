@@ -177,3 +177,16 @@ private:
                            QPrinter &printer);
     TDialogScript *previous_;
 };
+
+// While one lives, message boxes and dialogs open for real although a script
+// is active: for tests that answer a real box with real keys.
+class TRealDialogs {
+public:
+    TRealDialogs();
+    ~TRealDialogs();
+    TRealDialogs(const TRealDialogs &) = delete;
+    TRealDialogs &operator=(const TRealDialogs &) = delete;
+
+private:
+    TDialogScript *paused_;
+};

@@ -2,6 +2,7 @@
 // their handlers in the running frame: what they show, scripted runs to the
 // accepted point or coefficient, and the rules by which they may close.
 #include "GuiTest.h"
+#include "ModalAnswer.h"
 #include "elicitation/Coefficients.h"
 #include "elicitation/Dialogues.h"
 #include "elicitation/Maxquestion.h"
@@ -12,6 +13,7 @@
 #include "ui_Maxquestion.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QMessageBox>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -130,6 +132,8 @@ private slots:
     void dialogueCloseRules();
     void chartWindowClosesDialogue();
     void help();
+    void keyboardBackAfterABox_data();
+    void keyboardBackAfterABox();
 
     void coefficientTexts();
     void coefficientRuns_data();
@@ -449,6 +453,58 @@ void TestDialogues::help() {
     QCOMPARE(helpPaths, (QStringList{QStringLiteral("rovezizez.chm::/Praca\\dialog.htm"),
                                      QStringLiteral("rovezizez.chm::/Praca\\dialog.htm"),
                                      QStringLiteral("rovezizez.chm::/Praca\\Coeficient.htm")}));
+}
+
+void TestDialogues::keyboardBackAfterABox_data() {
+    QTest::addColumn<bool>("fromFrame");
+    QTest::newRow("New problem's question in the frame, No") << true;
+    QTest::newRow("Exit's question of the dialogue, No") << false;
+}
+
+void TestDialogues::keyboardBackAfterABox() {
+    // A real box answered by a real key: the keyboard goes back to the
+    // question, where the next answer's key must act.
+    QFETCH(bool, fromFrame);
+    f_->AddCriterion(QStringLiteral("Price"), false, 0, 100);
+    Kavrel->DialogueMode = true;
+    Kavrel->show();
+    QVERIFY(QTest::qWaitForWindowActive(Kavrel));
+    Dialogue->StartConstantProbability(0, 0, 100, 1, 0);
+    // A transient window counts as active while its parent is: ask for the window itself.
+    Dialogue->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), Dialogue);
+    D()->LotteryBitBtn->setFocus();
+    QCOMPARE(QApplication::focusWidget(), D()->LotteryBitBtn);
+    const auto hide = qScopeGuard([] {
+        Dialogue->ClosingByProgram = true;
+        Dialogue->close();
+        Kavrel->hide();
+    });
+
+    const TRealDialogs real;
+    QString asked;
+    TModalAnswer answer([&asked](QWidget *box) {
+        if (auto *message = qobject_cast<QMessageBox *>(box))
+            asked = message->text();
+        QTest::keyClick(box, Qt::Key_N);
+    });
+    if (fromFrame)
+        Kavrel->SB_NewClick();
+    else
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::AltModifier);
+    // A mnemonic clicks its button with an animation: the box comes a moment later.
+    QTRY_VERIFY(answer.Answered());
+    QCOMPARE(asked, fromFrame ? QStringLiteral("Current problem will be lost!  Continue?")
+                              : QStringLiteral("Utility function isn't finish! Exit anyway?"));
+    QVERIFY(Dialogue->isVisible());
+    QVERIFY(!Kavrel->Cancelled);
+
+    QTRY_COMPARE(QApplication::activeWindow(), Dialogue);
+    QCOMPARE(QApplication::focusWidget(), D()->LotteryBitBtn);
+    // Alt+L where the keyboard is answers Lottery: the next question.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+    QTRY_COMPARE(Dialogue->Counter, 2);
+    QCOMPARE(D()->EquivalentLabel->text(), QStringLiteral("75.0"));
 }
 
 void TestDialogues::coefficientTexts() {

@@ -31,6 +31,11 @@ QRect InkOf(QLabel *label) {
     return ink.translated(label->pos());
 }
 
+// A widget's rectangle in its window's coordinates.
+QRect InWindow(const QWidget *widget) {
+    return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+}
+
 QStringList Captions(const std::array<QLabel *, MaxCriteria> &labels) {
     QStringList captions;
     for (const QLabel *label : labels) {
@@ -53,6 +58,9 @@ private slots:
     void generalFormulaOnly();
     void layoutForOneAndTenCriteria_data();
     void layoutForOneAndTenCriteria();
+    void everyLineWhole_data();
+    void everyLineWhole();
+    void maximiseKeepsTheFormulaInTheMiddle();
     void labelsGoAtClose();
     void productSignByItsInk();
     void help();
@@ -220,11 +228,129 @@ void TestFormula::layoutForOneAndTenCriteria() {
     QCOMPARE(f.height(), clientHeight);
     for (QPushButton *b : {f.BitBtn_ok, f.BitBtn_help, f.BitBtn_copy})
         QCOMPARE(b->y(), clientHeight - 40);
-    QCOMPARE(f.BitBtn_ok->x(), 95);
-    QCOMPARE(f.BitBtn_help->x(), 200);
-    QCOMPARE(f.BitBtn_copy->x(), 305);
+    // At 95, 200 and 305, moved along with the middle of a window widened for a long line.
+    const int shift = (f.width() - 466) / 2;
+    QCOMPARE(f.BitBtn_ok->x(), 95 + shift);
+    QCOMPARE(f.BitBtn_help->x(), 200 + shift);
+    QCOMPARE(f.BitBtn_copy->x(), 305 + shift);
     if (count == 10)
         QCOMPARE(f.KLabels[9]->text(), QStringLiteral("k10 = 0.050"));
+    f.done(QDialog::Accepted);
+}
+
+void TestFormula::everyLineWhole_data() {
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<double>("K");
+    for (int decimals = 1; decimals <= 6; ++decimals) {
+        for (int count : {1, 5, 10}) {
+            for (double K : {-0.987654321, 123.456789123}) {
+                QTest::addRow("%d decimals, %d criteria, K %s", decimals, count,
+                              K < 0 ? "below 0" : "above 0")
+                    << decimals << count << K;
+            }
+        }
+    }
+}
+
+void TestFormula::everyLineWhole() {
+    // Each line's text measured against the panel it stands in: the panels
+    // (and the window) grow where a line needs it, and keep the stored layout
+    // where every line fits it.
+    QFETCH(int, decimals);
+    QFETCH(int, count);
+    QFETCH(double, K);
+    QList<double> ks;
+    for (int i = 0; i < count; ++i)
+        ks << (K < 0 ? 0.987654321 - 0.0123456789 * i : 0.00123456789 * (i + 1));
+    Solve(ks, K);
+    Kavrel->ProbabilityPrecision = decimals;
+    TForm_Formula &f = *Form_Formula;
+    f.show();
+    QVERIFY(f.Panel_formula->isVisible() && !f.Label_leftside->text().startsWith('U'));
+
+    const QList<QFrame *> panels{f.Panel_formulaKenRay, f.Panel_BigK, f.Panel_formula, f.Panel_k};
+    const QList<QRect> stored{
+        {24, 15, 425, 82}, {22, 112, 425, 41}, {22, 171, 265, 70}, {296, 170, 153, 71}};
+    bool fitsStored = true;
+    for (int p = 0; p < panels.size(); ++p) {
+        const QFrame *panel = panels[p];
+        const QRect inside = panel->contentsRect();
+        for (const QLabel *label : panel->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
+            const QString text = label->text().trimmed();
+            const int width = label->fontMetrics().horizontalAdvance(text);
+            const QString what = QStringLiteral("\"%1\" at %2..%3 in a panel %4 wide")
+                                     .arg(text)
+                                     .arg(label->x())
+                                     .arg(label->x() + width)
+                                     .arg(panel->width());
+            QVERIFY2(label->width() >= width, qPrintable(what));
+            QVERIFY2(label->x() >= inside.left() && label->x() + width <= inside.right() + 1,
+                     qPrintable(what));
+            const QRect ink = InkOf(const_cast<QLabel *>(label));
+            QVERIFY2(ink.top() >= inside.top() && ink.bottom() <= inside.bottom(),
+                     qPrintable(what));
+            // With a few pixels to spare before the frame.
+            fitsStored = fitsStored && label->x() + width + 8 <= stored[p].width();
+        }
+        QVERIFY(f.rect().contains(InWindow(panel)));
+        for (int q = 0; q < p; ++q)
+            QVERIFY(!panel->geometry().intersects(panels[q]->geometry()));
+    }
+    // The k panel stands beside the formula, and the upper panels end where it does.
+    QCOMPARE(f.Panel_k->geometry().right(), f.Panel_formulaKenRay->geometry().right());
+    QVERIFY(f.Panel_k->x() > f.Panel_formula->geometry().right());
+    for (const QPushButton *button : {f.BitBtn_ok, f.BitBtn_help, f.BitBtn_copy}) {
+        QVERIFY(f.rect().contains(InWindow(button)));
+        QVERIFY(button->y() > f.Panel_k->geometry().bottom());
+    }
+    if (fitsStored) {
+        for (int p = 0; p < panels.size(); ++p)
+            QCOMPARE(panels[p]->geometry(),
+                     p < 2 ? stored[p]
+                           : QRect(stored[p].topLeft(), QSize(stored[p].width(), 20 * count + 50)));
+        QCOMPARE(f.width(), 466);
+    }
+    f.done(QDialog::Accepted);
+}
+
+void TestFormula::maximiseKeepsTheFormulaInTheMiddle() {
+    // The maximise button that window managers show works: the window fills
+    // the screen with the whole formula in its middle, and comes back to the
+    // size of its content.
+    QList<double> ks;
+    for (int i = 0; i < 10; ++i)
+        ks << 0.987654321 - 0.0123456789 * i;
+    Solve(ks, -0.987654321);
+    Kavrel->ProbabilityPrecision = 6;
+    TForm_Formula &f = *Form_Formula;
+    // The margins around the panels and buttons: left, top, right, bottom.
+    const auto margins = [&f] {
+        QRect content;
+        for (const QWidget *w : std::initializer_list<const QWidget *>{
+                 f.Panel_formulaKenRay, f.Panel_BigK, f.Panel_formula, f.Panel_k, f.BitBtn_ok,
+                 f.BitBtn_help, f.BitBtn_copy})
+            content |= InWindow(w);
+        return QMargins(content.left(), content.top(), f.width() - 1 - content.right(),
+                        f.height() - 1 - content.bottom());
+    };
+    f.show();
+    const QSize normal = f.size();
+    const QMargins around = margins();
+    QVERIFY(f.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    f.showMaximized();
+    QTRY_COMPARE(f.frameGeometry().size(), f.screen()->availableGeometry().size());
+    const QMargins grown = margins() - around;
+    QVERIFY2(grown.left() > 0 && qAbs(grown.left() - grown.right()) <= 1 && grown.top() > 0 &&
+                 qAbs(grown.top() - grown.bottom()) <= 1,
+             qPrintable(QStringLiteral("margins grew by %1, %2, %3, %4")
+                            .arg(grown.left())
+                            .arg(grown.top())
+                            .arg(grown.right())
+                            .arg(grown.bottom())));
+    f.showNormal();
+    QTRY_COMPARE(f.size(), normal);
+    QVERIFY(f.minimumSize() == normal);
     f.done(QDialog::Accepted);
 }
 

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 namespace {
 QString lastTopic;
@@ -37,6 +38,8 @@ private slots:
     void refilledWhenShownAgain();
     void layoutAndHelp();
     void columnsFitAtFirstShow();
+    void opensAtRankOne_data();
+    void opensAtRankOne();
 
 private:
     // Alternatives named A, B, C... with the given utilities and no criteria.
@@ -215,6 +218,58 @@ void TestRanking::columnsFitAtFirstShow() {
     QVERIFY(Form_Ranking->width() >= 657);
     QCOMPARE(Form_Ranking->BitBtn_ok->x(), Form_Ranking->width() / 2 - 100);
     Form_Ranking->close();
+}
+
+void TestRanking::opensAtRankOne_data() {
+    QTest::addColumn<bool>("closeFirst");
+    QTest::newRow("closed and opened again") << true;
+    QTest::newRow("shown again while open") << false;
+}
+
+void TestRanking::opensAtRankOne() {
+    // More rows and columns than the window shows, so that it can be scrolled both ways.
+    QFETCH(bool, closeFirst);
+    std::vector<TPROBLEM> criteria;
+    for (int i = 0; i < 8; ++i)
+        criteria.push_back(LinearCriterion(QStringLiteral("Criterion %1").arg(i + 1), i, 0.1));
+    std::vector<TAlternative> rows;
+    for (int i = 0; i < 30; ++i)
+        rows.push_back({QStringLiteral("Alternative %1").arg(i + 1), QString(),
+                        std::vector<double>(criteria.size(), 1.0)});
+    SetProblem(*Kavrel, criteria, rows);
+    for (size_t i = 0; i < rows.size(); ++i)
+        Kavrel->Variants.Alternatives[i].Utility = 0.01 * double(i);
+
+    TForm_Ranking &f = *Form_Ranking;
+    QTableView *grid = f.Grid_ranking;
+    f.ShowRanking();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QScrollBar *down = grid->verticalScrollBar(), *across = grid->horizontalScrollBar();
+    QVERIFY(down->maximum() > 0 && across->maximum() > 0);
+    // The user scrolls to the end and clicks a row there.
+    down->setValue(down->maximum());
+    across->setValue(across->maximum());
+    const QModelIndex low = f.Table.index(f.Table.rowCount() - 1, f.ColCount() - 1);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(low).center());
+    QCOMPARE(grid->currentIndex().row(), low.row());
+    if (closeFirst) {
+        f.BitBtn_ok->click();
+        QVERIFY(!f.isVisible());
+    }
+    f.ShowRanking();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+
+    QCOMPARE(down->value(), down->minimum());
+    QCOMPARE(across->value(), across->minimum());
+    QCOMPARE(grid->currentIndex().row(), 0);
+    QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(grid->selectionModel()->selectedRows().constFirst().row(), 0);
+    // Rank 1 shows whole at the top of the grid, its place first.
+    const QRect first = grid->visualRect(f.Table.index(0, 0));
+    QVERIFY(grid->viewport()->rect().contains(first));
+    QCOMPARE(f.Cells(0, 1), QStringLiteral("1"));
+    QCOMPARE(f.Cells(1, 1), QStringLiteral("Alternative 30"));
+    f.close();
 }
 
 VR_GUI_TEST_MAIN(TestRanking)
