@@ -1,5 +1,6 @@
 #include "platform/WebBrowser.h"
 
+#include "platform/PrintQueue.h"
 #include "platform/Printing.h"
 
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <QPageRanges>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -89,6 +91,8 @@ TWebBrowser::TWebBrowser(QWidget *parent)
             MeasureThenPrint();
     });
     connect(impl_->view, &QWebEngineView::printFinished, this, &TWebBrowser::EnginePrinted);
+    connect(impl_->view->page(), &QWebEnginePage::pdfPrintingFinished, this,
+            &TWebBrowser::PdfWritten);
     connect(impl_->view, &QWebEngineView::renderProcessTerminated, this,
             &TWebBrowser::PageProcessEnded);
     SetUpPrintWatchdog();
@@ -147,6 +151,15 @@ void TWebBrowser::PrintLoadedPage(double pageHeight) {
     }
     impl_->printStarted = true;
     printWatchdog_->stop();
+    if (queueJob_) {
+        // The engine writes the chosen pages into a file once, in its own
+        // process; the queue makes the copies.
+        QPageRanges pages;
+        if (printer_->printRange() == QPrinter::PageRange)
+            pages = printer_->pageRanges();
+        impl_->view->page()->printToPdf(queueJob_->File, printer_->pageLayout(), pages);
+        return;
+    }
     // The engine lays the page out and reports the end by printFinished.
     impl_->view->print(printer_.get());
 }
@@ -155,6 +168,10 @@ void TWebBrowser::CancelPrint() {
     if (!printer_ || cancelled_)
         return;
     cancelled_ = true;
+    if (handOver_) {
+        handOver_->Cancel(); // it ends at once; its end is polled
+        return;
+    }
     if (!impl_->printStarted) {
         // Nothing reached the engine yet; a measure under way ends it.
         if (!loaded_)
@@ -183,10 +200,12 @@ void TWebBrowser::PageProcessEnded() {
     // print fails, and the page is shown again.
     loaded_ = false;
     if (printer_) {
+        // A file for a queue is written by the engine's own process: nothing
+        // here paints on it.
         FinishPrint(PrintEnd::Failed,
                     QStringLiteral("The browser's page process ended while printing: nothing "
                                    "was printed. The QRP view prints the same report."),
-                    true);
+                    !queueJob_);
     }
     impl_->view->reload();
 }
@@ -265,10 +284,14 @@ void TWebBrowser::PrintLoadedPage(double) {
 void TWebBrowser::CancelPrint() {
     if (printer_)
         cancelled_ = true;
+    if (handOver_)
+        handOver_->Cancel();
 }
 
 void TWebBrowser::EnginePrinted(bool ok) {
-    if (impl_->printStarted)
+    if (impl_->printStarted && queueJob_)
+        PdfWritten(queueJob_->File, ok);
+    else if (impl_->printStarted)
         FinishPrint(cancelled_ ? PrintEnd::Cancelled : ok ? PrintEnd::Printed : PrintEnd::Failed);
 }
 
@@ -286,6 +309,9 @@ void TWebBrowser::SetUpPrintWatchdog() {
     // A page that never loads, or an engine that never ends a cancelled
     // print, must not keep the print running.
     printWatchdog_->setSingleShot(true);
+    handOverPoll_ = new QTimer(this);
+    handOverPoll_->setInterval(50);
+    connect(handOverPoll_, &QTimer::timeout, this, &TWebBrowser::HandOverEnded);
     connect(printWatchdog_, &QTimer::timeout, this, [this] {
         if (cancelled_)
             FinishPrint(PrintEnd::Cancelled, QString(), true);
@@ -312,17 +338,40 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
             *error = QStringLiteral("The last print is still ending. Try again in a moment.");
         return false;
     }
-    printer_ = CopyOfPrinter(printer, std::min(printer.resolution(), PrintResolution));
-    // The engine prints every sheet: given a page range it fails.
-    printer_->setPrintRange(QPrinter::AllPages);
-    printer_->setPageRanges(QPageRanges());
-#if VR_WEBENGINE
-    // Told to collate, the engine repeats each sheet for the copies; told
-    // not to, it prints the whole page again for each copy.
-    printer_->setCollateCopies(!printer.collateCopies());
-#endif
-    file_ = std::make_unique<TPrintFile>(*printer_);
     cancelled_ = false;
+    if (PrintsToQueue(printer)) {
+        queueDir_ = std::make_unique<QTemporaryDir>();
+        if (!queueDir_->isValid()) {
+            queueDir_.reset();
+            if (error)
+                *error = CannotPrint(printer.printerName(), QString()) +
+                         QStringLiteral("\nThere is no room for the print's temporary file.");
+            return false;
+        }
+        queueJob_ = std::make_unique<TQueueJob>(
+            QueueJobFor(printer, queueDir_->filePath(QStringLiteral("print.pdf"))));
+        // The page is written for the queue as a PDF file, not on the
+        // printer: one copy, the pages chosen, the paper and margins.
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(queueJob_->File);
+        printer_->setPageLayout(printer.pageLayout());
+        printer_->setDocName(printer.docName());
+        printer_->setResolution(std::min(printer.resolution(), PrintResolution));
+        printer_->setPrintRange(printer.printRange());
+        printer_->setPageRanges(printer.pageRanges());
+    } else {
+        printer_ = CopyOfPrinter(printer, std::min(printer.resolution(), PrintResolution));
+        // The engine prints every sheet: given a page range it fails.
+        printer_->setPrintRange(QPrinter::AllPages);
+        printer_->setPageRanges(QPageRanges());
+#if VR_WEBENGINE
+        // Told to collate, the engine repeats each sheet for the copies; told
+        // not to, it prints the whole page again for each copy.
+        printer_->setCollateCopies(!printer.collateCopies());
+#endif
+        file_ = std::make_unique<TPrintFile>(*printer_);
+    }
     if (loaded_)
         MeasureThenPrint();
     else
@@ -334,11 +383,16 @@ void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt
     if (!printer_)
         return;
     QString error = why;
-    if (end == PrintEnd::Printed && !file_->Commit(&error))
+    if (end == PrintEnd::Printed && file_ && !file_->Commit(&error))
         end = PrintEnd::Failed;
     else if (end == PrintEnd::Failed && error.isEmpty())
-        error = CannotPrint(printer_->printerName(), file_->Target());
+        error = queueJob_ ? CannotPrint(queueJob_->Queue, QString())
+                          : CannotPrint(printer_->printerName(), file_->Target());
     printWatchdog_->stop();
+    handOverPoll_->stop();
+    handOver_.reset();
+    queueJob_.reset();
+    queueDir_.reset();
     // Ended before the engine ended it, the print keeps its printer and its
     // file until the engine lets go of them.
     if (impl_->printStarted && engineHasIt)
@@ -348,4 +402,35 @@ void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt
     impl_->printStarted = false;
     cancelled_ = false;
     emit PrintFinished(end, error);
+}
+
+void TWebBrowser::PdfWritten(const QString &file, bool ok) {
+    if (!printer_ || !queueJob_ || file != queueJob_->File || handOver_)
+        return;
+    if (cancelled_) {
+        FinishPrint(PrintEnd::Cancelled);
+        return;
+    }
+    if (!ok) {
+        FinishPrint(PrintEnd::Failed,
+                    CannotPrint(queueJob_->Queue, QString()) +
+                        QStringLiteral("\nThe browser could not write the page for the printer."));
+        return;
+    }
+    // The pages chosen are in the file already.
+    queueJob_->Pages = QPageRanges();
+    printWatchdog_->stop();
+    handOver_ = std::make_unique<TQueueHandOver>(*queueJob_);
+    handOverPoll_->start();
+}
+
+void TWebBrowser::HandOverEnded() {
+    if (!handOver_ || !handOver_->Ended())
+        return;
+    if (handOver_->Cancelled())
+        FinishPrint(PrintEnd::Cancelled);
+    else if (handOver_->Succeeded())
+        FinishPrint(PrintEnd::Printed);
+    else
+        FinishPrint(PrintEnd::Failed, handOver_->Error());
 }

@@ -11,8 +11,11 @@
 
 class QPrinter;
 class QProgressBar;
+class QTemporaryDir;
 class QTimer;
 class TPrintFile;
+class TQueueHandOver;
+struct TQueueJob;
 
 // Before the application object is made: what the browser engine needs of
 // the process (shared GL contexts; no sandbox when running as root).
@@ -35,7 +38,10 @@ public:
     // Starts printing the page shown with the choices of `printer` (a copy
     // prints, so `printer` need not stay); a page still loading prints once
     // it has loaded. Nothing waits meanwhile: PrintFinished tells the end.
-    // A print to a file replaces the file only when it has printed.
+    // A print to a file replaces the file only when it has printed. A print
+    // on a printer queue is written as a PDF file of the pages chosen and
+    // handed to the queue, which makes the copies; it has printed when the
+    // queue has taken it.
     // False (with `error`) when there is no page or a print is running.
     bool StartPrint(const QPrinter &printer, QString *error = nullptr);
     bool Printing() const { return printer_ != nullptr; }
@@ -74,6 +80,9 @@ private:
     void EnginePrinted(bool ok);
     void PageProcessEnded();
     void GiveUpPrint();
+    // The engine has written the PDF file of a print on a queue.
+    void PdfWritten(const QString &file, bool ok);
+    void HandOverEnded();
     // `engineHasIt`: the engine may still paint on the printer.
     void FinishPrint(PrintEnd end, const QString &why = QString(), bool engineHasIt = false);
 
@@ -83,6 +92,12 @@ private:
     bool loaded_ = false;
     std::unique_ptr<QPrinter> printer_; // while a print runs
     std::unique_ptr<TPrintFile> file_;  // the file it prints to
+    // A print on a queue: its job, the folder of its PDF file, the pages the
+    // file holds, and the queue taking it.
+    std::unique_ptr<TQueueJob> queueJob_;
+    std::unique_ptr<QTemporaryDir> queueDir_;
+    std::unique_ptr<TQueueHandOver> handOver_;
+    QTimer *handOverPoll_ = nullptr;
     bool cancelled_ = false;
     // How long a page may take to load before its print is given up, and an
     // engine to end a cancelled print (longer than it takes to print the

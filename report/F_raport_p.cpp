@@ -299,9 +299,13 @@ void TRaport_p::PrintSomePages() {
         return;
     }
     if (pagePrint_->Step(PrintSlice)) {
-        progress_->setLabelText(QStringLiteral("Printed %1 of %2 pages")
-                                    .arg(pagePrint_->SheetsDone())
-                                    .arg(pagePrint_->SheetCount()));
+        if (pagePrint_->HandingOver())
+            progress_->setLabelText(
+                QStringLiteral("Sending the print to printer \"%1\"...").arg(pagePrint_->Queue()));
+        else
+            progress_->setLabelText(QStringLiteral("Printed %1 of %2 pages")
+                                        .arg(pagePrint_->SheetsDone())
+                                        .arg(pagePrint_->SheetCount()));
         progress_->setValue(pagePrint_->SheetsDone());
         return;
     }
