@@ -91,16 +91,15 @@ TWebBrowser::TWebBrowser(QWidget *parent)
             MeasureThenPrint();
     });
     connect(impl_->view, &QWebEngineView::printFinished, this, &TWebBrowser::EnginePrinted);
-    connect(impl_->view->page(), &QWebEnginePage::pdfPrintingFinished, this,
-            &TWebBrowser::PdfWritten);
     connect(impl_->view, &QWebEngineView::renderProcessTerminated, this,
             &TWebBrowser::PageProcessEnded);
     SetUpPrintWatchdog();
 }
 
 TWebBrowser::~TWebBrowser() {
+    alive_.reset();
     // A printer the engine still paints on must outlive this view: it is let go.
-    if (impl_->printStarted)
+    if (impl_->printStarted && !pdfMode_)
         (void)printer_.release();
     (void)impl_->givenUp.release();
     delete impl_;
@@ -151,13 +150,18 @@ void TWebBrowser::PrintLoadedPage(double pageHeight) {
     }
     impl_->printStarted = true;
     printWatchdog_->stop();
-    if (queueJob_) {
-        // The engine writes the chosen pages into a file once, in its own
-        // process; the queue makes the copies.
+    if (pdfMode_) {
+        // The chosen pages once; a queue makes the copies.
         QPageRanges pages;
         if (printer_->printRange() == QPrinter::PageRange)
             pages = printer_->pageRanges();
-        impl_->view->page()->printToPdf(queueJob_->File, printer_->pageLayout(), pages);
+        const std::weak_ptr<bool> alive = alive_;
+        impl_->view->page()->printToPdf(
+            [this, alive, serial = printSerial_](const QByteArray &pdf) {
+                if (alive.lock())
+                    PdfMade(serial, pdf);
+            },
+            printer_->pageLayout(), pages);
         return;
     }
     // The engine lays the page out and reports the end by printFinished.
@@ -200,12 +204,10 @@ void TWebBrowser::PageProcessEnded() {
     // print fails, and the page is shown again.
     loaded_ = false;
     if (printer_) {
-        // A file for a queue is written by the engine's own process: nothing
-        // here paints on it.
         FinishPrint(PrintEnd::Failed,
                     QStringLiteral("The browser's page process ended while printing: nothing "
                                    "was printed. The QRP view prints the same report."),
-                    !queueJob_);
+                    true);
     }
     impl_->view->reload();
 }
@@ -289,8 +291,8 @@ void TWebBrowser::CancelPrint() {
 }
 
 void TWebBrowser::EnginePrinted(bool ok) {
-    if (impl_->printStarted && queueJob_)
-        PdfWritten(queueJob_->File, ok);
+    if (impl_->printStarted && queueJob_ && ok && !cancelled_)
+        StartHandOver();
     else if (impl_->printStarted)
         FinishPrint(cancelled_ ? PrintEnd::Cancelled : ok ? PrintEnd::Printed : PrintEnd::Failed);
 }
@@ -339,7 +341,9 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
         return false;
     }
     cancelled_ = false;
+    ++printSerial_;
     if (PrintsToQueue(printer)) {
+        pdfMode_ = ShowsHtml();
         queueDir_ = std::make_unique<QTemporaryDir>();
         if (!queueDir_->isValid()) {
             queueDir_.reset();
@@ -369,6 +373,8 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
         // Told to collate, the engine repeats each sheet for the copies; told
         // not to, it prints the whole page again for each copy.
         printer_->setCollateCopies(!printer.collateCopies());
+        // One copy in page order is the engine's PDF as it is.
+        pdfMode_ = printer.copyCount() <= 1 && printer.pageOrder() == QPrinter::FirstPageFirst;
 #endif
         file_ = std::make_unique<TPrintFile>(*printer_);
     }
@@ -395,28 +401,42 @@ void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt
     queueDir_.reset();
     // Ended before the engine ended it, the print keeps its printer and its
     // file until the engine lets go of them.
-    if (impl_->printStarted && engineHasIt)
+    if (impl_->printStarted && engineHasIt && !pdfMode_)
         GiveUpPrint();
     printer_.reset();
     file_.reset();
     impl_->printStarted = false;
+    pdfMode_ = false;
     cancelled_ = false;
     emit PrintFinished(end, error);
 }
 
-void TWebBrowser::PdfWritten(const QString &file, bool ok) {
-    if (!printer_ || !queueJob_ || file != queueJob_->File || handOver_)
+void TWebBrowser::PdfMade(int serial, const QByteArray &pdf) {
+    if (!printer_ || !pdfMode_ || serial != printSerial_ || handOver_)
         return;
     if (cancelled_) {
         FinishPrint(PrintEnd::Cancelled);
         return;
     }
-    if (!ok) {
+    if (pdf.isEmpty()) {
         FinishPrint(PrintEnd::Failed,
-                    CannotPrint(queueJob_->Queue, QString()) +
-                        QStringLiteral("\nThe browser could not write the page for the printer."));
+                    QStringLiteral("The browser could not make the page for printing: nothing "
+                                   "was printed. The QRP view prints the same report."));
         return;
     }
+    QFile file(queueJob_ ? queueJob_->File : printer_->outputFileName());
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(pdf) == pdf.size() && file.flush();
+    file.close();
+    if (!written)
+        FinishPrint(PrintEnd::Failed);
+    else if (queueJob_)
+        StartHandOver();
+    else
+        FinishPrint(PrintEnd::Printed);
+}
+
+void TWebBrowser::StartHandOver() {
     // The pages chosen are in the file already.
     queueJob_->Pages = QPageRanges();
     printWatchdog_->stop();

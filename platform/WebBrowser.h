@@ -80,8 +80,11 @@ private:
     void EnginePrinted(bool ok);
     void PageProcessEnded();
     void GiveUpPrint();
-    // The engine has written the PDF file of a print on a queue.
-    void PdfWritten(const QString &file, bool ok);
+    // The engine has made the page's PDF (empty when it could not) for the
+    // print `serial`.
+    void PdfMade(int serial, const QByteArray &pdf);
+    // The PDF file of a print on a queue is written: the queue gets it.
+    void StartHandOver();
     void HandOverEnded();
     // `engineHasIt`: the engine may still paint on the printer.
     void FinishPrint(PrintEnd end, const QString &why = QString(), bool engineHasIt = false);
@@ -92,6 +95,13 @@ private:
     bool loaded_ = false;
     std::unique_ptr<QPrinter> printer_; // while a print runs
     std::unique_ptr<TPrintFile> file_;  // the file it prints to
+    // The engine makes the page's PDF in its own process and hands it over
+    // (a print on a queue, or one copy into a file), instead of painting
+    // on the printer from a worker of its own: that worker crashes the
+    // program when the page's process ends meanwhile.
+    bool pdfMode_ = false;
+    int printSerial_ = 0;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // A print on a queue: its job, the folder of its PDF file, the pages the
     // file holds, and the queue taking it.
     std::unique_ptr<TQueueJob> queueJob_;

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <atomic>
@@ -46,6 +47,21 @@ void ShowHtml() {
 // Answers Qt's own print dialog of the test's next step.
 template <typename Act> std::unique_ptr<TModalAnswer> AnswerDialog(Act act) {
     return std::make_unique<TModalAnswer>([act](QWidget *dialog) { act(dialog); }, 20000);
+}
+
+// In Qt's print dialog: the options shown, and Print to File (PDF), the
+// printers' last entry, into `file`.
+void ToFile(QWidget *dialog, const QString &file) {
+    for (auto *button : dialog->findChildren<QPushButton *>()) {
+        if (button->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Options")) &&
+            button->text().contains(QStringLiteral(">>")))
+            button->click();
+    }
+    auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+    auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
+    QVERIFY(printers && name);
+    printers->setCurrentIndex(printers->count() - 1);
+    name->setText(file);
 }
 
 } // namespace
@@ -183,22 +199,29 @@ void TestPrintQueue::rangeFromPrinterSetup() {
 }
 
 void TestPrintQueue::htmlPrintToFileOffersNoRange() {
-    // The browser's print into a file cannot leave pages out: the print
-    // dialog offers no range.
+    // Printer setup chose a file and a range; the browser's print into a
+    // file cannot leave pages out, so its print dialog offers no range and
+    // the file holds every page.
     CreateReport(40);
-    ShowHtml();
     const QString pdf = fixture_->Dir.filePath(QStringLiteral("page.pdf"));
-    Raport->QR_Main->Printer()->setOutputFormat(QPrinter::PdfFormat);
-    Raport->QR_Main->Printer()->setOutputFileName(pdf);
     fixture_->Script.RealPrintDialogs = true;
+    auto setUp = AnswerDialog([&](QWidget *dialog) {
+        ToFile(dialog, pdf);
+        auto *range = dialog->findChild<QRadioButton *>(QStringLiteral("printRange"));
+        auto *from = dialog->findChild<QSpinBox *>(QStringLiteral("from"));
+        auto *to = dialog->findChild<QSpinBox *>(QStringLiteral("to"));
+        QVERIFY(range && from && to);
+        range->setChecked(true);
+        from->setValue(2);
+        to->setValue(2);
+        qobject_cast<QDialog *>(dialog)->accept();
+    });
+    Raport_p->SB_Printer_SetupClick();
+    QVERIFY(setUp->Answered());
+    ShowHtml();
     bool rangeShown = true;
     auto print = AnswerDialog([&](QWidget *dialog) {
-        // Print to File (PDF), the printers' last entry, into the file.
-        auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
-        auto *file = dialog->findChild<QLineEdit *>(QStringLiteral("filename"));
-        QVERIFY(printers && file);
-        printers->setCurrentIndex(printers->count() - 1);
-        file->setText(pdf);
+        ToFile(dialog, pdf);
         auto *range = dialog->findChild<QWidget *>(QStringLiteral("gbPrintRange"));
         rangeShown = range && range->isVisibleTo(dialog);
         qobject_cast<QDialog *>(dialog)->accept();
