@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPageRanges>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -87,7 +88,7 @@ TWebBrowser::TWebBrowser(QWidget *parent)
         loaded_ = true;
         loadBar_->setVisible(false);
         emit LoadFinished(ok);
-        if (printer_ && !impl_->printStarted)
+        if (Printing() && !impl_->printStarted)
             MeasureThenPrint();
     });
     connect(impl_->view, &QWebEngineView::printFinished, this, &TWebBrowser::EnginePrinted);
@@ -101,6 +102,7 @@ TWebBrowser::~TWebBrowser() {
     // A printer the engine still paints on must outlive this view: it is let go.
     if (impl_->printStarted && !pdfMode_)
         (void)printer_.release();
+    handOver_.reset();
     (void)impl_->givenUp.release();
     delete impl_;
 }
@@ -126,8 +128,8 @@ void TWebBrowser::MeasureThenPrint() {
     impl_->view->page()->runJavaScript(
         QStringLiteral("Math.max(document.documentElement.scrollHeight, "
                        "document.body ? document.body.scrollHeight : 0)"),
-        [this, printer = printer_.get()](const QVariant &height) {
-            if (printer_ && printer_.get() == printer && !impl_->printStarted)
+        [this, serial = printSerial_](const QVariant &height) {
+            if (Printing() && serial == printSerial_ && !impl_->printStarted)
                 PrintLoadedPage(height.toDouble());
         });
 }
@@ -138,7 +140,7 @@ void TWebBrowser::PrintLoadedPage(double pageHeight) {
         return;
     }
     // The page's height in CSS pixels (96 an inch) over a sheet's printable height.
-    const double sheet = printer_->pageLayout().paintRect(QPageLayout::Inch).height() * 96;
+    const double sheet = printLayout_.paintRect(QPageLayout::Inch).height() * 96;
     const int sheets = sheet > 0 ? int(std::ceil(pageHeight / sheet)) : 0;
     if (sheets > MaxPrintSheets) {
         FinishPrint(PrintEnd::TooLong,
@@ -152,16 +154,13 @@ void TWebBrowser::PrintLoadedPage(double pageHeight) {
     printWatchdog_->stop();
     if (pdfMode_) {
         // The chosen pages once; a queue makes the copies.
-        QPageRanges pages;
-        if (printer_->printRange() == QPrinter::PageRange)
-            pages = printer_->pageRanges();
         const std::weak_ptr<bool> alive = alive_;
         impl_->view->page()->printToPdf(
             [this, alive, serial = printSerial_](const QByteArray &pdf) {
                 if (alive.lock())
                     PdfMade(serial, pdf);
             },
-            printer_->pageLayout(), pages);
+            printLayout_, printPages_);
         return;
     }
     // The engine lays the page out and reports the end by printFinished.
@@ -169,7 +168,7 @@ void TWebBrowser::PrintLoadedPage(double pageHeight) {
 }
 
 void TWebBrowser::CancelPrint() {
-    if (!printer_ || cancelled_)
+    if (!Printing() || cancelled_)
         return;
     cancelled_ = true;
     if (handOver_) {
@@ -203,7 +202,7 @@ void TWebBrowser::PageProcessEnded() {
     // The page's process ended (out of memory, say): the program goes on, a
     // print fails, and the page is shown again.
     loaded_ = false;
-    if (printer_) {
+    if (Printing()) {
         FinishPrint(PrintEnd::Failed,
                     QStringLiteral("The browser's page process ended while printing: nothing "
                                    "was printed. The QRP view prints the same report."),
@@ -265,7 +264,7 @@ void TWebBrowser::GiveUpPrint() {
 
 void TWebBrowser::MeasureThenPrint() {
     QTimer::singleShot(0, this, [this] {
-        if (printer_ && !impl_->printStarted)
+        if (Printing() && !impl_->printStarted)
             PrintLoadedPage(0);
     });
 }
@@ -278,13 +277,19 @@ void TWebBrowser::PrintLoadedPage(double) {
     impl_->printStarted = true;
     printWatchdog_->stop();
     // The text prints at once; its end is reported later, as the engine's is.
-    impl_->view->document()->print(printer_.get());
-    const bool ok = printer_->printerState() != QPrinter::Error;
+    bool ok = true;
+    if (textWriter_) {
+        impl_->view->document()->print(textWriter_.get());
+        textWriter_.reset();
+    } else {
+        impl_->view->document()->print(printer_.get());
+        ok = printer_->printerState() != QPrinter::Error;
+    }
     QTimer::singleShot(0, this, [this, ok] { EnginePrinted(ok); });
 }
 
 void TWebBrowser::CancelPrint() {
-    if (printer_)
+    if (Printing())
         cancelled_ = true;
     if (handOver_)
         handOver_->Cancel();
@@ -354,16 +359,15 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
         }
         queueJob_ = std::make_unique<TQueueJob>(
             QueueJobFor(printer, queueDir_->filePath(QStringLiteral("print.pdf"))));
-        // The page is written for the queue as a PDF file, not on the
-        // printer: one copy, the pages chosen, the paper and margins.
-        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer_->setOutputFormat(QPrinter::PdfFormat);
-        printer_->setOutputFileName(queueJob_->File);
-        printer_->setPageLayout(printer.pageLayout());
-        printer_->setDocName(printer.docName());
-        printer_->setResolution(std::min(printer.resolution(), PrintResolution));
-        printer_->setPrintRange(printer.printRange());
-        printer_->setPageRanges(printer.pageRanges());
+        // The page is written for the queue as a PDF file of one copy of
+        // the pages chosen, with no printer: making one asks the print
+        // server, which may not answer, and the window would wait for it.
+        printLayout_ = printer.pageLayout();
+        printPages_ =
+            printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
+        if (!pdfMode_)
+            textWriter_ = PdfWriterFor(printer, queueJob_->File,
+                                       std::min(printer.resolution(), PrintResolution));
     } else {
         printer_ = CopyOfPrinter(printer, std::min(printer.resolution(), PrintResolution));
         // The engine prints every sheet: given a page range it fails.
@@ -377,6 +381,8 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
         pdfMode_ = printer.copyCount() <= 1 && printer.pageOrder() == QPrinter::FirstPageFirst;
 #endif
         file_ = std::make_unique<TPrintFile>(*printer_);
+        printLayout_ = printer_->pageLayout();
+        printPages_ = QPageRanges();
     }
     if (loaded_)
         MeasureThenPrint();
@@ -386,7 +392,7 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
 }
 
 void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt) {
-    if (!printer_)
+    if (!Printing())
         return;
     QString error = why;
     if (end == PrintEnd::Printed && file_ && !file_->Commit(&error))
@@ -397,11 +403,12 @@ void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt
     printWatchdog_->stop();
     handOverPoll_->stop();
     handOver_.reset();
+    textWriter_.reset();
     queueJob_.reset();
     queueDir_.reset();
     // Ended before the engine ended it, the print keeps its printer and its
     // file until the engine lets go of them.
-    if (impl_->printStarted && engineHasIt && !pdfMode_)
+    if (impl_->printStarted && engineHasIt && !pdfMode_ && printer_)
         GiveUpPrint();
     printer_.reset();
     file_.reset();
@@ -412,7 +419,7 @@ void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt
 }
 
 void TWebBrowser::PdfMade(int serial, const QByteArray &pdf) {
-    if (!printer_ || !pdfMode_ || serial != printSerial_ || handOver_)
+    if (!Printing() || !pdfMode_ || serial != printSerial_ || handOver_)
         return;
     if (cancelled_) {
         FinishPrint(PrintEnd::Cancelled);

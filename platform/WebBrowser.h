@@ -3,12 +3,15 @@
 // off) shows the file's text instead.
 #pragma once
 
+#include <QPageLayout>
+#include <QPageRanges>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
+class QPagedPaintDevice;
 class QPrinter;
 class QProgressBar;
 class QTemporaryDir;
@@ -44,7 +47,7 @@ public:
     // queue has taken it.
     // False (with `error`) when there is no page or a print is running.
     bool StartPrint(const QPrinter &printer, QString *error = nullptr);
-    bool Printing() const { return printer_ != nullptr; }
+    bool Printing() const { return printer_ != nullptr || queueJob_ != nullptr; }
     // Cancels the print; the end comes by PrintFinished, Cancelled, once the
     // engine has let go of the printer.
     void CancelPrint();
@@ -93,8 +96,12 @@ private:
     Impl *impl_;
     QString fileName_;
     bool loaded_ = false;
-    std::unique_ptr<QPrinter> printer_; // while a print runs
-    std::unique_ptr<TPrintFile> file_;  // the file it prints to
+    std::unique_ptr<QPrinter> printer_; // while a print into a file runs
+    // The paper and margins of the print, and the pages of the page it
+    // prints (all when empty).
+    QPageLayout printLayout_;
+    QPageRanges printPages_;
+    std::unique_ptr<TPrintFile> file_; // the file it prints to
     // The engine makes the page's PDF in its own process and hands it over
     // (a print on a queue, or one copy into a file), instead of painting
     // on the printer from a worker of its own: that worker crashes the
@@ -107,6 +114,8 @@ private:
     std::unique_ptr<TQueueJob> queueJob_;
     std::unique_ptr<QTemporaryDir> queueDir_;
     std::unique_ptr<TQueueHandOver> handOver_;
+    // The writer of the text a build without the browser engine prints.
+    std::unique_ptr<QPagedPaintDevice> textWriter_;
     QTimer *handOverPoll_ = nullptr;
     bool cancelled_ = false;
     // How long a page may take to load before its print is given up, and an

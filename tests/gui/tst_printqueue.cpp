@@ -10,6 +10,7 @@
 #include "platform/PrintQueue.h"
 #include "platform/WebBrowser.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPrinter>
@@ -79,7 +80,9 @@ private slots:
     void htmlPrintToFileOffersNoRange();
     void printNotTakenIsSaid_data();
     void printNotTakenIsSaid();
+    void serverThatDoesNotAnswer_data();
     void serverThatDoesNotAnswer();
+    void chartOnAQueueThatRefuses_data();
     void chartOnAQueueThatRefuses();
 
 private:
@@ -270,8 +273,17 @@ void TestPrintQueue::printNotTakenIsSaid() {
     QCOMPARE(JobCount(), before);
 }
 
+void TestPrintQueue::serverThatDoesNotAnswer_data() {
+    QTest::addColumn<bool>("html");
+    QTest::newRow("pages") << false;
+    QTest::newRow("HTML view") << true;
+}
+
 void TestPrintQueue::serverThatDoesNotAnswer() {
+    QFETCH(bool, html);
     CreateReport(3);
+    if (html)
+        ShowHtml();
     TQueueHandOver::Timeout = 2000;
     Server->Freeze(true);
     // Whatever the program does, the server goes on after a while, so
@@ -309,23 +321,60 @@ void TestPrintQueue::serverThatDoesNotAnswer() {
              qPrintable(said));
 }
 
+void TestPrintQueue::chartOnAQueueThatRefuses_data() {
+    QTest::addColumn<bool>("refuses");
+    QTest::newRow("the queue takes it") << false;
+    QTest::newRow("the queue refuses") << true;
+}
+
 void TestPrintQueue::chartOnAQueueThatRefuses() {
+    // A chart window's Print: the preview's print button, its print dialog
+    // on the queue.
+    QFETCH(bool, refuses);
     TChart chart;
     TChartPreviewer previewer;
     previewer.Chart = &chart;
     previewer.Title = QStringLiteral("c1");
-    QPrinter printer(QPrinter::HighResolution);
-    QVERIFY(PrintsToQueue(printer));
     const int before = JobCount();
-    QString error;
-    QVERIFY(previewer.PrintOnQueue(printer, nullptr, &error));
-    QCOMPARE(Server->WaitForJobs(before, 1).size(), 1);
-    QVERIFY(Server->Accept(false));
-    const bool printed = previewer.PrintOnQueue(printer, nullptr, &error);
-    QVERIFY(Server->Accept(true));
-    QVERIFY(!printed);
-    QVERIFY2(error.contains(QStringLiteral("\"%1\"").arg(Queue)), qPrintable(error));
-    QCOMPARE(JobCount(), before + 1);
+    const qsizetype shown = fixture_->Script.Shown.size();
+    if (refuses) {
+        QVERIFY(Server->Accept(false));
+        fixture_->Script.Answer(mrOk);
+    }
+    std::unique_ptr<TModalAnswer> printDialog;
+    auto preview = AnswerDialog([&](QWidget *dialog) {
+        QAction *print = nullptr;
+        for (QAction *action : dialog->findChildren<QAction *>()) {
+            if (action->text().remove(QLatin1Char('&')) == QStringLiteral("Print"))
+                print = action;
+        }
+        QVERIFY(print);
+        printDialog = AnswerDialog([](QWidget *printer) {
+            auto *printers = printer->findChild<QComboBox *>(QStringLiteral("printers"));
+            QVERIFY(printers && printers->currentText() == Queue);
+            qobject_cast<QDialog *>(printer)->accept();
+        });
+        print->trigger();
+        if (dialog->isVisible())
+            qobject_cast<QDialog *>(dialog)->reject();
+    });
+    previewer.Execute();
+    if (refuses)
+        QVERIFY(Server->Accept(true));
+    QVERIFY(preview->Answered());
+    QVERIFY(printDialog && printDialog->Answered());
+    if (refuses) {
+        QCOMPARE(fixture_->Script.Shown.size(), shown + 1);
+        const QString said = fixture_->Script.Shown.last().Text;
+        QVERIFY2(said.startsWith(QStringLiteral("Can not print on printer \"%1\".\n").arg(Queue)),
+                 qPrintable(said));
+        QCOMPARE(JobCount(), before);
+    } else {
+        QCOMPARE(fixture_->Script.Shown.size(), shown);
+        const QList<TPrintedJob> jobs = Server->WaitForJobs(before, 1);
+        QCOMPARE(jobs.size(), 1);
+        QCOMPARE(jobs[0].Sheets(), 1);
+    }
 }
 
 int main(int argc, char **argv) {
