@@ -690,6 +690,8 @@ TPagePrint::TPagePrint(const TQRPageSet &pages, const QPrinter &printer) : pages
         // Written without a printer: making one asks the print server, which
         // may not answer, and the window would wait for it.
         job_ = QueueJobFor(printer, QString());
+        // The sheets are written in the order they come out.
+        job_.LastPageFirst = false;
         pdfDir_ = std::make_unique<QTemporaryDir>();
         job_.File = pdfDir_->filePath(QStringLiteral("print.pdf"));
         resolution_ = printer.resolution();

@@ -373,8 +373,9 @@ public:
     bool Print();
     // Prepares and prints on the given printer (a PDF file, say).
     bool Print(QPrinter &printer, QString *error = nullptr);
-    // The printer set-up dialog for Printer(); true when accepted. The next
-    // print uses what it chose.
+    // The printer set-up dialog for Printer(), offering a range of the
+    // prepared pages; true when accepted. The next print uses what it chose;
+    // its range is that print's only.
     bool PrinterSetup(QWidget *parent = nullptr);
     // The report's printer. A print that could not start may leave a printer
     // active, refusing every later setting: it then gives way to a fresh one

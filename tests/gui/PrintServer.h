@@ -120,6 +120,8 @@ public:
     TPrintServer(const TPrintServer &) = delete;
     TPrintServer &operator=(const TPrintServer &) = delete;
 
+    // Whether cupsd and lpadmin are there at all (tests skip where not).
+    bool Installed() const { return !cupsd_.isEmpty() && !lpadmin_.isEmpty(); }
     bool Ready() const { return ready_; }
     QString WhyNot() const { return why_; }
     QString Folder() const { return dir_.path(); }
@@ -226,6 +228,19 @@ public:
             QThread::msleep(50);
         } while (clock.elapsed() < milliseconds);
         return jobs;
+    }
+
+    // The text of page `page` (from 1) of a PDF.
+    static QString PdfText(const QString &pdf, int page) {
+        const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (tool.isEmpty() || !QFile::exists(pdf))
+            return QString();
+        QProcess process;
+        process.start(tool, {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                             QString::number(page), pdf, QStringLiteral("-")});
+        if (!process.waitForFinished(20000))
+            return QString();
+        return QString::fromUtf8(process.readAllStandardOutput()).simplified();
     }
 
     static int PdfPages(const QString &pdf) {

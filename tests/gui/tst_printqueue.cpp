@@ -91,8 +91,9 @@ private:
 };
 
 void TestPrintQueue::initTestCase() {
-    if (!Server->Ready())
+    if (!Server->Installed())
         QSKIP(qPrintable(Server->WhyNot()));
+    QVERIFY2(Server->Ready(), qPrintable(Server->WhyNot()));
 }
 
 void TestPrintQueue::init() {
@@ -113,16 +114,20 @@ void TestPrintQueue::copiesMadeOnce_data() {
     QTest::addColumn<bool>("html");
     QTest::addColumn<int>("copies");
     QTest::addColumn<bool>("collate");
-    QTest::newRow("pages, collated") << false << 2 << true;
-    QTest::newRow("pages, not collated") << false << 3 << false;
-    QTest::newRow("HTML view, collated") << true << 2 << true;
-    QTest::newRow("HTML view, not collated") << true << 2 << false;
+    QTest::addColumn<bool>("lastFirst");
+    QTest::newRow("pages, collated") << false << 2 << true << false;
+    QTest::newRow("pages, not collated") << false << 3 << false << false;
+    QTest::newRow("pages, last page first") << false << 2 << true << true;
+    QTest::newRow("HTML view, collated") << true << 2 << true << false;
+    QTest::newRow("HTML view, not collated") << true << 2 << false << false;
+    QTest::newRow("HTML view, last page first") << true << 2 << true << true;
 }
 
 void TestPrintQueue::copiesMadeOnce() {
     QFETCH(bool, html);
     QFETCH(int, copies);
     QFETCH(bool, collate);
+    QFETCH(bool, lastFirst);
     CreateReport(40);
     if (html)
         ShowHtml();
@@ -131,6 +136,7 @@ void TestPrintQueue::copiesMadeOnce() {
     QPrinter *printer = Raport->QR_Main->Printer();
     printer->setCopyCount(copies);
     printer->setCollateCopies(collate);
+    printer->setPageOrder(lastFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
     Print();
     const QList<TPrintedJob> jobs = Server->WaitForJobs(before, 2);
     QCOMPARE(jobs.size(), 2);
@@ -142,6 +148,15 @@ void TestPrintQueue::copiesMadeOnce() {
     QCOMPARE(more.Copies, copies);
     QCOMPARE(more.Sheets(), copies * one.Sheets());
     QCOMPARE(more.Collated(), collate);
+    // The last page comes out first: the document's pages in that order,
+    // or the queue asked to turn them round, not both.
+    const bool turned =
+        more.Options.value(QStringLiteral("outputorder")) == QStringLiteral("reverse");
+    const bool reversed = TPrintServer::PdfText(more.Document, 1) ==
+                          TPrintServer::PdfText(one.Document, one.DocumentPages);
+    QVERIFY(TPrintServer::PdfText(one.Document, 1) !=
+            TPrintServer::PdfText(one.Document, one.DocumentPages));
+    QCOMPARE(turned != reversed, lastFirst);
 }
 
 void TestPrintQueue::rangeFromPrinterSetup() {
