@@ -20,6 +20,7 @@
 #include <QThread>
 #include <csignal>
 #include <memory>
+#include <sys/prctl.h>
 #include <sys/types.h>
 
 // One job as the server has it.
@@ -146,7 +147,11 @@ public:
     }
     bool StartScheduler() {
         process_ = std::make_unique<QProcess>();
-        process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // It writes to its own log; and it ends with the test, even one
+        // that crashed, so that nothing waits for it.
+        process_->setStandardOutputFile(QProcess::nullDevice());
+        process_->setStandardErrorFile(QProcess::nullDevice());
+        process_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process_->start(cupsd_,
                         {QStringLiteral("-f"), QStringLiteral("-c"),
                          QDir(dir_.path()).filePath(QStringLiteral("root/cupsd.conf")),
