@@ -10,7 +10,9 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <chrono>
+#include <condition_variable>
 #include <cups/cups.h>
+#include <mutex>
 
 std::atomic<int> TQueueHandOver::Timeout{30000};
 
@@ -87,25 +89,58 @@ std::unique_ptr<QPdfWriter> PdfWriterFor(const QPrinter &printer, const QString 
 
 // ---- Handing over ----------------------------------------------------------
 
-TQueueHandOver::TQueueHandOver(TQueueJob job) : job_(std::move(job)), timeout_(Timeout) {
-    thread_ = std::thread([this] { Run(); });
+struct TQueueHandOver::State {
+    TQueueJob Job;
+    int Timeout = 0;
+    std::atomic<bool> Cancel{false};
+    std::atomic<bool> Ended{false};
+    std::atomic<int> JobId{0};
+    std::mutex Mutex;
+    std::condition_variable EndedChanged;
+    QString Error;
+};
+
+TQueueHandOver::TQueueHandOver(TQueueJob job) : state_(std::make_shared<State>()) {
+    state_->Job = std::move(job);
+    state_->Timeout = Timeout;
+    thread_ = std::thread([state = state_] { Run(state); });
 }
 
 TQueueHandOver::~TQueueHandOver() {
-    cancel_ = true;
-    if (thread_.joinable())
+    Cancel();
+    // Cancel is looked at between waits of a fifth of a second; only the
+    // connection to the server waits longer.
+    if (Wait(500))
         thread_.join();
+    else
+        thread_.detach();
 }
 
 bool TQueueHandOver::Wait(int milliseconds) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return endedChanged_.wait_for(lock, std::chrono::milliseconds(std::max(0, milliseconds)),
-                                  [this] { return ended_.load(); });
+    std::unique_lock<std::mutex> lock(state_->Mutex);
+    return state_->EndedChanged.wait_for(lock, std::chrono::milliseconds(std::max(0, milliseconds)),
+                                         [this] { return state_->Ended.load(); });
+}
+
+bool TQueueHandOver::Ended() const {
+    return state_->Ended;
+}
+
+void TQueueHandOver::Cancel() {
+    state_->Cancel = true;
+}
+
+bool TQueueHandOver::Cancelled() const {
+    return state_->Cancel;
+}
+
+int TQueueHandOver::JobId() const {
+    return state_->JobId;
 }
 
 QString TQueueHandOver::Error() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return error_;
+    std::lock_guard<std::mutex> lock(state_->Mutex);
+    return state_->Error;
 }
 
 namespace {
@@ -160,27 +195,30 @@ QString CupsReason() {
 
 } // namespace
 
-void TQueueHandOver::Run() {
-    Watch watch{&cancel_, std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_)};
+void TQueueHandOver::Run(const std::shared_ptr<State> &state) {
+    const TQueueJob &job = state->Job;
+    const int timeout = state->Timeout;
+    const std::atomic<bool> &cancel = state->Cancel;
+    Watch watch{&cancel, std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout)};
     QString reason;
     int id = 0;
-    const QByteArray queue = job_.Queue.toUtf8();
-    const QByteArray title = job_.Title.isEmpty() ? queue : job_.Title.toUtf8();
+    const QByteArray queue = job.Queue.toUtf8();
+    const QByteArray title = job.Title.isEmpty() ? queue : job.Title.toUtf8();
 
     cups_option_t *options = nullptr;
     int optionCount = 0;
-    const QStringList pairs = QueueJobOptions(job_);
+    const QStringList pairs = QueueJobOptions(job);
     for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
         optionCount = cupsAddOption(pairs[i].toUtf8().constData(),
                                     pairs[i + 1].toUtf8().constData(), optionCount, &options);
 
-    QFile file(job_.File);
+    QFile file(job.File);
     http_t *http = nullptr;
     if (!file.open(QIODevice::ReadOnly)) {
         reason = QStringLiteral("The printed file could not be read.");
     } else {
         http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                            timeout_, nullptr);
+                            timeout, nullptr);
         if (!http)
             reason = QStringLiteral("The print server %1 does not answer.")
                          .arg(QString::fromUtf8(cupsServer()));
@@ -190,12 +228,12 @@ void TQueueHandOver::Run() {
         httpSetTimeout(http, 0.2, KeepWaiting, &watch);
         id = CreateJob(http, queue, title, optionCount, options);
         bool sent = false;
-        if (id > 0 && !cancel_ &&
+        if (id > 0 && !cancel &&
             cupsStartDocument(http, queue.constData(), id, title.constData(), CUPS_FORMAT_PDF, 1) ==
                 HTTP_STATUS_CONTINUE) {
             sent = true;
             QByteArray chunk(1 << 16, Qt::Uninitialized);
-            while (sent && !cancel_) {
+            while (sent && !cancel) {
                 const qint64 read = file.read(chunk.data(), chunk.size());
                 if (read < 0)
                     sent = false;
@@ -205,10 +243,10 @@ void TQueueHandOver::Run() {
                        HTTP_STATUS_CONTINUE;
             }
             const ipp_status_t status = cupsFinishDocument(http, queue.constData());
-            sent = sent && !cancel_ && status <= IPP_STATUS_OK_EVENTS_COMPLETE;
+            sent = sent && !cancel && status <= IPP_STATUS_OK_EVENTS_COMPLETE;
         }
         if (!sent) {
-            if (!watch.TimedOut && !cancel_)
+            if (!watch.TimedOut && !cancel)
                 reason = CupsReason();
             if (id > 0 && !watch.TimedOut)
                 cupsCancelJob2(http, queue.constData(), id, 0);
@@ -216,24 +254,24 @@ void TQueueHandOver::Run() {
         }
         if (watch.TimedOut)
             reason = QStringLiteral("The print server did not answer within %1 seconds.")
-                         .arg(timeout_ / 1000.0);
-        else if (reason.isEmpty() && !sent && !cancel_)
+                         .arg(timeout / 1000.0);
+        else if (reason.isEmpty() && !sent && !cancel)
             reason = QStringLiteral("The print server refused the print.");
         httpClose(http);
     }
     cupsFreeOptions(optionCount, options);
 
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        jobId_ = cancel_ ? 0 : id;
-        if (jobId_ <= 0 && !cancel_) {
-            error_ = CannotPrint(job_.Queue, QString());
+        std::lock_guard<std::mutex> lock(state->Mutex);
+        state->JobId = cancel ? 0 : id;
+        if (state->JobId <= 0 && !cancel) {
+            state->Error = CannotPrint(job.Queue, QString());
             if (!reason.isEmpty())
-                error_ += QLatin1Char('\n') + reason;
+                state->Error += QLatin1Char('\n') + reason;
         }
-        ended_ = true;
+        state->Ended = true;
     }
-    endedChanged_.notify_all();
+    state->EndedChanged.notify_all();
 }
 
 bool HandToQueue(const TQueueJob &job, QWidget *parent, QString *error) {

@@ -10,9 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 class QPdfWriter;
@@ -57,39 +55,33 @@ std::unique_ptr<QPdfWriter> PdfWriterFor(const QPrinter &printer, const QString 
 class TQueueHandOver {
 public:
     explicit TQueueHandOver(TQueueJob job);
-    // Cancels the hand-over and waits for it to end.
+    // Cancels the hand-over. One that does not end at once (a server that
+    // is slow to be reached) ends by itself in the background.
     ~TQueueHandOver();
     TQueueHandOver(const TQueueHandOver &) = delete;
     TQueueHandOver &operator=(const TQueueHandOver &) = delete;
 
     // Waits at most `milliseconds` for the end; true when it has ended.
     bool Wait(int milliseconds);
-    bool Ended() const { return ended_; }
+    bool Ended() const;
     // Stops the hand-over; a job CUPS has begun is cancelled there.
-    void Cancel() { cancel_ = true; }
-    bool Cancelled() const { return cancel_; }
+    void Cancel();
+    bool Cancelled() const;
 
     // Once ended: whether CUPS took the job, its number, and what failed.
-    bool Succeeded() const { return jobId_ > 0 && !cancel_; }
-    int JobId() const { return jobId_; }
+    bool Succeeded() const { return JobId() > 0 && !Cancelled(); }
+    int JobId() const;
     QString Error() const;
-
-    const TQueueJob &Job() const { return job_; }
 
     // How long the print server may take to take a job.
     static std::atomic<int> Timeout;
 
 private:
-    void Run();
-
-    TQueueJob job_;
-    std::atomic<bool> cancel_{false};
-    std::atomic<bool> ended_{false};
-    std::atomic<int> jobId_{0};
-    int timeout_ = 0;
-    mutable std::mutex mutex_;
-    std::condition_variable endedChanged_;
-    QString error_;
+    // What the hand-over's thread shares with its owner; the last of the
+    // two to let go frees it.
+    struct State;
+    static void Run(const std::shared_ptr<State> &state);
+    std::shared_ptr<State> state_;
     std::thread thread_;
 };
 

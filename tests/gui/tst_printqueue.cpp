@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -290,12 +291,15 @@ void TestPrintQueue::printNotTakenIsSaid() {
 
 void TestPrintQueue::serverThatDoesNotAnswer_data() {
     QTest::addColumn<bool>("html");
-    QTest::newRow("pages") << false;
-    QTest::newRow("HTML view") << true;
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("pages") << false << false;
+    QTest::newRow("HTML view") << true << false;
+    QTest::newRow("pages, cancelled") << false << true;
 }
 
 void TestPrintQueue::serverThatDoesNotAnswer() {
     QFETCH(bool, html);
+    QFETCH(bool, cancel);
     CreateReport(3);
     if (html)
         ShowHtml();
@@ -309,7 +313,8 @@ void TestPrintQueue::serverThatDoesNotAnswer() {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         Server->Freeze(false);
     });
-    fixture_->Script.Answer(mrOk);
+    if (!cancel)
+        fixture_->Script.Answer(mrOk);
     const qsizetype shown = fixture_->Script.Shown.size();
     int ticks = 0;
     QTimer ticker;
@@ -319,6 +324,16 @@ void TestPrintQueue::serverThatDoesNotAnswer() {
     clock.start();
     Raport_p->SB_Print_ReportClick();
     const qint64 returned = clock.elapsed();
+    qint64 cancelled = 0;
+    if (cancel) {
+        // Cancel while the print is being handed over: it ends at once.
+        QTRY_VERIFY_WITH_TIMEOUT(Raport_p->PrintProgress() &&
+                                     Raport_p->PrintProgress()->labelText().startsWith(
+                                         QStringLiteral("Sending the print to printer")),
+                                 10000);
+        cancelled = clock.elapsed();
+        emit Raport_p->PrintProgress()->canceled();
+    }
     QTRY_VERIFY_WITH_TIMEOUT(!Raport_p->Printing(), 30000);
     const qint64 ended = clock.elapsed();
     thawed = true;
@@ -328,6 +343,11 @@ void TestPrintQueue::serverThatDoesNotAnswer() {
     // within its time with the queue's name.
     QVERIFY2(returned < 1500, qPrintable(QString::number(returned)));
     QVERIFY2(ended < 10000, qPrintable(QString::number(ended)));
+    if (cancel) {
+        QVERIFY2(ended - cancelled < 1000, qPrintable(QString::number(ended - cancelled)));
+        QCOMPARE(fixture_->Script.Shown.size(), shown);
+        return;
+    }
     QVERIFY(ticks > 10);
     QCOMPARE(fixture_->Script.Shown.size(), shown + 1);
     const QString said = fixture_->Script.Shown.last().Text;
