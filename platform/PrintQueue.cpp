@@ -220,7 +220,7 @@ void TQueueHandOver::Run(const std::shared_ptr<State> &state) {
         http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                             timeout, nullptr);
         if (!http)
-            reason = QStringLiteral("The print server %1 does not answer.")
+            reason = QStringLiteral("The print server %1 can not be reached.")
                          .arg(QString::fromUtf8(cupsServer()));
     }
     if (http) {
