@@ -1,5 +1,9 @@
 #include "platform/ChartEditor.h"
 
+#include "platform/Dialogs.h"
+#include "platform/PrintQueue.h"
+#include "platform/Printing.h"
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -7,12 +11,15 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <cfloat>
 
@@ -290,16 +297,48 @@ bool TChartPreviewer::Execute(QWidget *parent) {
     if (!Title.isEmpty())
         dialog.setWindowTitle(Title);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this](QPrinter *p) { PaintTo(p); });
+                     [this, &dialog](QPrinter *p) {
+                         // The preview paints on a picture; a print on a
+                         // queue is handed to it by us, so that a queue
+                         // that did not take it is said.
+                         if (p->paintEngine()->type() != QPaintEngine::Pdf || !PrintsToQueue(*p)) {
+                             PaintTo(p);
+                             return;
+                         }
+                         QString error;
+                         if (!PrintOnQueue(*p, &dialog, &error) && !error.isEmpty())
+                             MessageDlg(error, mtError, mbOK);
+                     });
     return dialog.exec() == QDialog::Accepted;
 }
 
+bool TChartPreviewer::PrintOnQueue(const QPrinter &printer, QWidget *parent, QString *error) const {
+    QTemporaryDir dir;
+    TQueueJob job = QueueJobFor(printer, dir.filePath(QStringLiteral("chart.pdf")));
+    job.Pages = printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
+    {
+        const std::unique_ptr<QPdfWriter> writer =
+            PdfWriterFor(printer, job.File, printer.resolution());
+        QPainter painter;
+        if (!dir.isValid() || !painter.begin(writer.get())) {
+            if (error)
+                *error = CannotPrint(job.Queue, QString());
+            return false;
+        }
+        Paint(painter, writer->pageLayout(), writer->resolution());
+    }
+    return HandToQueue(job, parent, error);
+}
+
 void TChartPreviewer::PaintTo(QPrinter *printer) const {
+    QPainter painter(printer);
+    Paint(painter, printer->pageLayout(), printer->resolution());
+}
+
+void TChartPreviewer::Paint(QPainter &painter, const QPageLayout &layout, int resolution) const {
     if (!Chart)
         return;
-    QPainter painter(printer);
-    const QRect page(QPoint(0, 0),
-                     printer->pageLayout().paintRectPixels(printer->resolution()).size());
+    const QRect page(QPoint(0, 0), layout.paintRectPixels(resolution).size());
     const QSize screen = Chart->PictureSize();
     QSize size = screen.scaled(page.size(), Qt::KeepAspectRatio);
     const QRect target(page.left() + (page.width() - size.width()) / 2, page.top(), size.width(),

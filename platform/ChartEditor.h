@@ -4,6 +4,7 @@
 #include "platform/Chart.h"
 
 #include <QDialog>
+#include <QPageLayout>
 #include <QPushButton>
 #include <array>
 
@@ -98,4 +99,11 @@ public:
     // Draws the chart on the printer's page, as wide as the page allows
     // with the proportions it has on screen.
     void PaintTo(QPrinter *printer) const;
+    // Prints the chart on the queue `printer` prints to: written as a PDF
+    // file and handed to the queue. False with `error` when the queue did
+    // not take it (empty when cancelled).
+    bool PrintOnQueue(const QPrinter &printer, QWidget *parent, QString *error) const;
+
+private:
+    void Paint(QPainter &painter, const QPageLayout &layout, int resolution) const;
 };

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPageRanges>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -340,35 +341,76 @@ void TDialogScript::AnswerPrint(bool accept, std::function<void(QPrinter &)> cha
     prints_.push_back(PrinterAnswer{accept, std::move(change)});
 }
 
-bool PrinterSetupDlg(QPrinter &printer, QWidget *parent) {
-    if (TDialogScript *script = TDialogScript::Active())
-        return script->TakePrinterSetup(printer);
+namespace {
+
+// On a CUPS printer Qt's print dialog offers a range of pages even when the
+// print does not ask for one, for the server to print; a print that lays
+// its pages out itself, or cannot print a range, would print every page.
+// Where no range is offered, the dialog shows none.
+class THideRange : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Show) {
+            if (auto *range = watched->findChild<QWidget *>(QStringLiteral("gbPrintRange")))
+                range->hide();
+        }
+        return false;
+    }
+};
+
+bool ScriptAnswersPrints() {
+    const TDialogScript *script = TDialogScript::Active();
+    return script && !script->RealPrintDialogs;
+}
+
+// Shows the dialog for `printer` offering pages 1 to `lastPage` (none when
+// 0) besides `options`.
+bool RunPrintDialog(QPrintDialog &dialog, QPrinter &printer,
+                    QAbstractPrintDialog::PrintDialogOptions options, int lastPage) {
+    if (lastPage > 0) {
+        options |= QAbstractPrintDialog::PrintPageRange;
+        dialog.setMinMax(1, lastPage);
+    } else {
+        // A range left from an earlier choice is not shown, so not printed.
+        printer.setPrintRange(QPrinter::AllPages);
+        printer.setPageRanges(QPageRanges());
+        dialog.installEventFilter(new THideRange(&dialog));
+    }
+    dialog.setOptions(options);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace
+
+bool PrinterSetupDlg(QPrinter &printer, QWidget *parent, int lastPage) {
+    if (ScriptAnswersPrints())
+        return TDialogScript::Active()->TakePrinterSetup(printer);
     // The choice of printer, paper, orientation and copies, kept for the
-    // prints that follow; a page range belongs to one print, so none here.
+    // prints that follow; a page range is the next print's.
     QPrintDialog dialog(&printer, parent ? parent : QApplication::activeWindow());
     dialog.setWindowTitle(QObject::tr("Printer setup"));
-    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
-                      QAbstractPrintDialog::PrintCollateCopies);
     // Accepting stores the choice; nothing prints, so the button says so.
     for (QDialogButtonBox *box : dialog.findChildren<QDialogButtonBox *>()) {
         if (QPushButton *ok = box->button(QDialogButtonBox::Ok))
             ok->setText(QObject::tr("OK"));
     }
-    return dialog.exec() == QDialog::Accepted;
+    return RunPrintDialog(dialog, printer,
+                          QAbstractPrintDialog::PrintToFile |
+                              QAbstractPrintDialog::PrintShowPageSize |
+                              QAbstractPrintDialog::PrintCollateCopies,
+                          lastPage);
 }
 
 bool PrintDlg(QPrinter &printer, QWidget *parent, const TPrintOffer &offer) {
-    if (TDialogScript *script = TDialogScript::Active())
-        return script->TakePrint(printer, offer);
+    if (ScriptAnswersPrints())
+        return TDialogScript::Active()->TakePrint(printer, offer);
     QPrintDialog dialog(&printer, parent ? parent : QApplication::activeWindow());
     QAbstractPrintDialog::PrintDialogOptions options =
         QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize;
     if (offer.Collate)
         options |= QAbstractPrintDialog::PrintCollateCopies;
-    if (offer.LastPage > 0) {
-        options |= QAbstractPrintDialog::PrintPageRange;
-        dialog.setMinMax(1, offer.LastPage);
-    }
-    dialog.setOptions(options);
-    return dialog.exec() == QDialog::Accepted;
+    return RunPrintDialog(dialog, printer, options, offer.LastPage);
 }

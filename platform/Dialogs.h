@@ -80,8 +80,10 @@ QStringList NameFiltersOf(const QString &filter);
 QString WithDefaultExt(const QString &fileName, const QString &defaultExt);
 
 // The printer set-up dialog for `printer`: it stores the choice of printer,
-// paper and copies without printing; true when the user accepted it.
-bool PrinterSetupDlg(QPrinter &printer, QWidget *parent = nullptr);
+// paper and copies without printing, and a range of the pages 1 to
+// `lastPage` (none offered when 0) for the next print; true when the user
+// accepted it.
+bool PrinterSetupDlg(QPrinter &printer, QWidget *parent = nullptr, int lastPage = 0);
 // What a print dialog offers besides the printer, the paper and copies: a
 // range of pages from 1 to LastPage (none when 0), and collated copies.
 // A print offers only what it honours.
@@ -126,6 +128,10 @@ public:
     void SetUpPrinter(bool accept, std::function<void(QPrinter &)> change = {});
     // The same for the next print dialog: the user prints after `change`, or cancels.
     void AnswerPrint(bool accept, std::function<void(QPrinter &)> change = {});
+
+    // The printer set-up and print dialogs are Qt's own, shown for the test
+    // to answer, not answered from the queue.
+    bool RealPrintDialogs = false;
 
     QList<Message> Shown;             // every message box, in order
     QStringList Unexpected;           // messages without a queued answer, or with another text

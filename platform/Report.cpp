@@ -5,8 +5,10 @@
 
 #include <QDate>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -643,7 +645,7 @@ bool TQuickRep::Print() {
 }
 
 bool TQuickRep::PrinterSetup(QWidget *parent) {
-    return PrinterSetupDlg(*Printer(), parent);
+    return PrinterSetupDlg(*Printer(), parent, qrPrinter_.PageCount());
 }
 
 // ---- Painting pages --------------------------------------------------------
@@ -681,10 +683,29 @@ bool PrintPages(const TQRPageSet &pages, QPrinter &printer, QString *error) {
     return print.Succeeded();
 }
 
-TPagePrint::TPagePrint(const TQRPageSet &pages, const QPrinter &printer)
-    : pages_(pages), printer_(CopyOfPrinter(printer, printer.resolution())) {
-    printer_->setFullPage(true);
-    sheets_ = PrintedSheets(*printer_, pages_.PageCount());
+TPagePrint::TPagePrint(const TQRPageSet &pages, const QPrinter &printer) : pages_(pages) {
+    // A queue makes the copies: each page is laid out once for it.
+    sheets_ = PrintedSheets(printer, pages_.PageCount());
+    if (PrintsToQueue(printer)) {
+        // Written without a printer: making one asks the print server, which
+        // may not answer, and the window would wait for it.
+        job_ = QueueJobFor(printer, QString());
+        // The sheets are written in the order they come out.
+        job_.LastPageFirst = false;
+        pdfDir_ = std::make_unique<QTemporaryDir>();
+        job_.File = pdfDir_->filePath(QStringLiteral("print.pdf"));
+        resolution_ = printer.resolution();
+        pdf_ = PdfWriterFor(printer, job_.File, resolution_);
+        QPageLayout layout = printer.pageLayout();
+        layout.setMode(QPageLayout::FullPageMode);
+        pdf_->setPageLayout(layout);
+        device_ = pdf_.get();
+    } else {
+        printer_ = CopyOfPrinter(printer, printer.resolution());
+        printer_->setFullPage(true);
+        resolution_ = printer_->resolution();
+        device_ = printer_.get();
+    }
 }
 
 TPagePrint::~TPagePrint() {
@@ -703,6 +724,9 @@ void TPagePrint::Stop() {
         painter_->end();
     painter_.reset();
     file_.reset();
+    handOver_.reset();
+    pdf_.reset();
+    pdfDir_.reset();
 }
 
 bool TPagePrint::Start() {
@@ -714,10 +738,17 @@ bool TPagePrint::Start() {
         error_ = QStringLiteral("No page of the report is in the range chosen.");
         return false;
     }
-    file_ = std::make_unique<TPrintFile>(*printer_);
+    if (printer_)
+        file_ = std::make_unique<TPrintFile>(*printer_);
+    else if (!pdfDir_->isValid()) {
+        Fail(CannotPrint(job_.Queue, QString()) +
+             QStringLiteral("\nThere is no room for the print's temporary file."));
+        return false;
+    }
     painter_ = std::make_unique<QPainter>();
-    if (!painter_->begin(printer_.get())) {
-        Fail(CannotPrint(printer_->printerName(), file_->Target()));
+    if (!painter_->begin(device_)) {
+        Fail(printer_ ? CannotPrint(printer_->printerName(), file_->Target())
+                      : CannotPrint(job_.Queue, QString()));
         return false;
     }
     running_ = true;
@@ -727,12 +758,21 @@ bool TPagePrint::Start() {
 bool TPagePrint::Step(int milliseconds) {
     if (!running_)
         return false;
+    if (handOver_) {
+        if (!handOver_->Wait(milliseconds))
+            return true;
+        succeeded_ = handOver_->Succeeded();
+        if (!succeeded_)
+            error_ = handOver_->Error();
+        Stop();
+        return false;
+    }
     QElapsedTimer clock;
     clock.start();
     // Each page scaled from design pixels to the device's resolution.
-    const double scale = printer_->resolution() / QRDesignDpi;
+    const double scale = resolution_ / QRDesignDpi;
     do {
-        if (done_ > 0 && !printer_->newPage()) {
+        if (done_ > 0 && !device_->newPage()) {
             Fail(QStringLiteral("Printing stopped at page %1.").arg(sheets_[size_t(done_)] + 1));
             return false;
         }
@@ -743,6 +783,18 @@ bool TPagePrint::Step(int milliseconds) {
     if (done_ < SheetCount())
         return true;
     painter_->end();
+    if (!printer_) {
+        // The sheets are written: the queue gets them in the background.
+        painter_.reset();
+        pdf_.reset();
+        if (QFileInfo(job_.File).size() <= 0) {
+            Fail(CannotPrint(job_.Queue, QString()) +
+                 QStringLiteral("\nThe print's temporary file could not be written."));
+            return false;
+        }
+        handOver_ = std::make_unique<TQueueHandOver>(job_);
+        return true;
+    }
     if (printer_->printerState() == QPrinter::Error)
         error_ = CannotPrint(printer_->printerName(), file_->Target());
     else
@@ -755,7 +807,10 @@ void TPagePrint::Cancel() {
     if (!running_)
         return;
     cancelled_ = true;
-    printer_->abort();
+    if (handOver_)
+        handOver_->Cancel();
+    else if (printer_)
+        printer_->abort();
     Stop();
 }
 

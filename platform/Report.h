@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/Chart.h"
+#include "platform/PrintQueue.h"
 #include "platform/Printing.h"
 #include "platform/ReportPages.h"
 
@@ -19,6 +20,7 @@
 #include <QPointer>
 #include <QScrollArea>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <list>
 #include <memory>
@@ -272,7 +274,9 @@ void PaintPage(QPainter &painter, const TQRPageSet &pages, int index, const QRec
 bool PrintPages(const TQRPageSet &pages, QPrinter &printer, QString *error = nullptr);
 
 // The same print in steps, so that a window can show how far it is, stay
-// responsive and cancel it: Step prints for a slice of time.
+// responsive and cancel it: Step prints for a slice of time. A print on a
+// printer queue is written as a PDF file first and then handed to the queue
+// (TQueueHandOver): it has printed when the queue has taken it.
 class TPagePrint {
 public:
     // A copy of `printer` prints, so `printer` need not stay.
@@ -283,10 +287,12 @@ public:
 
     // Starts the printer; false (with Error()) when it can not.
     bool Start();
-    // Prints sheets for about `milliseconds` (one at least); false once the
-    // print has ended, printed, failed or cancelled.
+    // Prints sheets, or waits for the queue to take them, for about
+    // `milliseconds` (one sheet at least); false once the print has ended,
+    // printed, failed or cancelled.
     bool Step(int milliseconds);
-    // Ends the print; a file printed to is left as it was.
+    // Ends the print; a file printed to is left as it was, a job a queue
+    // was being given is cancelled.
     void Cancel();
 
     int SheetsDone() const { return done_; }
@@ -295,14 +301,25 @@ public:
     bool Succeeded() const { return succeeded_; }
     bool Cancelled() const { return cancelled_; }
     QString Error() const { return error_; }
+    // The printer queue the print goes to (empty for a file), and whether
+    // its sheets are written and the queue is being given them.
+    QString Queue() const { return job_.Queue; }
+    bool HandingOver() const { return handOver_ != nullptr; }
 
 private:
     void Fail(const QString &error);
     // Ends the painter and drops what a print to a file left, unless committed.
     void Stop();
     TQRPageSet pages_;
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPrinter> printer_; // a print to a file
     std::unique_ptr<TPrintFile> file_;
+    // A print to a queue: its PDF file, and the queue taking it.
+    TQueueJob job_;
+    std::unique_ptr<QTemporaryDir> pdfDir_;
+    std::unique_ptr<QPdfWriter> pdf_;
+    std::unique_ptr<TQueueHandOver> handOver_;
+    QPagedPaintDevice *device_ = nullptr; // what the sheets are painted on
+    int resolution_ = 0;
     std::unique_ptr<QPainter> painter_;
     std::vector<int> sheets_;
     int done_ = 0;
@@ -356,8 +373,9 @@ public:
     bool Print();
     // Prepares and prints on the given printer (a PDF file, say).
     bool Print(QPrinter &printer, QString *error = nullptr);
-    // The printer set-up dialog for Printer(); true when accepted. The next
-    // print uses what it chose.
+    // The printer set-up dialog for Printer(), offering a range of the
+    // prepared pages; true when accepted. The next print uses what it chose;
+    // its range is that print's only.
     bool PrinterSetup(QWidget *parent = nullptr);
     // The report's printer. A print that could not start may leave a printer
     // active, refusing every later setting: it then gives way to a fresh one

@@ -1,6 +1,7 @@
 #include "platform/WebBrowser.h"
 
 #include "model/ReadFile.h"
+#include "platform/PrintQueue.h"
 #include "platform/Printing.h"
 
 #include <cmath>
@@ -9,8 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPageRanges>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -86,7 +89,7 @@ TWebBrowser::TWebBrowser(QWidget *parent)
         loaded_ = true;
         loadBar_->setVisible(false);
         emit LoadFinished(ok);
-        if (printer_ && !impl_->printStarted)
+        if (Printing() && !impl_->printStarted)
             MeasureThenPrint();
     });
     connect(impl_->view, &QWebEngineView::printFinished, this, &TWebBrowser::EnginePrinted);
@@ -96,9 +99,11 @@ TWebBrowser::TWebBrowser(QWidget *parent)
 }
 
 TWebBrowser::~TWebBrowser() {
+    alive_.reset();
     // A printer the engine still paints on must outlive this view: it is let go.
-    if (impl_->printStarted)
+    if (impl_->printStarted && !pdfMode_)
         (void)printer_.release();
+    handOver_.reset();
     (void)impl_->givenUp.release();
     delete impl_;
 }
@@ -125,8 +130,8 @@ void TWebBrowser::MeasureThenPrint() {
     impl_->view->page()->runJavaScript(
         QStringLiteral("Math.max(document.documentElement.scrollHeight, "
                        "document.body ? document.body.scrollHeight : 0)"),
-        [this, printer = printer_.get()](const QVariant &height) {
-            if (printer_ && printer_.get() == printer && !impl_->printStarted)
+        [this, serial = printSerial_](const QVariant &height) {
+            if (Printing() && serial == printSerial_ && !impl_->printStarted)
                 PrintLoadedPage(height.toDouble());
         });
 }
@@ -137,7 +142,7 @@ void TWebBrowser::PrintLoadedPage(double pageHeight) {
         return;
     }
     // The page's height in CSS pixels (96 an inch) over a sheet's printable height.
-    const double sheet = printer_->pageLayout().paintRect(QPageLayout::Inch).height() * 96;
+    const double sheet = printLayout_.paintRect(QPageLayout::Inch).height() * 96;
     const int sheets = sheet > 0 ? int(std::ceil(pageHeight / sheet)) : 0;
     if (sheets > MaxPrintSheets) {
         FinishPrint(PrintEnd::TooLong,
@@ -149,14 +154,29 @@ void TWebBrowser::PrintLoadedPage(double pageHeight) {
     }
     impl_->printStarted = true;
     printWatchdog_->stop();
+    if (pdfMode_) {
+        // The chosen pages once; a queue makes the copies.
+        const std::weak_ptr<bool> alive = alive_;
+        impl_->view->page()->printToPdf(
+            [this, alive, serial = printSerial_](const QByteArray &pdf) {
+                if (alive.lock())
+                    PdfMade(serial, pdf);
+            },
+            printLayout_, printPages_);
+        return;
+    }
     // The engine lays the page out and reports the end by printFinished.
     impl_->view->print(printer_.get());
 }
 
 void TWebBrowser::CancelPrint() {
-    if (!printer_ || cancelled_)
+    if (!Printing() || cancelled_)
         return;
     cancelled_ = true;
+    if (handOver_) {
+        handOver_->Cancel(); // it ends at once; its end is polled
+        return;
+    }
     if (!impl_->printStarted) {
         // Nothing reached the engine yet; a measure under way ends it.
         if (!loaded_)
@@ -184,7 +204,7 @@ void TWebBrowser::PageProcessEnded() {
     // The page's process ended (out of memory, say): the program goes on, a
     // print fails, and the page is shown again.
     loaded_ = false;
-    if (printer_) {
+    if (Printing()) {
         FinishPrint(PrintEnd::Failed,
                     QStringLiteral("The browser's page process ended while printing: nothing "
                                    "was printed. The QRP view prints the same report."),
@@ -247,7 +267,7 @@ void TWebBrowser::GiveUpPrint() {
 
 void TWebBrowser::MeasureThenPrint() {
     QTimer::singleShot(0, this, [this] {
-        if (printer_ && !impl_->printStarted)
+        if (Printing() && !impl_->printStarted)
             PrintLoadedPage(0);
     });
 }
@@ -260,18 +280,28 @@ void TWebBrowser::PrintLoadedPage(double) {
     impl_->printStarted = true;
     printWatchdog_->stop();
     // The text prints at once; its end is reported later, as the engine's is.
-    impl_->view->document()->print(printer_.get());
-    const bool ok = printer_->printerState() != QPrinter::Error;
+    bool ok = true;
+    if (textWriter_) {
+        impl_->view->document()->print(textWriter_.get());
+        textWriter_.reset();
+    } else {
+        impl_->view->document()->print(printer_.get());
+        ok = printer_->printerState() != QPrinter::Error;
+    }
     QTimer::singleShot(0, this, [this, ok] { EnginePrinted(ok); });
 }
 
 void TWebBrowser::CancelPrint() {
-    if (printer_)
+    if (Printing())
         cancelled_ = true;
+    if (handOver_)
+        handOver_->Cancel();
 }
 
 void TWebBrowser::EnginePrinted(bool ok) {
-    if (impl_->printStarted)
+    if (impl_->printStarted && queueJob_ && ok && !cancelled_)
+        StartHandOver();
+    else if (impl_->printStarted)
         FinishPrint(cancelled_ ? PrintEnd::Cancelled : ok ? PrintEnd::Printed : PrintEnd::Failed);
 }
 
@@ -289,6 +319,9 @@ void TWebBrowser::SetUpPrintWatchdog() {
     // A page that never loads, or an engine that never ends a cancelled
     // print, must not keep the print running.
     printWatchdog_->setSingleShot(true);
+    handOverPoll_ = new QTimer(this);
+    handOverPoll_->setInterval(50);
+    connect(handOverPoll_, &QTimer::timeout, this, &TWebBrowser::HandOverEnded);
     connect(printWatchdog_, &QTimer::timeout, this, [this] {
         if (cancelled_)
             FinishPrint(PrintEnd::Cancelled, QString(), true);
@@ -315,17 +348,45 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
             *error = QStringLiteral("The last print is still ending. Try again in a moment.");
         return false;
     }
-    printer_ = CopyOfPrinter(printer, std::min(printer.resolution(), PrintResolution));
-    // The engine prints every sheet: given a page range it fails.
-    printer_->setPrintRange(QPrinter::AllPages);
-    printer_->setPageRanges(QPageRanges());
-#if VR_WEBENGINE
-    // Told to collate, the engine repeats each sheet for the copies; told
-    // not to, it prints the whole page again for each copy.
-    printer_->setCollateCopies(!printer.collateCopies());
-#endif
-    file_ = std::make_unique<TPrintFile>(*printer_);
     cancelled_ = false;
+    ++printSerial_;
+    if (PrintsToQueue(printer)) {
+        pdfMode_ = ShowsHtml();
+        queueDir_ = std::make_unique<QTemporaryDir>();
+        if (!queueDir_->isValid()) {
+            queueDir_.reset();
+            if (error)
+                *error = CannotPrint(printer.printerName(), QString()) +
+                         QStringLiteral("\nThere is no room for the print's temporary file.");
+            return false;
+        }
+        queueJob_ = std::make_unique<TQueueJob>(
+            QueueJobFor(printer, queueDir_->filePath(QStringLiteral("print.pdf"))));
+        // The page is written for the queue as a PDF file of one copy of
+        // the pages chosen, with no printer: making one asks the print
+        // server, which may not answer, and the window would wait for it.
+        printLayout_ = printer.pageLayout();
+        printPages_ =
+            printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
+        if (!pdfMode_)
+            textWriter_ = PdfWriterFor(printer, queueJob_->File,
+                                       std::min(printer.resolution(), PrintResolution));
+    } else {
+        printer_ = CopyOfPrinter(printer, std::min(printer.resolution(), PrintResolution));
+        // The engine prints every sheet: given a page range it fails.
+        printer_->setPrintRange(QPrinter::AllPages);
+        printer_->setPageRanges(QPageRanges());
+#if VR_WEBENGINE
+        // Told to collate, the engine repeats each sheet for the copies; told
+        // not to, it prints the whole page again for each copy.
+        printer_->setCollateCopies(!printer.collateCopies());
+        // One copy in page order is the engine's PDF as it is.
+        pdfMode_ = printer.copyCount() <= 1 && printer.pageOrder() == QPrinter::FirstPageFirst;
+#endif
+        file_ = std::make_unique<TPrintFile>(*printer_);
+        printLayout_ = printer_->pageLayout();
+        printPages_ = QPageRanges();
+    }
     if (loaded_)
         MeasureThenPrint();
     else
@@ -334,21 +395,72 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
 }
 
 void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt) {
-    if (!printer_)
+    if (!Printing())
         return;
     QString error = why;
-    if (end == PrintEnd::Printed && !file_->Commit(&error))
+    if (end == PrintEnd::Printed && file_ && !file_->Commit(&error))
         end = PrintEnd::Failed;
     else if (end == PrintEnd::Failed && error.isEmpty())
-        error = CannotPrint(printer_->printerName(), file_->Target());
+        error = queueJob_ ? CannotPrint(queueJob_->Queue, QString())
+                          : CannotPrint(printer_->printerName(), file_->Target());
     printWatchdog_->stop();
+    handOverPoll_->stop();
+    handOver_.reset();
+    textWriter_.reset();
+    queueJob_.reset();
+    queueDir_.reset();
     // Ended before the engine ended it, the print keeps its printer and its
     // file until the engine lets go of them.
-    if (impl_->printStarted && engineHasIt)
+    if (impl_->printStarted && engineHasIt && !pdfMode_ && printer_)
         GiveUpPrint();
     printer_.reset();
     file_.reset();
     impl_->printStarted = false;
+    pdfMode_ = false;
     cancelled_ = false;
     emit PrintFinished(end, error);
+}
+
+void TWebBrowser::PdfMade(int serial, const QByteArray &pdf) {
+    if (!Printing() || !pdfMode_ || serial != printSerial_ || handOver_)
+        return;
+    if (cancelled_) {
+        FinishPrint(PrintEnd::Cancelled);
+        return;
+    }
+    if (pdf.isEmpty()) {
+        FinishPrint(PrintEnd::Failed,
+                    QStringLiteral("The browser could not make the page for printing: nothing "
+                                   "was printed. The QRP view prints the same report."));
+        return;
+    }
+    QFile file(queueJob_ ? queueJob_->File : printer_->outputFileName());
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(pdf) == pdf.size() && file.flush();
+    file.close();
+    if (!written)
+        FinishPrint(PrintEnd::Failed);
+    else if (queueJob_)
+        StartHandOver();
+    else
+        FinishPrint(PrintEnd::Printed);
+}
+
+void TWebBrowser::StartHandOver() {
+    // The pages chosen are in the file already.
+    queueJob_->Pages = QPageRanges();
+    printWatchdog_->stop();
+    handOver_ = std::make_unique<TQueueHandOver>(*queueJob_);
+    handOverPoll_->start();
+}
+
+void TWebBrowser::HandOverEnded() {
+    if (!handOver_ || !handOver_->Ended())
+        return;
+    if (handOver_->Cancelled())
+        FinishPrint(PrintEnd::Cancelled);
+    else if (handOver_->Succeeded())
+        FinishPrint(PrintEnd::Printed);
+    else
+        FinishPrint(PrintEnd::Failed, handOver_->Error());
 }

@@ -3,16 +3,22 @@
 // off) shows the file's text instead.
 #pragma once
 
+#include <QPageLayout>
+#include <QPageRanges>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
+class QPagedPaintDevice;
 class QPrinter;
 class QProgressBar;
+class QTemporaryDir;
 class QTimer;
 class TPrintFile;
+class TQueueHandOver;
+struct TQueueJob;
 
 // Before the application object is made: what the browser engine needs of
 // the process (shared GL contexts; no sandbox when running as root).
@@ -35,10 +41,13 @@ public:
     // Starts printing the page shown with the choices of `printer` (a copy
     // prints, so `printer` need not stay); a page still loading prints once
     // it has loaded. Nothing waits meanwhile: PrintFinished tells the end.
-    // A print to a file replaces the file only when it has printed.
+    // A print to a file replaces the file only when it has printed. A print
+    // on a printer queue is written as a PDF file of the pages chosen and
+    // handed to the queue, which makes the copies; it has printed when the
+    // queue has taken it.
     // False (with `error`) when there is no page or a print is running.
     bool StartPrint(const QPrinter &printer, QString *error = nullptr);
-    bool Printing() const { return printer_ != nullptr; }
+    bool Printing() const { return printer_ != nullptr || queueJob_ != nullptr; }
     // Cancels the print; the end comes by PrintFinished, Cancelled, once the
     // engine has let go of the printer.
     void CancelPrint();
@@ -74,6 +83,12 @@ private:
     void EnginePrinted(bool ok);
     void PageProcessEnded();
     void GiveUpPrint();
+    // The engine has made the page's PDF (empty when it could not) for the
+    // print `serial`.
+    void PdfMade(int serial, const QByteArray &pdf);
+    // The PDF file of a print on a queue is written: the queue gets it.
+    void StartHandOver();
+    void HandOverEnded();
     // `engineHasIt`: the engine may still paint on the printer.
     void FinishPrint(PrintEnd end, const QString &why = QString(), bool engineHasIt = false);
 
@@ -81,8 +96,27 @@ private:
     Impl *impl_;
     QString fileName_;
     bool loaded_ = false;
-    std::unique_ptr<QPrinter> printer_; // while a print runs
-    std::unique_ptr<TPrintFile> file_;  // the file it prints to
+    std::unique_ptr<QPrinter> printer_; // while a print into a file runs
+    // The paper and margins of the print, and the pages of the page it
+    // prints (all when empty).
+    QPageLayout printLayout_;
+    QPageRanges printPages_;
+    std::unique_ptr<TPrintFile> file_; // the file it prints to
+    // The engine makes the page's PDF in its own process and hands it over
+    // (a print on a queue, or one copy into a file), instead of painting
+    // on the printer from a worker of its own: that worker crashes the
+    // program when the page's process ends meanwhile.
+    bool pdfMode_ = false;
+    int printSerial_ = 0;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // A print on a queue: its job, the folder of its PDF file, the pages the
+    // file holds, and the queue taking it.
+    std::unique_ptr<TQueueJob> queueJob_;
+    std::unique_ptr<QTemporaryDir> queueDir_;
+    std::unique_ptr<TQueueHandOver> handOver_;
+    // The writer of the text a build without the browser engine prints.
+    std::unique_ptr<QPagedPaintDevice> textWriter_;
+    QTimer *handOverPoll_ = nullptr;
     bool cancelled_ = false;
     // How long a page may take to load before its print is given up, and an
     // engine to end a cancelled print (longer than it takes to print the

@@ -29,6 +29,28 @@ static void InitReportResources() {
 
 namespace {
 
+// The print's progress. Once the print is ending it stays until the print
+// has ended: Esc and the title bar's close do not put it away, as the
+// preview stays locked until then.
+class TPrintProgress : public QProgressDialog {
+public:
+    using QProgressDialog::QProgressDialog;
+    bool Ending = false;
+    void reject() override {
+        if (!Ending)
+            QProgressDialog::reject();
+    }
+
+protected:
+    void closeEvent(QCloseEvent *event) override {
+        if (Ending) {
+            event->ignore();
+            return;
+        }
+        QProgressDialog::closeEvent(event);
+    }
+};
+
 const QString SaveFilter =
     QStringLiteral("Quick report file|*.qrp;*QRP|Html file|*.htm;*.HTM;*.html;*.HTML");
 const QString OpenFilter =
@@ -300,9 +322,13 @@ void TRaport_p::PrintSomePages() {
         return;
     }
     if (pagePrint_->Step(PrintSlice)) {
-        progress_->setLabelText(QStringLiteral("Printed %1 of %2 pages")
-                                    .arg(pagePrint_->SheetsDone())
-                                    .arg(pagePrint_->SheetCount()));
+        if (pagePrint_->HandingOver())
+            progress_->setLabelText(
+                QStringLiteral("Sending the print to printer \"%1\"...").arg(pagePrint_->Queue()));
+        else
+            progress_->setLabelText(QStringLiteral("Printed %1 of %2 pages")
+                                        .arg(pagePrint_->SheetsDone())
+                                        .arg(pagePrint_->SheetCount()));
         progress_->setValue(pagePrint_->SheetsDone());
         return;
     }
@@ -339,7 +365,7 @@ void TRaport_p::HtmlPrintFinished(TWebBrowser::PrintEnd end, const QString &erro
 }
 
 void TRaport_p::ShowPrintProgress(const QString &text, int sheets) {
-    progress_ = new QProgressDialog(text, QStringLiteral("Cancel"), 0, sheets, this);
+    progress_ = new TPrintProgress(text, QStringLiteral("Cancel"), 0, sheets, this);
     progress_->setObjectName(QStringLiteral("PrintProgress"));
     progress_->setWindowTitle(QStringLiteral("Print"));
     progress_->setWindowModality(Qt::WindowModal);
@@ -357,6 +383,7 @@ void TRaport_p::CancelPrint() {
         PrintSomePages();
     } else if (printing_ && progress_) {
         // The browser ends its print when it can; until then the dialog says so.
+        static_cast<TPrintProgress *>(progress_)->Ending = true;
         progress_->setLabelText(QStringLiteral("Cancelling the print..."));
         progress_->setCancelButton(nullptr);
         progress_->show();
