@@ -414,6 +414,17 @@ bool TSaveFile::WriteFile(const QString &target, const QByteArray &bytes, QStrin
     return ok;
 }
 
+bool WriteFileAsItIs(const QString &name, const QByteArray &bytes, QString *error) {
+    const int fd = ::open(QFile::encodeName(name).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0600);
+    int code = fd < 0 ? errno : WriteAll(fd, bytes, 0);
+    if (fd >= 0 && ::close(fd) != 0 && !code)
+        code = errno;
+    if (code && error)
+        *error = Reason(code);
+    return !code;
+}
+
 void TSaveFiles::Add(const QString &target, const QByteArray &bytes) {
     files_.emplace_back(target, bytes);
 }

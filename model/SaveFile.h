@@ -74,6 +74,11 @@ private:
     QString error_;
 };
 
+// Writes `bytes` into the file `name` (made, or emptied first) as it is: for
+// files of the program's own, such as a TSaveFile's new file handed out by
+// name. False with the system's reason in `error`.
+bool WriteFileAsItIs(const QString &name, const QByteArray &bytes, QString *error = nullptr);
+
 // Several files saved as one (a page and its pictures): every new file is
 // written whole beside its target before any takes its place; when one
 // fails, none of the targets changes and nothing new is left.

@@ -1,6 +1,7 @@
 #include "platform/WebBrowser.h"
 
 #include "model/ReadFile.h"
+#include "model/SaveFile.h"
 #include "platform/PrintQueue.h"
 #include "platform/Printing.h"
 
@@ -434,12 +435,12 @@ void TWebBrowser::PdfMade(int serial, const QByteArray &pdf) {
                                    "was printed. The QRP view prints the same report."));
         return;
     }
-    QFile file(queueJob_ ? queueJob_->File : printer_->outputFileName());
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(pdf) == pdf.size() && file.flush();
-    file.close();
-    if (!written)
-        FinishPrint(PrintEnd::Failed);
+    QString why;
+    if (!WriteFileAsItIs(queueJob_ ? queueJob_->File : printer_->outputFileName(), pdf, &why))
+        FinishPrint(PrintEnd::Failed,
+                    (queueJob_ ? CannotPrint(queueJob_->Queue, QString())
+                               : CannotPrint(printer_->printerName(), file_->Target())) +
+                        QLatin1Char('\n') + why);
     else if (queueJob_)
         StartHandOver();
     else
