@@ -164,6 +164,11 @@ TPrintFile::~TPrintFile() {
     Discard();
 }
 
+QString TPrintFile::Refused() const {
+    return refused_.isEmpty() ? QString()
+                              : CannotPrint(QString(), target_) + QLatin1Char('\n') + refused_;
+}
+
 bool TPrintFile::Commit(QString *error) {
     QString why = refused_;
     if (!save_ && why.isEmpty())

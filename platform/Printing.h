@@ -58,6 +58,10 @@ public:
 
     // The file the print is for (empty for a printer queue).
     QString Target() const { return target_; }
+    // Why the target can not be printed to (not a regular file, one the user
+    // may not write, no such folder), known before anything is printed; the
+    // message says it as Commit would. Empty when the print may go on.
+    QString Refused() const;
     // Puts the printed file in the target's place; false (with `error`) when
     // it can not or the file was not written whole.
     bool Commit(QString *error = nullptr);

@@ -738,9 +738,14 @@ bool TPagePrint::Start() {
         error_ = QStringLiteral("No page of the report is in the range chosen.");
         return false;
     }
-    if (printer_)
+    if (printer_) {
         file_ = std::make_unique<TPrintFile>(*printer_);
-    else if (!pdfDir_->isValid()) {
+        // Said at once, not after every page was drawn for nothing.
+        if (const QString refused = file_->Refused(); !refused.isEmpty()) {
+            Fail(refused);
+            return false;
+        }
+    } else if (!pdfDir_->isValid()) {
         Fail(CannotPrint(job_.Queue, QString()) +
              QStringLiteral("\nThere is no room for the print's temporary file."));
         return false;

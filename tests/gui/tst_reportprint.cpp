@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <csignal>
+#include <sys/stat.h>
 #if VR_WEBENGINE
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -164,6 +165,7 @@ private slots:
     void cancelledPrintDialogPrintsNothing();
     void printerLeftActiveIsReplaced_data();
     void printerLeftActiveIsReplaced();
+    void failedStartThenPrintsAgain_data();
     void failedStartThenPrintsAgain();
     void htmlPrintHoldsTheCommands();
     void previewGoneDuringAPrint();
@@ -377,14 +379,30 @@ void TestReportPrint::printerLeftActiveIsReplaced() {
     QVERIFY(QFile::exists(pdf));
 }
 
+void TestReportPrint::failedStartThenPrintsAgain_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("missing folder") << "missing/folder/x.pdf" << "No such file or directory";
+    QTest::newRow("FIFO") << "fifo.pdf" << "It is not a regular file but a FIFO (named pipe).";
+}
+
 void TestReportPrint::failedStartThenPrintsAgain() {
+    QFETCH(QString, target);
+    QFETCH(QString, why);
     CreateReport();
-    const QString missing = fixture_->Dir.filePath(QStringLiteral("missing/folder/x.pdf"));
-    WithoutPrinter()->setOutputFileName(missing);
+    const QString refused = fixture_->Dir.filePath(target);
+    if (target == QLatin1String("fifo.pdf"))
+        QCOMPARE(::mkfifo(QFile::encodeName(refused).constData(), 0600), 0);
+    WithoutPrinter()->setOutputFileName(refused);
     fixture_->Script.AnswerPrint(true);
-    fixture_->Script.Answer(
-        mrOk, QStringLiteral("Can not write %1.\nNo such file or directory").arg(missing));
-    Print();
+    fixture_->Script.Answer(mrOk, QStringLiteral("Can not write %1.\n%2").arg(refused, why));
+    {
+        // The refusal comes before any page is drawn, and nothing opens the FIFO.
+        TFifoWriterWatchdog watchdog(refused, 5);
+        Print();
+        watchdog.Stop();
+        QVERIFY(!watchdog.Fired());
+    }
     QVERIFY(Raport->QR_Main->Printer()->printerState() != QPrinter::Active);
     const QString pdf = fixture_->Dir.filePath(QStringLiteral("x.pdf"));
     fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(pdf); });
