@@ -49,7 +49,7 @@ public:
     bool StartPrint(const QPrinter &printer, QString *error = nullptr);
     bool Printing() const { return printer_ != nullptr || queueJob_ != nullptr; }
     // Cancels the print; the end comes by PrintFinished, Cancelled, once the
-    // engine has let go of the printer.
+    // engine has made the page's PDF.
     void CancelPrint();
     // The engine lays the whole page out in its page process and paints
     // every sheet as a picture: a page of 226 sheets took 2 minutes and
@@ -80,17 +80,16 @@ private:
     // Measures the page in sheets, then prints it or refuses it.
     void PrintLoadedPage(double pageHeight);
     void MeasureThenPrint();
-    void EnginePrinted(bool ok);
+    // The text a build without the browser engine prints has printed.
+    void TextPrinted(bool ok);
     void PageProcessEnded();
-    void GiveUpPrint();
     // The engine has made the page's PDF (empty when it could not) for the
     // print `serial`.
     void PdfMade(int serial, const QByteArray &pdf);
     // The PDF file of a print on a queue is written: the queue gets it.
     void StartHandOver();
     void HandOverEnded();
-    // `engineHasIt`: the engine may still paint on the printer.
-    void FinishPrint(PrintEnd end, const QString &why = QString(), bool engineHasIt = false);
+    void FinishPrint(PrintEnd end, const QString &why = QString());
 
     class Impl;
     Impl *impl_;
@@ -102,11 +101,11 @@ private:
     QPageLayout printLayout_;
     QPageRanges printPages_;
     std::unique_ptr<TPrintFile> file_; // the file it prints to
-    // The engine makes the page's PDF in its own process and hands it over
-    // (a print on a queue, or one copy into a file), instead of painting
-    // on the printer from a worker of its own: that worker crashes the
-    // program when the page's process ends meanwhile.
-    bool pdfMode_ = false;
+    // Every print of the page is made from the PDF the engine makes of it
+    // in its own process (a queue makes the copies; a file gets them from
+    // PrintedSheetsPdf), never by the engine painting on the printer from
+    // a worker of its own: that worker crashes the program when the page's
+    // process ends meanwhile.
     int printSerial_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // A print on a queue: its job, the folder of its PDF file, the pages the

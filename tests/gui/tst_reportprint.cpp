@@ -618,13 +618,25 @@ void TestReportPrint::pageProcessEndedDuringAPrint() {
 
 void TestReportPrint::pageProcessEndedWhileThePdfIsMade_data() {
     QTest::addColumn<int>("after");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("collate");
+    QTest::addColumn<bool>("lastFirst");
     for (int ms : {50, 150, 300, 600})
-        QTest::addRow("%d ms after Print", ms) << ms;
+        QTest::addRow("%d ms after Print", ms) << ms << 1 << true << false;
+    // The file's copies and order are made from the engine's PDF as well.
+    for (int ms : {150, 600}) {
+        QTest::addRow("2 collated copies, %d ms", ms) << ms << 2 << true << false;
+        QTest::addRow("2 copies not collated, %d ms", ms) << ms << 2 << false << false;
+        QTest::addRow("last page first, %d ms", ms) << ms << 1 << true << true;
+    }
 }
 
 void TestReportPrint::pageProcessEndedWhileThePdfIsMade() {
 #if VR_WEBENGINE
     QFETCH(int, after);
+    QFETCH(int, copies);
+    QFETCH(bool, collate);
+    QFETCH(bool, lastFirst);
     // A long page: the engine makes its PDF for a while.
     CreateReport(400);
     Raport_p->SB_HTMLClick();
@@ -635,7 +647,12 @@ void TestReportPrint::pageProcessEndedWhileThePdfIsMade() {
     QVERIFY(pid > 0);
     const QString pdf = fixture_->Dir.filePath(QStringLiteral("killed.pdf"));
     WithoutPrinter();
-    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(pdf); });
+    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) {
+        p.setOutputFileName(pdf);
+        p.setCopyCount(copies);
+        p.setCollateCopies(collate);
+        p.setPageOrder(lastFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    });
     Raport_p->SB_Print_ReportClick();
     QTest::qWait(after);
     const bool printing = Raport_p->Printing();
@@ -712,6 +729,7 @@ void TestReportPrint::htmlPrintHonoursTheDialog_data() {
     QTest::newRow("collated copies") << 2 << true << false << QList<int>{1, 2, 3, 1, 2, 3};
     QTest::newRow("copies not collated") << 2 << false << false << QList<int>{1, 1, 2, 2, 3, 3};
     QTest::newRow("collated, last first") << 2 << true << true << QList<int>{3, 2, 1, 3, 2, 1};
+    QTest::newRow("not collated, last first") << 2 << false << true << QList<int>{3, 3, 2, 2, 1, 1};
 }
 
 void TestReportPrint::htmlPrintHonoursTheDialog() {
