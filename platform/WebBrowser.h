@@ -41,7 +41,8 @@ public:
     // Starts printing the page shown with the choices of `printer` (a copy
     // prints, so `printer` need not stay); a page still loading prints once
     // it has loaded. Nothing waits meanwhile: PrintFinished tells the end.
-    // A print to a file replaces the file only when it has printed. A print
+    // A print to a file replaces the file only when it has printed; its
+    // copies and order of sheets are made from the page's PDF. A print
     // on a printer queue is written as a PDF file of the pages chosen and
     // handed to the queue, which makes the copies; it has printed when the
     // queue has taken it.
@@ -56,8 +57,9 @@ public:
     // 840 MB, and one of 2,000 ran the page process out of memory. A page
     // of more sheets than this is not printed here (TooLong).
     int MaxPrintSheets = 250;
-    // The engine prints its page as a picture at the printer's resolution,
-    // at most this one: more costs memory and time and shows nothing more.
+    // The text a build without the browser engine shows prints at the
+    // printer's resolution, at most this one: more costs memory and time
+    // and shows nothing more.
     static constexpr int PrintResolution = 300;
     // How far the page has loaded, over the page while it loads (a long
     // page stays blank for seconds).
