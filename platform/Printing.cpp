@@ -14,6 +14,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// Only qpdf's std::shared_ptr interface is used, not its old smart pointer.
+#define POINTERHOLDER_TRANSITION 4
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
 bool PrinterCanStart(QPrinter::OutputFormat format, const QString &printerName,
                      const QString &outputFile) {
     if (!outputFile.isEmpty())
@@ -103,6 +111,44 @@ std::vector<int> PrintedSheets(const QPrinter &printer, int pageCount) {
             sheets.insert(sheets.end(), size_t(copies), page);
     }
     return sheets;
+}
+
+QByteArray PrintedSheetsPdf(const QPrinter &printer, const QByteArray &pdf) {
+    try {
+        QPDF document;
+        document.setSuppressWarnings(true);
+        // A PDF the engine left damaged fails the print rather than print
+        // what could be pieced together of it.
+        document.setAttemptRecovery(false);
+        document.processMemoryFile("printed page", pdf.constData(), size_t(pdf.size()));
+        QPDFPageDocumentHelper pages(document);
+        const std::vector<QPDFPageObjectHelper> page = pages.getAllPages();
+        const std::vector<int> sheets = PrintedSheets(printer, int(page.size()));
+        bool asItIs = sheets.size() == page.size();
+        for (size_t i = 0; asItIs && i < sheets.size(); ++i)
+            asItIs = sheets[i] == int(i);
+        if (asItIs)
+            return pdf;
+        // The pages are put in again in the sheets' order; a page object
+        // stands once in a document, so a page's second sheet is a copy of
+        // it that shares its contents.
+        for (const QPDFPageObjectHelper &p : page)
+            pages.removePage(p);
+        std::vector<bool> placed(page.size(), false);
+        for (int sheet : sheets) {
+            QPDFPageObjectHelper p = page[size_t(sheet)];
+            pages.addPage(placed[size_t(sheet)] ? p.shallowCopyPage() : p, false);
+            placed[size_t(sheet)] = true;
+        }
+        QPDFWriter writer(document);
+        writer.setOutputMemory();
+        writer.write();
+        const std::shared_ptr<Buffer> written = writer.getBufferSharedPointer();
+        return QByteArray(reinterpret_cast<const char *>(written->getBuffer()),
+                          qsizetype(written->getSize()));
+    } catch (const std::exception &) {
+        return QByteArray();
+    }
 }
 
 // ---- Prints to a file ------------------------------------------------------

@@ -40,6 +40,11 @@ std::unique_ptr<QPrinter> CopyOfPrinter(const QPrinter &printer, int resolution 
 // sheets come out: the printer's page range and page order, and, where the
 // printer does not make copies itself, each copy, collated or not.
 std::vector<int> PrintedSheets(const QPrinter &printer, int pageCount);
+// The PDF a print on `printer` writes, made from `pdf`, one copy of every
+// page of the document: its pages in the order of PrintedSheets, a page
+// printed more than once repeated. `pdf` itself when that order is its own;
+// empty when it can not be read or the new PDF can not be made.
+QByteArray PrintedSheetsPdf(const QPrinter &printer, const QByteArray &pdf);
 
 // A print to a file writes a new file beside it (TSaveFile), which takes the
 // file's place only when the print has succeeded and the file was written

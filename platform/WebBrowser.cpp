@@ -55,10 +55,6 @@ class TWebBrowser::Impl {
 public:
     QWebEngineView *view;
     bool printStarted = false; // the engine has the print
-    // The printer and file of a print given up on, kept until the engine
-    // ends it: the engine goes on painting on them meanwhile.
-    std::unique_ptr<QPrinter> givenUp;
-    std::unique_ptr<TPrintFile> givenUpFile;
 };
 
 bool TWebBrowser::ShowsHtml() {
@@ -93,7 +89,6 @@ TWebBrowser::TWebBrowser(QWidget *parent)
         if (Printing() && !impl_->printStarted)
             MeasureThenPrint();
     });
-    connect(impl_->view, &QWebEngineView::printFinished, this, &TWebBrowser::EnginePrinted);
     connect(impl_->view, &QWebEngineView::renderProcessTerminated, this,
             &TWebBrowser::PageProcessEnded);
     SetUpPrintWatchdog();
@@ -101,17 +96,8 @@ TWebBrowser::TWebBrowser(QWidget *parent)
 
 TWebBrowser::~TWebBrowser() {
     alive_.reset();
-    // A printer the engine still paints on must outlive this view: it is let go.
-    if (impl_->printStarted && !pdfMode_)
-        (void)printer_.release();
     handOver_.reset();
-    (void)impl_->givenUp.release();
     delete impl_;
-}
-
-void TWebBrowser::GiveUpPrint() {
-    impl_->givenUp = std::move(printer_);
-    impl_->givenUpFile = std::move(file_);
 }
 
 bool TWebBrowser::Navigate(const QString &fileName) {
@@ -155,19 +141,15 @@ void TWebBrowser::PrintLoadedPage(double pageHeight) {
     }
     impl_->printStarted = true;
     printWatchdog_->stop();
-    if (pdfMode_) {
-        // The chosen pages once; a queue makes the copies.
-        const std::weak_ptr<bool> alive = alive_;
-        impl_->view->page()->printToPdf(
-            [this, alive, serial = printSerial_](const QByteArray &pdf) {
-                if (alive.lock())
-                    PdfMade(serial, pdf);
-            },
-            printLayout_, printPages_);
-        return;
-    }
-    // The engine lays the page out and reports the end by printFinished.
-    impl_->view->print(printer_.get());
+    // The chosen pages once; a queue makes the copies, a file gets them
+    // when the PDF is written.
+    const std::weak_ptr<bool> alive = alive_;
+    impl_->view->page()->printToPdf(
+        [this, alive, serial = printSerial_](const QByteArray &pdf) {
+            if (alive.lock())
+                PdfMade(serial, pdf);
+        },
+        printLayout_, printPages_);
 }
 
 void TWebBrowser::CancelPrint() {
@@ -184,21 +166,9 @@ void TWebBrowser::CancelPrint() {
             FinishPrint(PrintEnd::Cancelled);
         return;
     }
-    // The engine is not stopped: its Stop action crashes the program while
-    // the engine's worker paints. The print ends in its own time, on the
-    // printer and the file it has, and what it printed is dropped.
+    // The engine is not stopped: the print ends when its PDF is made, and
+    // the PDF is dropped.
     printWatchdog_->start(CancelWait);
-}
-
-void TWebBrowser::EnginePrinted(bool ok) {
-    if (impl_->givenUp) {
-        impl_->givenUp.reset();
-        impl_->givenUpFile.reset();
-        return;
-    }
-    if (!impl_->printStarted)
-        return;
-    FinishPrint(cancelled_ ? PrintEnd::Cancelled : ok ? PrintEnd::Printed : PrintEnd::Failed);
 }
 
 void TWebBrowser::PageProcessEnded() {
@@ -208,8 +178,7 @@ void TWebBrowser::PageProcessEnded() {
     if (Printing()) {
         FinishPrint(PrintEnd::Failed,
                     QStringLiteral("The browser's page process ended while printing: nothing "
-                                   "was printed. The QRP view prints the same report."),
-                    true);
+                                   "was printed. The QRP view prints the same report."));
     }
     impl_->view->reload();
 }
@@ -225,8 +194,6 @@ class TWebBrowser::Impl {
 public:
     QPlainTextEdit *view;
     bool printStarted = false;
-    std::unique_ptr<QPrinter> givenUp; // never set: the text prints at once
-    std::unique_ptr<TPrintFile> givenUpFile;
 };
 
 bool TWebBrowser::ShowsHtml() {
@@ -262,10 +229,6 @@ bool TWebBrowser::Navigate(const QString &fileName) {
     return true;
 }
 
-void TWebBrowser::GiveUpPrint() {
-    // The text printed at once: nothing still uses the printer.
-}
-
 void TWebBrowser::MeasureThenPrint() {
     QTimer::singleShot(0, this, [this] {
         if (Printing() && !impl_->printStarted)
@@ -289,7 +252,7 @@ void TWebBrowser::PrintLoadedPage(double) {
         impl_->view->document()->print(printer_.get());
         ok = printer_->printerState() != QPrinter::Error;
     }
-    QTimer::singleShot(0, this, [this, ok] { EnginePrinted(ok); });
+    QTimer::singleShot(0, this, [this, ok] { TextPrinted(ok); });
 }
 
 void TWebBrowser::CancelPrint() {
@@ -299,7 +262,7 @@ void TWebBrowser::CancelPrint() {
         handOver_->Cancel();
 }
 
-void TWebBrowser::EnginePrinted(bool ok) {
+void TWebBrowser::TextPrinted(bool ok) {
     if (impl_->printStarted && queueJob_ && ok && !cancelled_)
         StartHandOver();
     else if (impl_->printStarted)
@@ -325,7 +288,7 @@ void TWebBrowser::SetUpPrintWatchdog() {
     connect(handOverPoll_, &QTimer::timeout, this, &TWebBrowser::HandOverEnded);
     connect(printWatchdog_, &QTimer::timeout, this, [this] {
         if (cancelled_)
-            FinishPrint(PrintEnd::Cancelled, QString(), true);
+            FinishPrint(PrintEnd::Cancelled);
         else
             FinishPrint(PrintEnd::Failed, QStringLiteral("The page did not load in time."));
     });
@@ -342,17 +305,9 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
             *error = why;
         return false;
     }
-    // The engine takes one print at a time: it ignores another while it
-    // still paints one given up on.
-    if (impl_->givenUp) {
-        if (error)
-            *error = QStringLiteral("The last print is still ending. Try again in a moment.");
-        return false;
-    }
     cancelled_ = false;
     ++printSerial_;
     if (PrintsToQueue(printer)) {
-        pdfMode_ = ShowsHtml();
         queueDir_ = std::make_unique<QTemporaryDir>();
         if (!queueDir_->isValid()) {
             queueDir_.reset();
@@ -369,22 +324,23 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
         printLayout_ = printer.pageLayout();
         printPages_ =
             printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
-        if (!pdfMode_)
+        if (!ShowsHtml())
             textWriter_ = PdfWriterFor(printer, queueJob_->File,
                                        std::min(printer.resolution(), PrintResolution));
     } else {
         printer_ = CopyOfPrinter(printer, std::min(printer.resolution(), PrintResolution));
-        // The engine prints every sheet: given a page range it fails.
+        // The page prints whole: the dialog offers no page range.
         printer_->setPrintRange(QPrinter::AllPages);
         printer_->setPageRanges(QPageRanges());
-#if VR_WEBENGINE
-        // Told to collate, the engine repeats each sheet for the copies; told
-        // not to, it prints the whole page again for each copy.
-        printer_->setCollateCopies(!printer.collateCopies());
-        // One copy in page order is the engine's PDF as it is.
-        pdfMode_ = printer.copyCount() <= 1 && printer.pageOrder() == QPrinter::FirstPageFirst;
-#endif
         file_ = std::make_unique<TPrintFile>(*printer_);
+        // Said at once, not after the page was made for nothing.
+        if (const QString refused = file_->Refused(); !refused.isEmpty()) {
+            file_.reset();
+            printer_.reset();
+            if (error)
+                *error = refused;
+            return false;
+        }
         printLayout_ = printer_->pageLayout();
         printPages_ = QPageRanges();
     }
@@ -395,7 +351,7 @@ bool TWebBrowser::StartPrint(const QPrinter &printer, QString *error) {
     return true;
 }
 
-void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt) {
+void TWebBrowser::FinishPrint(PrintEnd end, const QString &why) {
     if (!Printing())
         return;
     QString error = why;
@@ -410,20 +366,15 @@ void TWebBrowser::FinishPrint(PrintEnd end, const QString &why, bool engineHasIt
     textWriter_.reset();
     queueJob_.reset();
     queueDir_.reset();
-    // Ended before the engine ended it, the print keeps its printer and its
-    // file until the engine lets go of them.
-    if (impl_->printStarted && engineHasIt && !pdfMode_ && printer_)
-        GiveUpPrint();
     printer_.reset();
     file_.reset();
     impl_->printStarted = false;
-    pdfMode_ = false;
     cancelled_ = false;
     emit PrintFinished(end, error);
 }
 
 void TWebBrowser::PdfMade(int serial, const QByteArray &pdf) {
-    if (!Printing() || !pdfMode_ || serial != printSerial_ || handOver_)
+    if (!Printing() || serial != printSerial_ || handOver_)
         return;
     if (cancelled_) {
         FinishPrint(PrintEnd::Cancelled);
@@ -435,8 +386,13 @@ void TWebBrowser::PdfMade(int serial, const QByteArray &pdf) {
                                    "was printed. The QRP view prints the same report."));
         return;
     }
+    // A file gets the copies and the order of its sheets here.
+    const QByteArray sheets = queueJob_ ? pdf : PrintedSheetsPdf(*printer_, pdf);
     QString why;
-    if (!WriteFileAsItIs(queueJob_ ? queueJob_->File : printer_->outputFileName(), pdf, &why))
+    if (sheets.isEmpty())
+        FinishPrint(PrintEnd::Failed);
+    else if (!WriteFileAsItIs(queueJob_ ? queueJob_->File : printer_->outputFileName(), sheets,
+                              &why))
         FinishPrint(PrintEnd::Failed,
                     (queueJob_ ? CannotPrint(queueJob_->Queue, QString())
                                : CannotPrint(printer_->printerName(), file_->Target())) +

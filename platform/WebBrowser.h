@@ -41,7 +41,8 @@ public:
     // Starts printing the page shown with the choices of `printer` (a copy
     // prints, so `printer` need not stay); a page still loading prints once
     // it has loaded. Nothing waits meanwhile: PrintFinished tells the end.
-    // A print to a file replaces the file only when it has printed. A print
+    // A print to a file replaces the file only when it has printed; its
+    // copies and order of sheets are made from the page's PDF. A print
     // on a printer queue is written as a PDF file of the pages chosen and
     // handed to the queue, which makes the copies; it has printed when the
     // queue has taken it.
@@ -49,15 +50,16 @@ public:
     bool StartPrint(const QPrinter &printer, QString *error = nullptr);
     bool Printing() const { return printer_ != nullptr || queueJob_ != nullptr; }
     // Cancels the print; the end comes by PrintFinished, Cancelled, once the
-    // engine has let go of the printer.
+    // engine has made the page's PDF.
     void CancelPrint();
     // The engine lays the whole page out in its page process and paints
     // every sheet as a picture: a page of 226 sheets took 2 minutes and
     // 840 MB, and one of 2,000 ran the page process out of memory. A page
     // of more sheets than this is not printed here (TooLong).
     int MaxPrintSheets = 250;
-    // The engine prints its page as a picture at the printer's resolution,
-    // at most this one: more costs memory and time and shows nothing more.
+    // The text a build without the browser engine shows prints at the
+    // printer's resolution, at most this one: more costs memory and time
+    // and shows nothing more.
     static constexpr int PrintResolution = 300;
     // How far the page has loaded, over the page while it loads (a long
     // page stays blank for seconds).
@@ -80,17 +82,16 @@ private:
     // Measures the page in sheets, then prints it or refuses it.
     void PrintLoadedPage(double pageHeight);
     void MeasureThenPrint();
-    void EnginePrinted(bool ok);
+    // The text a build without the browser engine prints has printed.
+    void TextPrinted(bool ok);
     void PageProcessEnded();
-    void GiveUpPrint();
     // The engine has made the page's PDF (empty when it could not) for the
     // print `serial`.
     void PdfMade(int serial, const QByteArray &pdf);
     // The PDF file of a print on a queue is written: the queue gets it.
     void StartHandOver();
     void HandOverEnded();
-    // `engineHasIt`: the engine may still paint on the printer.
-    void FinishPrint(PrintEnd end, const QString &why = QString(), bool engineHasIt = false);
+    void FinishPrint(PrintEnd end, const QString &why = QString());
 
     class Impl;
     Impl *impl_;
@@ -102,11 +103,11 @@ private:
     QPageLayout printLayout_;
     QPageRanges printPages_;
     std::unique_ptr<TPrintFile> file_; // the file it prints to
-    // The engine makes the page's PDF in its own process and hands it over
-    // (a print on a queue, or one copy into a file), instead of painting
-    // on the printer from a worker of its own: that worker crashes the
-    // program when the page's process ends meanwhile.
-    bool pdfMode_ = false;
+    // Every print of the page is made from the PDF the engine makes of it
+    // in its own process (a queue makes the copies; a file gets them from
+    // PrintedSheetsPdf), never by the engine painting on the printer from
+    // a worker of its own: that worker crashes the program when the page's
+    // process ends meanwhile.
     int printSerial_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     // A print on a queue: its job, the folder of its PDF file, the pages the

@@ -4,12 +4,17 @@
 #include "platform/Printing.h"
 #include "tests/TestSupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <pwd.h>
@@ -62,6 +67,39 @@ bool PrintTo(const QString &name, int pages, QString *error) {
     return file.Commit(error);
 }
 
+// A PDF of `pages` pages in memory, page n (from 1) saying "Sheet n".
+QByteArray PdfOfSheets(int pages) {
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&bytes);
+    QPainter painter(&writer);
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1)
+            writer.newPage();
+        painter.drawText(300, 300, QStringLiteral("Sheet %1").arg(page));
+    }
+    painter.end();
+    return bytes.data();
+}
+
+// The sheet numbers a PDF's pages say, in order, by pdftotext.
+QList<int> SheetsOf(const QByteArray &pdf, const QString &folder) {
+    const QString name = QDir(folder).filePath(QStringLiteral("sheets.pdf"));
+    WriteFile(name, pdf);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {name, QStringLiteral("-")});
+    if (!text.waitForFinished(20000))
+        return {};
+    QList<int> sheets;
+    static const QRegularExpression number(QStringLiteral("Sheet (\\d+)"));
+    for (const QString &page : QString::fromUtf8(text.readAllStandardOutput())
+                                   .split(QLatin1Char('\f'), Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch match = number.match(page);
+        sheets << (match.hasMatch() ? match.captured(1).toInt() : 0);
+    }
+    return sheets;
+}
+
 // Sets the umask while it lives.
 struct TUmask {
     explicit TUmask(mode_t mask) : old(::umask(mask)) {}
@@ -82,6 +120,8 @@ private slots:
     void targetsAsTheSystemNamesThem();
     void folderThatTakesNoNewFile_data();
     void folderThatTakesNoNewFile();
+    void sheetsFromOneCopy_data();
+    void sheetsFromOneCopy();
 };
 
 void TestPrintFile::replacesWhatTheUserMeant_data() {
@@ -309,6 +349,44 @@ void TestPrintFile::folderThatTakesNoNewFile() {
     QVERIFY(!printed);
     QCOMPARE(error, CannotPrint(QString(), target) + QLatin1Char('\n') + SystemReason(EFBIG));
     QCOMPARE(FileContents(target), QByteArray("the user's own file"));
+}
+
+void TestPrintFile::sheetsFromOneCopy_data() {
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("collate");
+    QTest::addColumn<bool>("lastFirst");
+    QTest::addColumn<QList<int>>("sheets");
+    QTest::newRow("as it is") << 1 << true << false << QList<int>{1, 2, 3};
+    QTest::newRow("last page first") << 1 << true << true << QList<int>{3, 2, 1};
+    QTest::newRow("collated copies") << 2 << true << false << QList<int>{1, 2, 3, 1, 2, 3};
+    QTest::newRow("copies not collated")
+        << 3 << false << false << QList<int>{1, 1, 1, 2, 2, 2, 3, 3, 3};
+    QTest::newRow("not collated, last first") << 2 << false << true << QList<int>{3, 3, 2, 2, 1, 1};
+}
+
+void TestPrintFile::sheetsFromOneCopy() {
+    // The browser's one copy of a page becomes the file's sheets: a page
+    // printed more than once shares its contents, and what is no PDF
+    // makes nothing.
+    QFETCH(int, copies);
+    QFETCH(bool, collate);
+    QFETCH(bool, lastFirst);
+    QFETCH(QList<int>, sheets);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setCopyCount(copies);
+    printer.setCollateCopies(collate);
+    printer.setPageOrder(lastFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    const QByteArray one = PdfOfSheets(3);
+    const QByteArray made = PrintedSheetsPdf(printer, one);
+    QVERIFY(made.startsWith("%PDF-"));
+    QVERIFY(made.size() < one.size() * 2);
+    QVERIFY(PrintedSheetsPdf(printer, QByteArrayLiteral("%PDF-1.4 not a PDF")).isEmpty());
+    QVERIFY(PrintedSheetsPdf(printer, one.left(one.size() / 2)).isEmpty());
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    QCOMPARE(SheetsOf(made, dir.path()), sheets);
 }
 
 QTEST_MAIN(TestPrintFile)

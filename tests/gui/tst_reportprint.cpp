@@ -380,16 +380,29 @@ void TestReportPrint::printerLeftActiveIsReplaced() {
 }
 
 void TestReportPrint::failedStartThenPrintsAgain_data() {
+    QTest::addColumn<bool>("html");
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("why");
-    QTest::newRow("missing folder") << "missing/folder/x.pdf" << "No such file or directory";
-    QTest::newRow("FIFO") << "fifo.pdf" << "It is not a regular file but a FIFO (named pipe).";
+    for (const bool html : {false, true}) {
+        const char *view = html ? "HTML view" : "pages";
+        QTest::addRow("%s, missing folder", view) << html << "missing/folder/x.pdf"
+                                                  << "No such file or directory";
+        QTest::addRow("%s, FIFO", view) << html << "fifo.pdf"
+                                        << "It is not a regular file but a FIFO (named pipe).";
+    }
 }
 
 void TestReportPrint::failedStartThenPrintsAgain() {
+    QFETCH(bool, html);
     QFETCH(QString, target);
     QFETCH(QString, why);
+    if (html && !TWebBrowser::ShowsHtml())
+        QSKIP("this build shows the HTML view as text");
     CreateReport();
+    if (html) {
+        Raport_p->SB_HTMLClick();
+        QTRY_VERIFY_WITH_TIMEOUT(Raport_p->Browser->Loaded(), 30000);
+    }
     const QString refused = fixture_->Dir.filePath(target);
     if (target == QLatin1String("fifo.pdf"))
         QCOMPARE(::mkfifo(QFile::encodeName(refused).constData(), 0600), 0);
@@ -397,9 +410,10 @@ void TestReportPrint::failedStartThenPrintsAgain() {
     fixture_->Script.AnswerPrint(true);
     fixture_->Script.Answer(mrOk, QStringLiteral("Can not write %1.\n%2").arg(refused, why));
     {
-        // The refusal comes before any page is drawn, and nothing opens the FIFO.
+        // Refused at once, before any page is made, and nothing opens the FIFO.
         TFifoWriterWatchdog watchdog(refused, 5);
-        Print();
+        Raport_p->SB_Print_ReportClick();
+        QVERIFY(!Raport_p->Printing());
         watchdog.Stop();
         QVERIFY(!watchdog.Fired());
     }
@@ -407,7 +421,7 @@ void TestReportPrint::failedStartThenPrintsAgain() {
     const QString pdf = fixture_->Dir.filePath(QStringLiteral("x.pdf"));
     fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(pdf); });
     Print();
-    QVERIFY(QFile::exists(pdf));
+    QVERIFY(FileContents(pdf).startsWith("%PDF-"));
 }
 
 void TestReportPrint::htmlPrintHoldsTheCommands() {
@@ -636,13 +650,25 @@ void TestReportPrint::pageProcessEndedDuringAPrint() {
 
 void TestReportPrint::pageProcessEndedWhileThePdfIsMade_data() {
     QTest::addColumn<int>("after");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("collate");
+    QTest::addColumn<bool>("lastFirst");
     for (int ms : {50, 150, 300, 600})
-        QTest::addRow("%d ms after Print", ms) << ms;
+        QTest::addRow("%d ms after Print", ms) << ms << 1 << true << false;
+    // The file's copies and order are made from the engine's PDF as well.
+    for (int ms : {150, 600}) {
+        QTest::addRow("2 collated copies, %d ms", ms) << ms << 2 << true << false;
+        QTest::addRow("2 copies not collated, %d ms", ms) << ms << 2 << false << false;
+        QTest::addRow("last page first, %d ms", ms) << ms << 1 << true << true;
+    }
 }
 
 void TestReportPrint::pageProcessEndedWhileThePdfIsMade() {
 #if VR_WEBENGINE
     QFETCH(int, after);
+    QFETCH(int, copies);
+    QFETCH(bool, collate);
+    QFETCH(bool, lastFirst);
     // A long page: the engine makes its PDF for a while.
     CreateReport(400);
     Raport_p->SB_HTMLClick();
@@ -653,7 +679,12 @@ void TestReportPrint::pageProcessEndedWhileThePdfIsMade() {
     QVERIFY(pid > 0);
     const QString pdf = fixture_->Dir.filePath(QStringLiteral("killed.pdf"));
     WithoutPrinter();
-    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) { p.setOutputFileName(pdf); });
+    fixture_->Script.AnswerPrint(true, [&](QPrinter &p) {
+        p.setOutputFileName(pdf);
+        p.setCopyCount(copies);
+        p.setCollateCopies(collate);
+        p.setPageOrder(lastFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    });
     Raport_p->SB_Print_ReportClick();
     QTest::qWait(after);
     const bool printing = Raport_p->Printing();
@@ -730,6 +761,7 @@ void TestReportPrint::htmlPrintHonoursTheDialog_data() {
     QTest::newRow("collated copies") << 2 << true << false << QList<int>{1, 2, 3, 1, 2, 3};
     QTest::newRow("copies not collated") << 2 << false << false << QList<int>{1, 1, 2, 2, 3, 3};
     QTest::newRow("collated, last first") << 2 << true << true << QList<int>{3, 2, 1, 3, 2, 1};
+    QTest::newRow("not collated, last first") << 2 << false << true << QList<int>{3, 3, 2, 2, 1, 1};
 }
 
 void TestReportPrint::htmlPrintHonoursTheDialog() {
