@@ -47,7 +47,7 @@ inline bool MakeOddFile(TOddFile kind, const QString &path) {
 class TFifoReaderWatchdog {
 public:
     explicit TFifoReaderWatchdog(const QString &path,
-                           std::chrono::milliseconds delay = std::chrono::seconds(3))
+                                 std::chrono::milliseconds delay = std::chrono::seconds(3))
         : path_(QFile::encodeName(path)), thread_([this, delay] { Run(delay); }) {}
     ~TFifoReaderWatchdog() {
         {
