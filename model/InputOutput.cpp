@@ -15,19 +15,12 @@ constexpr qsizetype SmallKWidth = 4;
 constexpr qsizetype FunBlockHead = 9;
 // Lines of a ".crt" block that are read (the eighth is a separator).
 constexpr qsizetype CrtBlockLines = 7;
-// The largest size of a range end or point: the chart scales by the range and
-// shows values as fixed decimals of 15 significant digits; near 1e308 the range
-// itself overflows and every utility becomes inf or NaN.
-constexpr double MaxImportMagnitude = 1e15;
-
 QString ConvertionError() {
     return QStringLiteral("Convertion error");
 }
 // With the text that did not convert, cut short for the message box.
 QString ConvertionError(const QString &text) {
-    constexpr qsizetype Shown = 40;
-    const QString shown = text.size() > Shown ? text.left(Shown) + QStringLiteral("...") : text;
-    return ConvertionError() + QStringLiteral(": \"%1\"").arg(shown);
+    return ConvertionError() + QStringLiteral(": \"%1\"").arg(TXML::ShownValue(text));
 }
 QString UnexpectedEnd() {
     return QStringLiteral("Unexpected end of file");
@@ -90,13 +83,14 @@ struct TLineReader {
     bool Number(qsizetype index, const QString &text, double &value) {
         return TXML::FileTextToNumber(text, value) || Fail(index, ConvertionError(text));
     }
-    // A number of the criterion's scale: no larger than MaxImportMagnitude.
+    // A number of the criterion's scale: no larger than MaxMagnitude.
     bool ScaleNumber(qsizetype index, const QString &text, double &value) {
         if (!Number(index, text, value))
             return false;
-        return std::abs(value) <= MaxImportMagnitude ||
-               Fail(index, QStringLiteral("Number too large: \"%1\" (the largest size is %2)")
-                               .arg(text.trimmed(), TXML::NumberToFileText(MaxImportMagnitude)));
+        return std::abs(value) <= TINPUT_OUTPUT::MaxMagnitude ||
+               Fail(index,
+                    QStringLiteral("Number too large: \"%1\" (the largest size is %2)")
+                        .arg(text.trimmed(), TXML::NumberToFileText(TINPUT_OUTPUT::MaxMagnitude)));
     }
 };
 

@@ -18,6 +18,11 @@ public:
     // Result of a file that could not be read at all (missing, no regular file, too
     // large): no line is at fault, and the message names the file.
     static constexpr int NotRead = -3;
+    // The largest size of a range end, a point or K a file may give: the chart
+    // scales by the range and shows values as fixed decimals of 15 significant
+    // digits; near 1e308 the range itself overflows and every utility becomes
+    // inf or NaN.
+    static constexpr double MaxMagnitude = 1e15;
 
     // Import a function file: criteria with their utility functions, K and the k.
     // Returns ReadOk, NotRead, or the 1-based number of the failing line (0 for an

@@ -59,9 +59,8 @@ bool TProblemFile::Read(const QString &path) {
         Error = message;
         return false;
     };
-    // Refused before any reader opens it: a FIFO would block, a device never end.
-    if (const QString refused = CheckReadFile(path); !refused.isEmpty())
-        return fail(refused);
+    // Every reader below refuses a name it can not read (a FIFO, a device, a
+    // file too large) before opening it.
     TKind kind = KindByExtension(path);
     if (kind == TKind::Unknown) {
         QString why;
@@ -134,7 +133,7 @@ void TProblemFile::CheckFunK(const QString &path) {
     }
     // Fewer than two k above zero, or none used: K shapes no utility, and only
     // one far out of scale could still overflow the sums.
-    if (std::abs(K) <= 1.0e15)
+    if (std::abs(K) <= TINPUT_OUTPUT::MaxMagnitude)
         return;
     Notice = QStringLiteral("The K of the file (%1) is out of scale; its k give no K of "
                             "their own.\nK is set to 0.")

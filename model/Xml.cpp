@@ -81,10 +81,13 @@ bool TXML::FileTextToNumber(const QString &text, double &value) {
     return true;
 }
 
-QString TXML::ValueDetail(const QString &tag, const QString &name, const QString &text) {
+QString TXML::ShownValue(const QString &text) {
     constexpr qsizetype Shown = 40;
-    const QString shown = text.size() > Shown ? text.left(Shown) + QStringLiteral("...") : text;
-    const QString value = QStringLiteral("%1 \"%2\"").arg(name, shown);
+    return text.size() > Shown ? text.left(Shown) + QStringLiteral("...") : text;
+}
+
+QString TXML::ValueDetail(const QString &tag, const QString &name, const QString &text) {
+    const QString value = QStringLiteral("%1 \"%2\"").arg(name, ShownValue(text));
     return tag.isEmpty() ? QStringLiteral(" (%1)").arg(value)
                          : QStringLiteral(" (tag \"%1\", %2)").arg(tag, value);
 }

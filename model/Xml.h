@@ -140,6 +140,8 @@ public:
     // " (tag "T", Name "text")" for a message on a value that was refused; the
     // tag is left out when empty, a long text is cut short.
     static QString ValueDetail(const QString &tag, const QString &name, const QString &text);
+    // A refused value as a message shows it: a long text cut short.
+    static QString ShownValue(const QString &text);
 
 private:
     static bool SearchNamed(const QDomNode &root, const QString &name, QDomElement &found);
