@@ -1,6 +1,7 @@
 #include "platform/JpegImage.h"
 
 #include "model/SaveFile.h"
+
 #include <QFileInfo>
 #include <algorithm>
 #include <csetjmp>

@@ -1,9 +1,9 @@
 #include "platform/ReportPages.h"
 
 #include "model/ReadFile.h"
+#include "model/SaveFile.h"
 #include "platform/Fonts.h"
 
-#include "model/SaveFile.h"
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>

@@ -358,8 +358,7 @@ void TWebBrowser::FinishPrint(PrintEnd end, const QString &why) {
     if (end == PrintEnd::Printed && file_ && !file_->Commit(&error))
         end = PrintEnd::Failed;
     else if (end == PrintEnd::Failed && error.isEmpty())
-        error = queueJob_ ? CannotPrint(queueJob_->Queue, QString())
-                          : CannotPrint(printer_->printerName(), file_->Target());
+        error = CannotPrintHere();
     printWatchdog_->stop();
     handOverPoll_->stop();
     handOver_.reset();
@@ -371,6 +370,11 @@ void TWebBrowser::FinishPrint(PrintEnd end, const QString &why) {
     impl_->printStarted = false;
     cancelled_ = false;
     emit PrintFinished(end, error);
+}
+
+QString TWebBrowser::CannotPrintHere() const {
+    return queueJob_ ? CannotPrint(queueJob_->Queue, QString())
+                     : CannotPrint(printer_->printerName(), file_->Target());
 }
 
 void TWebBrowser::PdfMade(int serial, const QByteArray &pdf) {
@@ -393,10 +397,7 @@ void TWebBrowser::PdfMade(int serial, const QByteArray &pdf) {
         FinishPrint(PrintEnd::Failed);
     else if (!WriteFileAsItIs(queueJob_ ? queueJob_->File : printer_->outputFileName(), sheets,
                               &why))
-        FinishPrint(PrintEnd::Failed,
-                    (queueJob_ ? CannotPrint(queueJob_->Queue, QString())
-                               : CannotPrint(printer_->printerName(), file_->Target())) +
-                        QLatin1Char('\n') + why);
+        FinishPrint(PrintEnd::Failed, CannotPrintHere() + QLatin1Char('\n') + why);
     else if (queueJob_)
         StartHandOver();
     else

@@ -92,6 +92,8 @@ private:
     void StartHandOver();
     void HandOverEnded();
     void FinishPrint(PrintEnd end, const QString &why = QString());
+    // What a print that failed says: its queue, or the file it was for.
+    QString CannotPrintHere() const;
 
     class Impl;
     Impl *impl_;

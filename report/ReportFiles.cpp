@@ -1,9 +1,9 @@
 #include "report/ReportFiles.h"
 
+#include "model/SaveFile.h"
 #include "platform/Dialogs.h"
 #include "platform/JpegImage.h"
 
-#include "model/SaveFile.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
